@@ -1,0 +1,14 @@
+#include "config/hosts.h"
+
+#include "sorvo_config.h"
+
+namespace sorvo {
+
+Hosts& hosts() {
+    static Hosts configured{
+        QString::fromUtf8(config::siteHost), QString::fromUtf8(config::forumHost),
+        QString::fromUtf8(config::downloadHost), QString::fromUtf8(config::tencentWeiboPath)};
+    return configured;
+}
+
+} // namespace sorvo

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace sorvo {
+
+// Where the client's web addresses point. The values are fixed when the client is built (the
+// SORVO_* CMake variables); tests may point them at their own loopback servers in-process.
+struct Hosts {
+    QString site;             // product web site, host[:port]
+    QString forum;            // product forum, host[:port]
+    QString download;         // download server, host[:port]
+    QString tencentWeiboPath; // the product's account page on the Tencent microblog service
+};
+
+Hosts& hosts();
+
+} // namespace sorvo
