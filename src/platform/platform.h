@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QRegion>
+#include <QString>
+#include <cstdint>
+
+class QWidget;
+
+// The few operating-system services the program uses, behind one small interface: the Win32
+// calls on Windows, their Qt/X11/Wayland equivalents elsewhere.
+namespace sorvo::platform {
+
+// The pixels that CreateRoundRectRgn(0, 0, width, height, ellipseWidth, ellipseHeight) keeps:
+// each corner is a quarter of an ellipse ellipseWidth × ellipseHeight across.
+QRegion roundRectRegion(int width, int height, int ellipseWidth, int ellipseHeight);
+
+// Clips `window` to a rounded rectangle, replacing whatever region it had. On Windows this is
+// CreateRoundRectRgn, SetWindowRgn(redraw) and DeleteObject only when SetWindowRgn fails.
+void setRoundRectRegion(QWidget& window, int width, int height, int ellipseWidth,
+                        int ellipseHeight);
+
+inline constexpr long styleIndex = -16;          // GWL_STYLE
+inline constexpr long systemMenuStyle = 0x80000; // WS_SYSMENU
+
+// GetWindowLongA/SetWindowLongA on the style. Elsewhere the bits are kept on the window and
+// WS_SYSMENU gives the window a window-manager menu.
+long windowStyle(const QWidget& window);
+void setWindowStyle(QWidget& window, long style);
+
+// Lets the system move `window` with the pointer until the button is released, as if its
+// caption had been grabbed (WM_NCLBUTTONDOWN with HTCAPTION).
+void startCaptionDrag(QWidget& window);
+
+// Hands a web address to the default browser.
+void openWebAddress(const QString& address);
+
+// Opens a file with its default action; for an installer that starts it.
+void openFile(const QString& path);
+
+// A fixed per-user folder for downloaded files, ending with the native separator; empty if the
+// system has none.
+QString perUserDownloadFolder();
+
+// The native path separator ('\\' on Windows, '/' elsewhere).
+QChar pathSeparator();
+
+// Size in bytes of the file at `path`, or -1 when there is none.
+std::int64_t fileSize(const QString& path);
+
+// Milliseconds since the system started, wrapping at 32 bits like GetTickCount.
+std::uint32_t tickCount();
+
+// True where a StatusNotifierItem host draws tray icons and shows their menus itself.
+bool trayHostShowsMenus();
+
+// Prepares the embedded browser engine before the application object exists.
+void prepareWebEngine();
+
+} // namespace sorvo::platform

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QColor>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <utility>
+#include <vector>
+
+// Window designs as data: what the window framework builds a window and its controls from.
+// Pictures and cursors are catalogue names; an empty name means none.
+namespace sorvo::design {
+
+enum class ControlKind {
+    PictureBox,    // a still or animated picture
+    Canvas,        // a retained drawing surface over a tiled background picture
+    WebBrowser,    // an embedded browser opening `address` on the product web site
+    GraphicButton, // a button drawn from a normal and a highlighted picture
+    Label,
+    DropDownList, // entries with an integer attached to each
+    ProgressBar,  // range 0 to 1000
+    Timer,        // non-visual; interval 0 means stopped
+};
+
+// The system hand cursor, for controls that use it instead of a catalogue cursor.
+inline const QString handCursor = QStringLiteral("#hand");
+
+struct ControlDesign {
+    QString formName; // becomes the widget's objectName
+    ControlKind kind;
+    QRect rect;
+    QString picture;            // picture box, canvas background, button's normal picture
+    QString highlightedPicture; // button under the pointer
+    QString cursor;
+    QString text;       // label or button caption
+    QString address;    // web browser: path on the product web site
+    QString fontFamily; // label font
+    int fontPixelSize = 0;
+    QColor textColour;
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    std::vector<std::pair<QString, int>> entries; // drop-down list
+};
+
+struct WindowDesign {
+    QString name; // the window's role name, also its objectName
+    QString title;
+    QSize size;
+    QPoint storedPosition;
+    QColor background; // invalid: the system default
+    QString backgroundPicture;
+    QString icon;
+    QString cursor;
+    std::vector<ControlDesign> controls;
+};
+
+// A menu scheme: eleven colours in stored order, the item icon list and the font.
+struct MenuScheme {
+    std::vector<QColor> colours;
+    QString iconList;
+    QString fontFamily;
+    int fontPixelSize;
+};
+
+const WindowDesign& mainWindow();
+const WindowDesign& splashWindow();
+const WindowDesign& quitConfirmWindow();
+const WindowDesign& aboutWindow();
+const WindowDesign& versionWindow();
+const WindowDesign& updateWindow();
+
+const MenuScheme& trayMenuScheme();
+const MenuScheme& updateMenuScheme();
+
+} // namespace sorvo::design

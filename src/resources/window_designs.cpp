@@ -1,0 +1,234 @@
+#include "resources/window_design.h"
+
+namespace sorvo::design {
+
+namespace {
+
+const QString skinCursor = QStringLiteral("SkinCursor");
+const QString cancelCursor = QStringLiteral("CancelCursor");
+const QString closeCursor = QStringLiteral("CloseCursor");
+
+ControlDesign button(const QString& formName, QRect rect, const QString& role,
+                     const QString& cursor) {
+    return {.formName = formName,
+            .kind = ControlKind::GraphicButton,
+            .rect = rect,
+            .picture = role + QStringLiteral("Normal"),
+            .highlightedPicture = role + QStringLiteral("Highlighted"),
+            .cursor = cursor};
+}
+
+ControlDesign updateLabel(const QString& formName, QRect rect, const QString& text, QColor colour,
+                          Qt::Alignment horizontal) {
+    return {.formName = formName,
+            .kind = ControlKind::Label,
+            .rect = rect,
+            .picture = formName + QStringLiteral("Background"),
+            .cursor = skinCursor,
+            .text = text,
+            .fontFamily = QStringLiteral("宋体"),
+            .fontPixelSize = 12,
+            .textColour = colour,
+            .alignment = horizontal | Qt::AlignVCenter};
+}
+
+ControlDesign timer(const QString& formName) {
+    return {.formName = formName, .kind = ControlKind::Timer, .rect = {}};
+}
+
+const QPoint storedPosition(50, 50);
+
+} // namespace
+
+const WindowDesign& mainWindow() {
+    // Listed bottom to top: the band lies over the browser's top rows, so a clean dark band runs
+    // under the strip, and the strip owns row 21.
+    static const WindowDesign design{.name = QStringLiteral("MainWindow"),
+                                     .title = QStringLiteral("索沃电台"),
+                                     .size = {960, 440},
+                                     .storedPosition = storedPosition,
+                                     .background = QColor(128, 128, 255),
+                                     .backgroundPicture = {},
+                                     .icon = QStringLiteral("ProgramIcon"),
+                                     .cursor = skinCursor,
+                                     .controls = {
+                                         {.formName = QStringLiteral("超文本浏览框1"),
+                                          .kind = ControlKind::WebBrowser,
+                                          .rect = {-121, 24, 1200, 450},
+                                          .cursor = skinCursor,
+                                          .address = QStringLiteral("/diantai/sorvo/")},
+                                         {.formName = QStringLiteral("图片框1"),
+                                          .kind = ControlKind::PictureBox,
+                                          .rect = {0, 21, 960, 20},
+                                          .picture = QStringLiteral("BandImage"),
+                                          .cursor = skinCursor},
+                                         {.formName = QStringLiteral("画板"),
+                                          .kind = ControlKind::Canvas,
+                                          .rect = {0, 0, 960, 22},
+                                          .picture = QStringLiteral("StripTile"),
+                                          .cursor = skinCursor},
+                                     }};
+    return design;
+}
+
+const WindowDesign& splashWindow() {
+    static const WindowDesign design{
+        .name = QStringLiteral("SplashWindow"),
+        .title = QStringLiteral("索沃电台正在启动中..."),
+        .size = {770, 330},
+        .storedPosition = storedPosition,
+        .background = QColor(88, 48, 224),
+        .backgroundPicture = {},
+        .icon = {},
+        .cursor = skinCursor,
+        .controls = {{.formName = QStringLiteral("索沃电台启动加载图片框"),
+                      .kind = ControlKind::PictureBox,
+                      .rect = {0, 0, 770, 330},
+                      .picture = QStringLiteral("SplashAnimation")}}};
+    return design;
+}
+
+const WindowDesign& quitConfirmWindow() {
+    static const WindowDesign design{.name = QStringLiteral("QuitConfirmWindow"),
+                                     .title = QStringLiteral("退出索沃电台？"),
+                                     .size = {325, 245},
+                                     .storedPosition = storedPosition,
+                                     .background = {},
+                                     .backgroundPicture = QStringLiteral("QuitConfirmBackdrop"),
+                                     .icon = {},
+                                     .cursor = skinCursor,
+                                     .controls = {
+                                         button(QStringLiteral("图形按钮确定"), {71, 198, 72, 31},
+                                                QStringLiteral("QuitOkButton"), skinCursor),
+                                         button(QStringLiteral("图形按钮1"), {177, 198, 72, 31},
+                                                QStringLiteral("QuitCancelButton"), cancelCursor),
+                                     }};
+    return design;
+}
+
+const WindowDesign& aboutWindow() {
+    static const WindowDesign design{
+        .name = QStringLiteral("AboutWindow"),
+        .title = QStringLiteral("关于我们"),
+        .size = {325, 245},
+        .storedPosition = storedPosition,
+        .background = {},
+        .backgroundPicture = QStringLiteral("AboutBackdrop"),
+        .icon = {},
+        .cursor = skinCursor,
+        .controls = {button(QStringLiteral("图形按钮关闭"), {271, 0, 54, 54},
+                            QStringLiteral("AboutCloseButton"), closeCursor)}};
+    return design;
+}
+
+const WindowDesign& versionWindow() {
+    static const WindowDesign design{.name = QStringLiteral("VersionWindow"),
+                                     .title = QStringLiteral("索沃电台版本"),
+                                     .size = {520, 320},
+                                     .storedPosition = storedPosition,
+                                     .background = {},
+                                     .backgroundPicture = QStringLiteral("VersionBackdrop"),
+                                     .icon = {},
+                                     .cursor = skinCursor,
+                                     .controls = {
+                                         button(QStringLiteral("确定图形按钮"), {126, 215, 100, 55},
+                                                QStringLiteral("CheckUpdateButton"), skinCursor),
+                                         button(QStringLiteral("取消图形按钮"), {285, 215, 100, 55},
+                                                QStringLiteral("CancelCheckButton"), cancelCursor),
+                                     }};
+    return design;
+}
+
+const WindowDesign& updateWindow() {
+    const QColor orange(255, 128, 0);
+    const QColor violet(144, 0, 255);
+    static const WindowDesign design{
+        .name = QStringLiteral("UpdateWindow"),
+        .title = QStringLiteral("索沃电台在线更新升级"),
+        .size = {376, 277},
+        .storedPosition = storedPosition,
+        .background = QColor(255, 128, 192),
+        .backgroundPicture = QStringLiteral("UpdateBackdrop"),
+        .icon = QStringLiteral("UpdateIcon"),
+        .cursor = skinCursor,
+        .controls = {
+            {.formName = QStringLiteral("超文本浏览框1"),
+             .kind = ControlKind::WebBrowser,
+             .rect = {13, 16, 350, 80},
+             .cursor = handCursor,
+             .address = QStringLiteral("/diantai/softpic/soft_v1.0.html")},
+            {.formName = QStringLiteral("进度条1"),
+             .kind = ControlKind::ProgressBar,
+             .rect = {13, 100, 350, 16},
+             .cursor = skinCursor},
+            updateLabel(QStringLiteral("标签进度"), {17, 128, 96, 20}, QStringLiteral("等待下载"),
+                        orange, Qt::AlignLeft),
+            updateLabel(QStringLiteral("标签大小"), {197, 128, 144, 20}, QStringLiteral("下载进度"),
+                        orange, Qt::AlignRight),
+            updateLabel(QStringLiteral("标签时间"), {15, 152, 96, 20}, {}, violet, Qt::AlignLeft),
+            updateLabel(QStringLiteral("标签速度"), {234, 152, 112, 20}, {}, violet,
+                        Qt::AlignHCenter),
+            {.formName = QStringLiteral("组合框"),
+             .kind = ControlKind::DropDownList,
+             .rect = {25, 198, 76, 20},
+             .cursor = handCursor,
+             .entries = {{QStringLiteral("超速更新"), 200},
+                         {QStringLiteral("高速更新"), 120},
+                         {QStringLiteral("快速更新"), 60},
+                         {QStringLiteral("普通更新"), 20},
+                         {QStringLiteral("低速更新"), 6}}},
+            {.formName = QStringLiteral("按钮1"),
+             .kind = ControlKind::GraphicButton,
+             .rect = {126, 190, 108, 38},
+             .picture = QStringLiteral("UpdateStartButton"),
+             .cursor = handCursor,
+             .text = QStringLiteral("立即")},
+            {.formName = QStringLiteral("按钮2"),
+             .kind = ControlKind::GraphicButton,
+             .rect = {257, 190, 76, 38},
+             .picture = QStringLiteral("UpdateCancelButton"),
+             .cursor = handCursor,
+             .text = QStringLiteral("取消升级")},
+            timer(QStringLiteral("时钟")),
+            timer(QStringLiteral("时钟1")),
+        }};
+    return design;
+}
+
+const MenuScheme& trayMenuScheme() {
+    static const MenuScheme scheme{.colours = {{255, 255, 255},
+                                               {0, 136, 255},
+                                               {255, 255, 255},
+                                               {128, 128, 0},
+                                               {236, 236, 236},
+                                               {255, 128, 0},
+                                               {58, 58, 58},
+                                               {255, 168, 255},
+                                               {0, 136, 255},
+                                               {147, 55, 81},
+                                               {255, 255, 255}},
+                                   .iconList = QStringLiteral("TrayMenuIcons"),
+                                   .fontFamily = QStringLiteral("微软雅黑"),
+                                   .fontPixelSize = 12};
+    return scheme;
+}
+
+const MenuScheme& updateMenuScheme() {
+    static const MenuScheme scheme{.colours = {{255, 255, 255},
+                                               {255, 128, 192},
+                                               {255, 255, 255},
+                                               {255, 128, 192},
+                                               {255, 236, 245},
+                                               {255, 193, 218},
+                                               {58, 58, 58},
+                                               {255, 168, 255},
+                                               {255, 128, 192},
+                                               {147, 55, 81},
+                                               {255, 255, 255}},
+                                   .iconList = QStringLiteral("UpdateMenuIcons"),
+                                   .fontFamily = QStringLiteral("微软雅黑"),
+                                   .fontPixelSize = 12};
+    return scheme;
+}
+
+} // namespace sorvo::design
