@@ -1,0 +1,105 @@
+#include "ui/framework/canvas.h"
+
+#include <QBuffer>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace sorvo::ui {
+
+namespace {
+QRgb toQRgb(Colour c) {
+    return qRgb(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff);
+}
+Colour fromQRgb(QRgb c) {
+    return rgb(qRed(c), qGreen(c), qBlue(c));
+}
+int keyState(const QMouseEvent* event) {
+    return static_cast<int>(event->buttons().toInt() | event->modifiers().toInt());
+}
+} // namespace
+
+Canvas::Canvas(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Canvas::setBackground(const QImage& picture) {
+    background_ = picture.convertToFormat(QImage::Format_RGB32);
+    paintBackground(rect());
+}
+
+void Canvas::drawPicture(const QImage& picture, int x, int y, Colour transparent) {
+    const QImage source = picture.convertToFormat(QImage::Format_RGB32);
+    const QRgb key = toQRgb(transparent) & RGB_MASK;
+    const QRect target = QRect(x, y, source.width(), source.height()) & surface_.rect();
+    for (int sy = target.top(); sy <= target.bottom(); ++sy) {
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(sy - y));
+        auto* out = reinterpret_cast<QRgb*>(surface_.scanLine(sy));
+        for (int sx = target.left(); sx <= target.right(); ++sx) {
+            const QRgb p = in[sx - x];
+            if ((p & RGB_MASK) != key) out[sx] = p;
+        }
+    }
+    update(target);
+}
+
+Colour Canvas::pixel(int x, int y) const {
+    if (!surface_.valid(x, y)) return 0;
+    return fromQRgb(surface_.pixel(x, y));
+}
+
+void Canvas::setPixel(int x, int y, Colour colour) {
+    if (!surface_.valid(x, y)) return;
+    surface_.setPixel(x, y, toQRgb(colour));
+    update(x, y, 1, 1);
+}
+
+void Canvas::clearRect(int left, int top, int width, int height) {
+    paintBackground(QRect(left, top, width, height) & surface_.rect());
+}
+
+QByteArray Canvas::snapshot() const {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    surface_.save(&buffer, "PNG");
+    return bytes;
+}
+
+void Canvas::paintBackground(const QRect& area) {
+    if (area.isEmpty()) return;
+    QPainter painter(&surface_);
+    // An image brush tiles the picture from the surface's origin.
+    painter.fillRect(area, background_.isNull() ? QBrush(Qt::black) : QBrush(background_));
+    update(area);
+}
+
+void Canvas::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.drawImage(event->rect(), surface_, event->rect());
+}
+
+void Canvas::resizeEvent(QResizeEvent*) {
+    if (surface_.size() == size()) return;
+    surface_ = QImage(size(), QImage::Format_RGB32);
+    paintBackground(surface_.rect());
+}
+
+void Canvas::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (onPointerMove) onPointerMove(p.x(), p.y(), keyState(event));
+}
+
+void Canvas::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint p = event->position().toPoint();
+    if (onButtonDown) onButtonDown(p.x(), p.y(), keyState(event));
+}
+
+void Canvas::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint p = event->position().toPoint();
+    if (onButtonUp) onButtonUp(p.x(), p.y(), keyState(event));
+}
+
+} // namespace sorvo::ui

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+
+namespace sorvo::ui {
+
+// Colours as the drawing code handles them: red in bits 0–7, green 8–15, blue 16–23.
+using Colour = std::uint32_t;
+constexpr Colour rgb(int r, int g, int b) {
+    return static_cast<Colour>(r) | (static_cast<Colour>(g) << 8) | (static_cast<Colour>(b) << 16);
+}
+
+// A retained drawing surface over a background picture repeated across it. What is drawn stays
+// on the surface until a rectangle is cleared back to the background.
+class Canvas : public QWidget {
+    Q_OBJECT
+  public:
+    explicit Canvas(QWidget* parent);
+
+    // Replaces the background picture (drawn tiled from the top left) and repaints the whole
+    // surface from it.
+    void setBackground(const QImage& picture);
+
+    // Draws `picture` at (x, y) at its own size; pixels of colour `transparent` are skipped.
+    void drawPicture(const QImage& picture, int x, int y, Colour transparent);
+
+    Colour pixel(int x, int y) const;
+    void setPixel(int x, int y, Colour colour);
+
+    // Repaints the rectangle from the background picture, clipped to the canvas.
+    void clearRect(int left, int top, int width, int height);
+
+    // The whole surface as picture bytes (PNG).
+    QByteArray snapshot() const;
+
+    const QImage& surface() const { return surface_; }
+
+    // Pointer position in canvas pixels; the third value is the button/key state, unused here.
+    std::function<void(int x, int y, int keys)> onPointerMove;
+    std::function<void(int x, int y, int keys)> onButtonDown;
+    std::function<void(int x, int y, int keys)> onButtonUp;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    void paintBackground(const QRect& area);
+
+    QImage background_;
+    QImage surface_;
+};
+
+} // namespace sorvo::ui

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QPixmap>
+
+namespace sorvo::ui {
+
+// A button drawn only from pictures: the normal one, and the highlighted one while the pointer
+// is over it (and while it is held down). It never takes keyboard focus. Its caption is kept but
+// not drawn: the pictures carry the words.
+class GraphicButton : public QAbstractButton {
+    Q_OBJECT
+  public:
+    GraphicButton(QWidget* parent, const QString& normalPicture, const QString& highlightedPicture);
+
+    bool showsHighlighted() const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+  private:
+    QPixmap normal_;
+    QPixmap highlighted_;
+    QPixmap disabled_;
+    bool hovered_ = false;
+};
+
+} // namespace sorvo::ui

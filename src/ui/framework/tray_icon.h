@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QMenu;
+class QSystemTrayIcon;
+
+namespace sorvo::ui {
+
+// A window's notification-area icon. Mouse actions arrive as operation codes: 1 left click,
+// 2 left double-click, 3 right click.
+class TrayIcon : public QObject {
+    Q_OBJECT
+  public:
+    enum Code { LeftClick = 1, LeftDoubleClick = 2, RightClick = 3 };
+
+    explicit TrayIcon(QObject* parent);
+    ~TrayIcon() override;
+
+    // Sets the icon (a catalogue picture name) and its tooltip, putting the icon up if needed.
+    void set(const QString& pictureName, const QString& tooltip);
+    QString tooltip() const;
+    bool isShown() const;
+
+    // Where the tray host shows an icon's menu itself, it needs the menu attached.
+    void attachMenuForHost(QMenu* menu);
+
+    std::function<void(int code)> onEvent;
+
+    QSystemTrayIcon* systemIcon() const { return icon_; }
+
+    // Takes every tray icon of the program away (used when the program ends).
+    static void removeAll();
+
+  private:
+    QSystemTrayIcon* icon_;
+    QString pictureName_;
+};
+
+} // namespace sorvo::ui
