@@ -107,9 +107,9 @@ void SkinWindow::buildControls() {
 
 void SkinWindow::load(SkinWindow* window, bool modal) {
     QPointer<SkinWindow> guard(window);
+    window->placeOnScreen();
     if (window->handlers.created) window->handlers.created();
     if (!guard || guard->destroyed_) return;
-    window->placeOnScreen();
     if (!modal) {
         window->show();
         return;

@@ -1,0 +1,76 @@
+#include "app/main_window.h"
+
+#include "app/splash_window.h"
+#include "app/tray_menu.h"
+#include "config/hosts.h"
+#include "platform/platform.h"
+#include "resources/window_design.h"
+#include "ui/framework/canvas.h"
+#include "ui/framework/program.h"
+#include "ui/framework/tray_icon.h"
+#include "ui/framework/web_browser.h"
+#include "ui/rounded_region.h"
+#include "ui/title_strip.h"
+
+#include <QTimer>
+
+namespace sorvo::app {
+
+namespace {
+const QString trayTooltip = QStringLiteral("中国首款320kbps高音质在线电台收听");
+constexpr int splashMilliseconds = 3000;
+} // namespace
+
+MainWindow::MainWindow()
+    : SkinWindow(design::mainWindow()),
+      titleStrip_(std::make_unique<ui::TitleStrip>(titleCanvas(), *this)),
+      trayMenu_(new TrayMenu(*this)) {
+    handlers.created = [this] { onMainWindowCreated(); };
+    handlers.sizeChanged = [this] { ui::applyRoundedRegion(*this); };
+    handlers.trayEvent = [this](int code) { onMainWindowTrayEvent(code); };
+
+    // The page starts loading with the first pass of the event loop, which is the splash's wait:
+    // the splash gets on screen before the browser engine spins up.
+    const QUrl radioPage(QStringLiteral("http://") + hosts().site +
+                         design().controls.front().address);
+    QTimer::singleShot(0, &radioBrowser(),
+                       [browser = &radioBrowser(), radioPage] { browser->load(radioPage); });
+}
+
+MainWindow::~MainWindow() = default;
+
+ui::Canvas& MainWindow::titleCanvas() const {
+    return *control<ui::Canvas>(QStringLiteral("画板"));
+}
+
+ui::WebBrowser& MainWindow::radioBrowser() const {
+    return *control<ui::WebBrowser>(QStringLiteral("超文本浏览框1"));
+}
+
+void MainWindow::onMainWindowCreated() {
+    setTrayIcon(QStringLiteral("ProgramIcon"), trayTooltip);
+    trayIcon()->attachMenuForHost(trayMenu_);
+    trayToggleState_ = 0;
+    platform::setWindowStyle(*this, platform::windowStyle(*this) | platform::systemMenuStyle);
+    ui::SkinWindow* splash = loadSplashWindow();
+    ui::program::waitProcessingMessages(splashMilliseconds);
+    splash->destroy();
+    setVisible(true);
+    composeTitleStrip();
+}
+
+void MainWindow::composeTitleStrip() {
+    ui::composeTitleStrip(titleCanvas());
+}
+
+void MainWindow::onMainWindowTrayEvent(int code) {
+    if (code == ui::TrayIcon::RightClick) {
+        trayMenu_->popUpAtCursor();
+    } else if (code == ui::TrayIcon::LeftDoubleClick) {
+        // Only the visible property changes: a minimised window stays minimised.
+        setVisible(trayToggleState_ == 0);
+        trayToggleState_ = trayToggleState_ == 0 ? 1 : 0;
+    }
+}
+
+} // namespace sorvo::app

@@ -1,0 +1,21 @@
+#include "app/splash_window.h"
+
+#include "resources/window_design.h"
+#include "ui/framework/skin_window.h"
+#include "ui/rounded_region.h"
+
+namespace sorvo::app {
+
+ui::SkinWindow* loadSplashWindow() {
+    auto* splash = new ui::SkinWindow(design::splashWindow());
+    splash->handlers.created = [splash] { ui::applyRoundedRegion(*splash); };
+    splash->handlers.sizeChanged = [splash] { ui::applyRoundedRegion(*splash); };
+    // A picture, not a control: clicks and keys go nowhere.
+    splash->setAttribute(Qt::WA_TransparentForMouseEvents);
+    splash->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    splash->setWindowFlag(Qt::SplashScreen);
+    ui::SkinWindow::load(splash, false);
+    return splash;
+}
+
+} // namespace sorvo::app

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "download/downloader.h"
+
+#include <QString>
+#include <atomic>
+#include <cstdint>
+
+namespace sorvo::update {
+
+// The program-wide state of an update: the one download component instance, its settings
+// record, where the package comes from and goes to, and the figures of the running download.
+struct UpdateState {
+    download::Downloader downloader;
+    download::DownloadSettings settings;
+    QString packageUrl;
+    QString packagePath;
+    // Written by the download thread, read by the window's timers: one 64-bit value.
+    std::atomic<std::int64_t> totalBytes{0};
+    std::int64_t startTicks = 0;
+};
+
+// Creates the state; it lives until releaseUpdateState.
+void createUpdateState();
+
+// The state between createUpdateState and releaseUpdateState.
+UpdateState& updateState();
+bool hasUpdateState();
+
+// Stops a running download, waits for its thread, then frees the state.
+void releaseUpdateState();
+
+} // namespace sorvo::update
