@@ -1,0 +1,177 @@
+#include "app/client.h"
+#include "app/main_window.h"
+#include "app/program_state.h"
+#include "config/hosts.h"
+#include "platform/platform.h"
+#include "support/page_server.h"
+#include "ui/framework/canvas.h"
+#include "ui/framework/picture_box.h"
+#include "ui/framework/tray_icon.h"
+#include "ui/framework/web_browser.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMovie>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace sorvo;
+
+namespace {
+
+struct Sample {
+    qint64 at;
+    bool splashVisible;
+    bool mainVisible;
+    bool trayShown;
+};
+
+QWidget* topLevel(const QString& name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible()) return w;
+    return nullptr;
+}
+
+bool runCommand(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished(10000) && process.exitCode() == 0;
+}
+
+} // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        hosts().site = server_.host();
+        app::initProgramState();
+    }
+
+    void splashShowsForThreeSecondsThenTheMainWindow() {
+        auto* mainWindow = new app::MainWindow;
+        QElapsedTimer clock;
+        QList<Sample> samples;
+        int frameChanges = 0;
+        QWidget* splashSeen = nullptr;
+        QTimer sampler;
+        connect(&sampler, &QTimer::timeout, [&] {
+            QWidget* splash = topLevel(QStringLiteral("SplashWindow"));
+            if (splash && !splashSeen) {
+                splashSeen = splash;
+                QCOMPARE(splash->geometry(), QRect(50, 50, 770, 330));
+                QVERIFY(!splash->mask().contains(QPoint(2, 0)));
+                auto* picture = splash->findChild<ui::PictureBox*>();
+                connect(picture->movie(), &QMovie::frameChanged, [&] { ++frameChanges; });
+            }
+            samples << Sample{clock.elapsed(), splash != nullptr, mainWindow->isVisible(),
+                              mainWindow->trayIcon() && mainWindow->trayIcon()->isShown()};
+        });
+        clock.start();
+        sampler.start(20);
+        ui::SkinWindow::load(mainWindow, false);
+        sampler.stop();
+        const qint64 returnedAt = clock.elapsed();
+
+        qint64 splashFirst = -1, splashLast = -1, mainFirst = -1;
+        for (const Sample& s : samples) {
+            if (s.splashVisible) {
+                if (splashFirst < 0) splashFirst = s.at;
+                splashLast = s.at;
+                QVERIFY2(!s.mainVisible, "the main window showed while the splash was up");
+                QVERIFY2(s.trayShown, "no tray icon during the splash");
+            }
+            if (s.mainVisible && mainFirst < 0) mainFirst = s.at;
+        }
+        QVERIFY(splashFirst >= 0 && splashFirst < 500);
+        QVERIFY2(splashLast - splashFirst >= 2700, qPrintable(QString::number(splashLast)));
+        QVERIFY(returnedAt >= 3000);
+        QVERIFY(mainFirst < 0 || mainFirst > splashLast);
+        QVERIFY2(frameChanges >= 8, qPrintable(QString::number(frameChanges)));
+        QVERIFY(mainWindow->isVisible());
+        QCOMPARE(mainWindow->trayToggleState(), 0);
+        QCOMPARE(mainWindow->trayIcon()->tooltip(),
+                 QStringLiteral("中国首款320kbps高音质在线电台收听"));
+        QVERIFY(platform::windowStyle(*mainWindow) & platform::systemMenuStyle);
+        mainWindow_ = mainWindow;
+    }
+
+    void mainWindowIsRoundedAndComposed() {
+        app::MainWindow& window = *mainWindow_;
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.geometry(), QRect(50, 50, 960, 440));
+        QCOMPARE(window.windowTitle(), QStringLiteral("索沃电台"));
+        QTRY_VERIFY(!window.mask().isEmpty());
+        QVERIFY(!window.mask().contains(QPoint(0, 0)));
+        QVERIFY(!window.mask().contains(QPoint(959, 439)));
+        QVERIFY(window.mask().contains(QPoint(3, 0)));
+        QVERIFY(window.mask().contains(QPoint(480, 439)));
+
+        const ui::Canvas& strip = window.titleCanvas();
+        const ui::Colour grey = ui::rgb(192, 192, 192);
+        // Column 915 is the close glyph's left border; 916 is the minimise glyph's right border
+        // seen through the close glyph's transparent inside.
+        for (int y = 2; y < 18; ++y) {
+            QCOMPARE(strip.pixel(915, y), grey);
+            QCOMPARE(strip.pixel(916, y), grey);
+        }
+        QCOMPARE(strip.pixel(10, 5),
+                 ui::rgb(qRed(stripTile().pixel(3, 5)), qGreen(stripTile().pixel(3, 5)),
+                         qBlue(stripTile().pixel(3, 5))));
+    }
+
+    void radioBrowserShowsTheRadioPage() {
+        ui::WebBrowser& browser = mainWindow_->radioBrowser();
+        QCOMPARE(browser.geometry(), QRect(-121, 24, 1200, 450));
+        QCOMPARE(browser.url().toString(),
+                 QStringLiteral("http://%1/diantai/sorvo/").arg(server_.host()));
+        QTRY_COMPARE_WITH_TIMEOUT(browser.page()->title(), QStringLiteral("/diantai/sorvo/"),
+                                  20000);
+    }
+
+    void clientEndsWithExitCodeZeroWhenTheSystemClosesItsWindow() {
+        QProcess client;
+        client.setProcessChannelMode(QProcess::ForwardedChannels);
+        client.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--client"), server_.host()});
+        QVERIFY(client.waitForStarted());
+        // The window is searched by its title once the splash is gone.
+        QTest::qWait(4500);
+        QVERIFY(runCommand(QStringLiteral("xdotool"),
+                           {QStringLiteral("search"), QStringLiteral("--sync"),
+                            QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                            QStringLiteral("^索沃电台$"), QStringLiteral("windowactivate"),
+                            QStringLiteral("--sync"), QStringLiteral("key"),
+                            QStringLiteral("alt+F4")}));
+        QVERIFY(client.waitForFinished(15000));
+        QCOMPARE(client.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(client.exitCode(), 0);
+    }
+
+  private:
+    static QImage stripTile() { return QImage(QStringLiteral(":/pictures/StripTile")); }
+
+    PageServer server_;
+    app::MainWindow* mainWindow_ = nullptr;
+};
+
+int main(int argc, char* argv[]) {
+    if (argc == 3 && QByteArray(argv[1]) == "--client") {
+        hosts().site = QString::fromUtf8(argv[2]);
+        char* clientArgv[] = {argv[0], nullptr};
+        int clientArgc = 1;
+        return app::runClient(clientArgc, clientArgv);
+    }
+    platform::prepareWebEngine();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    StartupTest test;
+    const int failures = QTest::qExec(&test, argc, argv);
+    app::releaseProgramState();
+    return failures;
+}
+
+#include "test_startup.moc"

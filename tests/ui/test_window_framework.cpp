@@ -1,0 +1,221 @@
+#include "platform/platform.h"
+#include "resources/window_design.h"
+#include "ui/framework/canvas.h"
+#include "ui/framework/graphic_button.h"
+#include "ui/framework/picture_box.h"
+#include "ui/framework/program.h"
+#include "ui/framework/skin_window.h"
+#include "ui/framework/timer.h"
+#include "ui/framework/tray_icon.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QPointer>
+#include <QProcess>
+#include <QProgressBar>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+
+using namespace sorvo;
+using namespace sorvo::ui;
+
+namespace {
+
+QImage checkerTile() {
+    QImage tile(7, 22, QImage::Format_RGB32);
+    tile.fill(qRgb(40, 40, 40));
+    tile.setPixel(0, 0, qRgb(200, 10, 10));
+    return tile;
+}
+
+// Runs this test program again as a child in the given mode and returns its exit code and
+// standard output.
+std::pair<int, QByteArray> runChild(const QString& mode) {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), mode});
+    if (!child.waitForFinished(30000)) return {-1, {}};
+    return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2,
+            child.readAllStandardOutput()};
+}
+
+int childMain(const QString& mode) {
+    program::setEndRoutine([] { std::printf("released\n"); });
+    auto* window = new SkinWindow(design::aboutWindow());
+    if (mode == QStringLiteral("end-inside-modal")) {
+        QTimer::singleShot(200, [] { program::end(0); });
+        SkinWindow::load(window, true);
+        std::printf("handler went on after the end\n");
+        return 3;
+    }
+    SkinWindow::load(window, false);
+    QTimer::singleShot(200, qApp, &QApplication::quit);
+    const int code = program::runMessageLoop();
+    std::printf("loop returned %d\n", code);
+    program::end(code);
+}
+
+} // namespace
+
+class WindowFrameworkTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void canvasKeepsWhatIsDrawnUntilCleared() {
+        QWidget host;
+        Canvas canvas(&host);
+        canvas.resize(40, 22);
+        canvas.setBackground(checkerTile());
+        // The background repeats every tile width; colours keep red in the low byte.
+        QCOMPARE(canvas.pixel(0, 0), rgb(200, 10, 10));
+        QCOMPARE(canvas.pixel(7, 0), rgb(200, 10, 10));
+        QCOMPARE(canvas.pixel(1, 0), rgb(40, 40, 40));
+
+        QImage glyph(3, 2, QImage::Format_RGB32);
+        glyph.fill(qRgb(255, 0, 255));
+        glyph.setPixel(1, 1, qRgb(255, 255, 255));
+        canvas.drawPicture(glyph, 6, 0, rgb(255, 0, 255));
+        QCOMPARE(canvas.pixel(7, 1), rgb(255, 255, 255));
+        QCOMPARE(canvas.pixel(7, 0), rgb(200, 10, 10)); // magenta let the background through
+
+        canvas.setPixel(20, 5, rgb(1, 2, 3));
+        QCOMPARE(canvas.pixel(20, 5), rgb(1, 2, 3));
+        canvas.clearRect(18, 3, 100, 100); // clipped to the canvas
+        QCOMPARE(canvas.pixel(20, 5), rgb(40, 40, 40));
+        QCOMPARE(canvas.pixel(7, 1), rgb(255, 255, 255)); // outside the cleared rectangle
+
+        // A snapshot made the background brings the drawing back on every clear.
+        canvas.setBackground(QImage::fromData(canvas.snapshot()));
+        canvas.setPixel(7, 1, rgb(0, 0, 0));
+        canvas.clearRect(0, 0, 40, 22);
+        QCOMPARE(canvas.pixel(7, 1), rgb(255, 255, 255));
+        QCOMPARE(canvas.pixel(99, 99), Colour{0});
+    }
+
+    void windowsAreBuiltFromTheirDesigns() {
+        SkinWindow window(design::updateWindow());
+        QCOMPARE(window.objectName(), QStringLiteral("UpdateWindow"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("索沃电台在线更新升级"));
+        QCOMPARE(window.size(), QSize(376, 277));
+        QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
+        auto* speed = window.control<QLabel>(QStringLiteral("标签速度"));
+        QVERIFY(speed);
+        QCOMPARE(speed->geometry(), QRect(234, 152, 112, 20));
+        QCOMPARE(speed->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        auto* speeds = window.control<QComboBox>(QStringLiteral("组合框"));
+        QCOMPARE(speeds->count(), 5);
+        QCOMPARE(speeds->currentIndex(), 0);
+        QCOMPARE(speeds->itemData(4).toInt(), 6);
+        auto* bar = window.control<QProgressBar>(QStringLiteral("进度条1"));
+        QCOMPARE(bar->maximum(), 1000);
+        QVERIFY(window.timer(QStringLiteral("时钟1")));
+        QCOMPARE(window.timer(QStringLiteral("时钟"))->interval(), 0);
+        auto* start = window.control<GraphicButton>(QStringLiteral("按钮1"));
+        QCOMPARE(start->text(), QStringLiteral("立即"));
+        QCOMPARE(start->focusPolicy(), Qt::NoFocus);
+
+        SkinWindow splash(design::splashWindow());
+        auto* picture = splash.control<PictureBox>(QStringLiteral("索沃电台启动加载图片框"));
+        QVERIFY(picture && picture->isAnimated());
+    }
+
+    void sizeChangedIsRaisedWhenTheWindowIsFirstShown() {
+        auto* window = new SkinWindow(design::quitConfirmWindow());
+        int sizeChanges = 0;
+        bool shownAtCreation = true;
+        window->handlers.created = [&] { shownAtCreation = window->isVisible(); };
+        window->handlers.sizeChanged = [&] { ++sizeChanges; };
+        SkinWindow::load(window, false);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(!shownAtCreation);
+        QVERIFY(sizeChanges >= 1);
+        QCOMPARE(window->pos(), QPoint(50, 50));
+        window->destroy();
+    }
+
+    void aRefusedCloseKeepsTheWindowAndDestroyTakesTimersAndTrayAlong() {
+        QPointer<SkinWindow> window = new SkinWindow(design::updateWindow());
+        window->handlers.closeRequest = [&] {
+            window->hide();
+            return false;
+        };
+        SkinWindow::load(window, false);
+        window->setTrayIcon(QStringLiteral("UpdateIcon"), QStringLiteral("tip"));
+        window->timer(QStringLiteral("时钟"))->setInterval(50);
+        QVERIFY(!window->close());
+        QVERIFY(window && !window->isVisible() && !window->isDestroyed());
+
+        QPointer<QSystemTrayIcon> tray = window->trayIcon()->systemIcon();
+        Timer* timer = window->timer(QStringLiteral("时钟"));
+        window->destroy();
+        QVERIFY(window->isDestroyed());
+        QCOMPARE(timer->interval(), 0);
+        QVERIFY(tray.isNull());
+        QTRY_VERIFY(window.isNull());
+    }
+
+    void trayActionsArriveAsOperationCodes() {
+        SkinWindow window(design::mainWindow());
+        QList<int> codes;
+        window.handlers.trayEvent = [&](int code) { codes << code; };
+        window.setTrayIcon(QStringLiteral("ProgramIcon"), QStringLiteral("first"));
+        window.setTrayIcon(QStringLiteral("ProgramIcon"), QStringLiteral("second"));
+        QCOMPARE(window.trayIcon()->tooltip(), QStringLiteral("second"));
+        QSystemTrayIcon* icon = window.trayIcon()->systemIcon();
+        emit icon->activated(QSystemTrayIcon::Trigger);
+        emit icon->activated(QSystemTrayIcon::DoubleClick);
+        emit icon->activated(QSystemTrayIcon::Context);
+        emit icon->activated(QSystemTrayIcon::MiddleClick);
+        QCOMPARE(codes, (QList<int>{1, 2, 3}));
+    }
+
+    void modalLoadReturnsWhenTheWindowIsDestroyed() {
+        SkinWindow owner(design::mainWindow());
+        owner.show();
+        auto* dialog = new SkinWindow(design::aboutWindow(), &owner);
+        bool ownerBlocked = false;
+        QTimer::singleShot(100, [&] {
+            ownerBlocked = QApplication::activeModalWidget() == dialog;
+            dialog->destroy();
+        });
+        SkinWindow::load(dialog, true);
+        QVERIFY(ownerBlocked);
+    }
+
+    void timerIntervalZeroStops() {
+        QObject owner;
+        Timer timer(&owner);
+        int ticks = 0;
+        timer.onTick = [&] { ++ticks; };
+        timer.setInterval(10);
+        QTRY_VERIFY(ticks >= 2);
+        timer.setInterval(0);
+        const int stoppedAt = ticks;
+        QTest::qWait(60);
+        QCOMPARE(ticks, stoppedAt);
+    }
+
+    void everyWayOutRunsTheEndRoutineOnceWithExitCodeZero() {
+        const auto [modalCode, modalOutput] = runChild(QStringLiteral("end-inside-modal"));
+        QCOMPARE(modalCode, 0);
+        QCOMPARE(modalOutput, QByteArray("released\n"));
+
+        const auto [loopCode, loopOutput] = runChild(QStringLiteral("loop-end"));
+        QCOMPARE(loopCode, 0);
+        QCOMPARE(loopOutput, QByteArray("released\nloop returned 0\n"));
+    }
+};
+
+int main(int argc, char* argv[]) {
+    platform::prepareWebEngine();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (argc == 3 && QByteArray(argv[1]) == "--child") return childMain(QString::fromUtf8(argv[2]));
+    WindowFrameworkTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_window_framework.moc"
