@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The update's two hooks into the download component. Both run on the component's worker
+// thread.
+namespace sorvo::update {
+
+// Stores the total size of SizeKnown (the third value) in the update state and carries Finished
+// over to the UI thread (onDownloadFinished). Other kinds are ignored. Returns 0.
+int onDownloadEvent(std::int32_t kind, std::int32_t a, std::int32_t b, std::int32_t c,
+                    std::int32_t d);
+
+// The component's messages need no answer from the update.
+void onDownloadMessage(std::int32_t code, const std::string& text1, const std::string& text2,
+                       std::int32_t a, std::int32_t b);
+
+} // namespace sorvo::update

@@ -1,0 +1,38 @@
+#include "update/package_location.h"
+
+#include <QByteArray>
+#include <QStringEncoder>
+
+namespace sorvo::update {
+
+namespace {
+
+// GBK bytes where Qt can write GBK (it can wherever it was built with ICU); UTF-8 otherwise, which
+// is still a valid address.
+QByteArray gbkBytes(const QString& text) {
+    QStringEncoder gbk("GBK");
+    if (!gbk.isValid()) return text.toUtf8();
+    return gbk.encode(text);
+}
+
+QString withTrailing(const QString& folder, QChar separator) {
+    return folder.endsWith(separator) ? folder : folder + separator;
+}
+
+} // namespace
+
+QString packageUrlOn(const QString& host) {
+    return QStringLiteral("http://") + host + QStringLiteral("/download/") +
+           QString::fromLatin1(gbkBytes(packageFileName).toPercentEncoding());
+}
+
+QString packagePathIn(const QString& folder, const QString& temporaryFolder, QChar separator) {
+    const QString path = folder.isEmpty() ? withTrailing(temporaryFolder, separator) : folder;
+    // A last segment with a dot already names a file; otherwise the path is a folder. Only the
+    // last segment counts, so a dot in a parent folder's name changes nothing.
+    const QString lastSegment = path.mid(path.lastIndexOf(separator) + 1);
+    if (lastSegment.contains(u'.')) return path;
+    return withTrailing(path, separator) + packageFileName;
+}
+
+} // namespace sorvo::update

@@ -1,0 +1,63 @@
+#include "update/progress_texts.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <cmath>
+
+namespace sorvo::update {
+
+namespace {
+constexpr double bytesPerMegabyte = 1048576.0;
+constexpr std::int32_t bytesPerKilobyte = 1024;
+} // namespace
+
+QString decimal(double x) {
+    return QString::number(x, 'f', QLocale::FloatingPointShortest);
+}
+
+QString twoPlaces(double x) {
+    return decimal(std::round(x * 100.0) / 100.0);
+}
+
+int barPosition(std::int64_t done, std::int64_t total) {
+    const double position =
+        std::trunc(static_cast<double>(done) * 1000.0 / static_cast<double>(total));
+    return static_cast<int>(std::clamp(position, 0.0, 1000.0));
+}
+
+QString downloadedText(int position) {
+    return QStringLiteral("已下载:") + decimal(position / 10.0) + u'%';
+}
+
+QString sizeProgressText(std::int64_t done, std::int64_t total) {
+    return QStringLiteral("进度：") + twoPlaces(static_cast<double>(done) / bytesPerMegabyte) +
+           QStringLiteral("M/") + twoPlaces(static_cast<double>(total) / bytesPerMegabyte) + u'M';
+}
+
+QString speedText(std::int32_t bytesPerSecond) {
+    return QStringLiteral("速度：") + QString::number(bytesPerSecond / bytesPerKilobyte) +
+           QStringLiteral("KB/秒 ");
+}
+
+std::optional<QString> remainingTimeText(std::int64_t total, std::int64_t done,
+                                         std::int32_t bytesPerSecond) {
+    if (bytesPerSecond == 0) return std::nullopt;
+    const std::int64_t seconds = (total - done) / bytesPerSecond;
+    if (seconds == 0) return std::nullopt;
+    return QStringLiteral("剩余时间:") + QString::number(seconds) + QStringLiteral("秒");
+}
+
+QString fileSizeText(std::int64_t total) {
+    return QStringLiteral("文件大小:") + twoPlaces(static_cast<double>(total) / bytesPerMegabyte) +
+           u'M';
+}
+
+QString totalTimeText(std::uint32_t elapsedMs) {
+    return QStringLiteral("总耗时:") + twoPlaces(elapsedMs / 1000.0) + QStringLiteral("秒");
+}
+
+std::uint32_t elapsedTicks(std::uint32_t now, std::uint32_t start) {
+    return now - start;
+}
+
+} // namespace sorvo::update

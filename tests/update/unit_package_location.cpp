@@ -1,0 +1,57 @@
+#include "update/package_location.h"
+
+#include <QTest>
+
+using namespace sorvo::update;
+
+class PackageLocation : public QObject {
+    Q_OBJECT
+  private slots:
+    void addressCarriesTheFileNameAsPercentEncodedGbk() {
+        QCOMPARE(packageUrlOn(QStringLiteral("down.example:8080")),
+                 QStringLiteral("http://down.example:8080/download/"
+                                "%CB%F7%CE%D6%B5%E7%CC%A8_%C9%FD%BC%B6%B0%FC.exe"));
+        QCOMPARE(packageUrlOn(QStringLiteral("127.0.0.1:1")).section(u'/', -1).toLatin1(),
+                 QByteArray("%CB%F7%CE%D6%B5%E7%CC%A8_%C9%FD%BC%B6%B0%FC.exe"));
+    }
+
+    void packageLandsInsideThePerUserFolder() {
+        const QString name = QStringLiteral("索沃电台_升级包.exe");
+        QCOMPARE(packagePathIn(QStringLiteral("/home/jo/Downloads/"), QStringLiteral("/tmp"), u'/'),
+                 QStringLiteral("/home/jo/Downloads/") + name);
+        // A dot in a parent folder's name does not make the folder a file.
+        QCOMPARE(packagePathIn(QStringLiteral("/home/jo.li/下载/"), QStringLiteral("/tmp"), u'/'),
+                 QStringLiteral("/home/jo.li/下载/") + name);
+        QCOMPARE(packagePathIn(QStringLiteral("/home/jo.li/"), QStringLiteral("/tmp"), u'/'),
+                 QStringLiteral("/home/jo.li/") + name);
+        QCOMPARE(packagePathIn(QStringLiteral("C:\\Users\\jo.li\\Downloads\\"),
+                               QStringLiteral("C:\\Temp"), u'\\'),
+                 QStringLiteral("C:\\Users\\jo.li\\Downloads\\") + name);
+        // Only the native separator counts: on Windows a '/' inside a name is no separator.
+        QCOMPARE(packagePathIn(QStringLiteral("C:\\a/b.c\\"), QStringLiteral("C:\\Temp"), u'\\'),
+                 QStringLiteral("C:\\a/b.c\\") + name);
+    }
+
+    void aFolderWithoutTrailingSeparatorStillGetsOne() {
+        QCOMPARE(packagePathIn(QStringLiteral("/home/jo/Downloads"), QStringLiteral("/tmp"), u'/'),
+                 QStringLiteral("/home/jo/Downloads/索沃电台_升级包.exe"));
+    }
+
+    void aPathThatNamesAFileIsKept() {
+        QCOMPARE(
+            packagePathIn(QStringLiteral("/home/jo/package.exe"), QStringLiteral("/tmp"), u'/'),
+            QStringLiteral("/home/jo/package.exe"));
+    }
+
+    void withoutAFolderTheTemporaryFolderIsUsed() {
+        QCOMPARE(packagePathIn({}, QStringLiteral("/tmp"), u'/'),
+                 QStringLiteral("/tmp/索沃电台_升级包.exe"));
+        QCOMPARE(packagePathIn({}, QStringLiteral("/var/tmp/"), u'/'),
+                 QStringLiteral("/var/tmp/索沃电台_升级包.exe"));
+        QCOMPARE(packagePathIn({}, QStringLiteral("C:\\Users\\jo\\AppData\\Local\\Temp"), u'\\'),
+                 QStringLiteral("C:\\Users\\jo\\AppData\\Local\\Temp\\索沃电台_升级包.exe"));
+    }
+};
+
+QTEST_APPLESS_MAIN(PackageLocation)
+#include "unit_package_location.moc"
