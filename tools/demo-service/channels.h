@@ -1,0 +1,36 @@
+#pragma once
+
+#include "music.h"
+#include "ranged_resource.h"
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace sorvo::demo {
+
+struct Channel {
+    std::string id;          // names its stream: /diantai/sorvo/channel/<id>.wav
+    std::string name;        // shown in the channel list
+    std::string programme;   // the piece on air
+    std::string description; // one line under the piece
+    MusicStyle style;
+};
+
+const std::vector<Channel>& radioChannels();
+
+std::string streamPath(const Channel& channel);
+
+// Each channel's music is rendered on its first request and kept for later ones.
+class ChannelStreams {
+  public:
+    std::shared_ptr<const RangedResource> stream(std::size_t channelIndex);
+
+  private:
+    std::mutex mutex_;
+    std::vector<std::shared_ptr<const RangedResource>> rendered_ =
+        std::vector<std::shared_ptr<const RangedResource>>(radioChannels().size());
+};
+
+} // namespace sorvo::demo

@@ -1,0 +1,62 @@
+#include "options.h"
+
+#include <charconv>
+#include <optional>
+
+namespace sorvo::demo {
+
+const char* const usageText =
+    "usage: sorvo-demo-service [--port N] [--package-size BYTES] [--throttle BYTES_PER_SECOND]\n"
+    "                          [--tencent-path PATH] [--parent-pid PID]\n"
+    "  --port N             port on 127.0.0.1 (default 8765; 0 picks a free one)\n"
+    "  --package-size N     size of the upgrade package in bytes (default 25165824)\n"
+    "  --throttle N         cap on the package's transfer rate in bytes per second (0: none)\n"
+    "  --tencent-path PATH  path of the account page the tray menu opens (default /sorvoradio)\n"
+    "  --parent-pid PID     stop when process PID, the one that started the service, ends\n";
+
+namespace {
+
+std::optional<std::int64_t> parseCount(const std::string& text, std::int64_t max) {
+    std::int64_t value = 0;
+    const auto* end = text.data() + text.size();
+    auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || value < 0 || value > max) return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+std::variant<ServiceOptions, OptionsError> parseOptions(const std::vector<std::string>& args) {
+    ServiceOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if (name != "--port" && name != "--package-size" && name != "--throttle" &&
+            name != "--tencent-path" && name != "--parent-pid")
+            return OptionsError{"unknown option " + name};
+        if (i + 1 == args.size()) return OptionsError{name + " needs a value"};
+        const std::string& value = args[++i];
+
+        if (name == "--tencent-path") {
+            if (value.empty() || value.front() != '/')
+                return OptionsError{"--tencent-path must begin with /"};
+            options.tencentPath = value;
+            continue;
+        }
+        const std::int64_t max = name == "--port"         ? 65535
+                                 : name == "--parent-pid" ? INT32_MAX
+                                                          : INT64_MAX / 2;
+        const auto number = parseCount(value, max);
+        if (!number) return OptionsError{"bad value for " + name + ": " + value};
+        if (name == "--port")
+            options.port = static_cast<int>(*number);
+        else if (name == "--parent-pid")
+            options.parentPid = *number;
+        else if (name == "--package-size")
+            options.packageSize = *number;
+        else
+            options.throttleBytesPerSecond = *number;
+    }
+    return options;
+}
+
+} // namespace sorvo::demo

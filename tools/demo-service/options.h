@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace sorvo::demo {
+
+struct ServiceOptions {
+    int port = 8765; // 0 lets the system pick a free port
+    std::int64_t packageSize = 24 * 1024 * 1024;
+    std::int64_t throttleBytesPerSecond = 0; // 0 serves the package at full speed
+    std::int64_t parentPid = 0; // when that process, the parent, ends, so does the service
+    std::string tencentPath = "/sorvoradio";
+};
+
+struct OptionsError {
+    std::string message;
+};
+
+// Reads the command line (without the program name); unknown options and bad numbers are errors.
+std::variant<ServiceOptions, OptionsError> parseOptions(const std::vector<std::string>& args);
+
+extern const char* const usageText;
+
+} // namespace sorvo::demo

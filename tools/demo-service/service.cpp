@@ -1,0 +1,84 @@
+#include "service.h"
+
+#include "channels.h"
+#include "package.h"
+#include "radio_page.h"
+#include "site_pages.h"
+#include "upgrade_page.h"
+
+#include <cstdio>
+#include <functional>
+#include <httplib.h>
+#include <map>
+#include <memory>
+
+namespace sorvo::demo {
+
+namespace {
+
+using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+
+constexpr const char* htmlType = "text/html; charset=utf-8";
+
+Handler fixedPage(std::string html) {
+    return [html = std::move(html)](const httplib::Request&, httplib::Response& response) {
+        response.set_content(html, htmlType);
+    };
+}
+
+void logRequest(const httplib::Request& request, const httplib::Response& response) {
+    // The target as it came, percent-escapes and all: the package's GBK path stays readable.
+    const std::string line =
+        request.method + " " + request.target + " " + std::to_string(response.status) + "\n";
+    std::fputs(line.c_str(), stderr);
+}
+
+} // namespace
+
+void installRoutes(httplib::Server& server, const ServiceOptions& options) {
+    // httplib's routes are regular expressions; exact paths in a map say plainly what is served
+    // and keep the package's raw GBK bytes out of any pattern.
+    auto routes = std::make_shared<std::map<std::string, Handler>>();
+
+    (*routes)["/diantai/sorvo/"] = fixedPage(radioPage(radioChannels()));
+    (*routes)["/diantai/softpic/soft_v1.0.html"] = fixedPage(upgradePage(options.packageSize));
+
+    auto streams = std::make_shared<ChannelStreams>();
+    for (std::size_t i = 0; i < radioChannels().size(); ++i) {
+        (*routes)[streamPath(radioChannels()[i])] = [streams, i](const httplib::Request& request,
+                                                                 httplib::Response& response) {
+            serveRanged(streams->stream(i), 0, request, response);
+        };
+    }
+
+    const auto package = makePackage(options.packageSize);
+    const Handler servePackage = [package, rate = options.throttleBytesPerSecond](
+                                     const httplib::Request& request, httplib::Response& response) {
+        serveRanged(package, rate, request, response);
+    };
+    (*routes)[packagePathGbk] = servePackage;
+    (*routes)[packagePathUtf8] = servePackage;
+
+    for (SitePage& page : sitePages(options.tencentPath)) {
+        const std::string path = page.path;
+        (*routes)[path] = [page = std::move(page)](const httplib::Request& request,
+                                                   httplib::Response& response) {
+            response.set_content(renderSitePage(page, request.get_param_value("src"),
+                                                request.get_header_value("Host")),
+                                 htmlType);
+        };
+    }
+
+    server.Get(".*", [routes](const httplib::Request& request, httplib::Response& response) {
+        const auto route = routes->find(request.path);
+        if (route == routes->end()) {
+            response.status = 404;
+            response.set_content(notFoundPage(request.path), htmlType);
+            return;
+        }
+        route->second(request, response);
+    });
+    server.set_logger(logRequest);
+}
+
+} // namespace sorvo::demo
