@@ -117,6 +117,8 @@ void SkinWindow::load(SkinWindow* window, bool modal) {
     window->setWindowModality(Qt::WindowModal);
     QEventLoop loop;
     connect(window, &SkinWindow::windowDestroyed, &loop, &QEventLoop::quit);
+    // Deleted along with its owner without a destroy() first: the wait ends all the same.
+    connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
     window->show();
     loop.exec();
 }
