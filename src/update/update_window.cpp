@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
@@ -49,9 +50,13 @@ void applyThemedControls(QWidget& window) {
     }
 }
 
+// A per-user folder that does not exist (an account that never had one) could take no package;
+// the temporary folder stands in for it as for none at all.
 QString packagePathHere() {
-    return packagePathIn(platform::perUserDownloadFolder(),
-                         QDir::toNativeSeparators(QDir::tempPath()), platform::pathSeparator());
+    QString folder = platform::perUserDownloadFolder();
+    if (!QFileInfo(folder).isDir()) folder.clear();
+    return packagePathIn(folder, QDir::toNativeSeparators(QDir::tempPath()),
+                         platform::pathSeparator());
 }
 
 } // namespace
