@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QImage>
+#include <vector>
+
+// The two window and tray icons, drawn afresh at every size rather than scaled.
+namespace artwork {
+
+// The sizes an icon file holds, largest first.
+inline const std::vector<int> iconSizes{72, 64, 48, 32, 24, 16};
+
+// A light blue rounded square with the blue swirl.
+QImage programIcon(int size);
+
+// A red-orange rounded square with a white, flame-shaped arrow pointing down.
+QImage updateIcon(int size);
+
+} // namespace artwork
