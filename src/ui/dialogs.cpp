@@ -1,0 +1,73 @@
+#include "ui/dialogs.h"
+
+#include "resources/window_design.h"
+#include "ui/framework/graphic_button.h"
+#include "ui/framework/program.h"
+#include "ui/framework/skin_window.h"
+#include "ui/rounded_region.h"
+
+#include <QPointer>
+
+namespace sorvo::ui {
+
+namespace {
+
+constexpr int quitSettleMilliseconds = 100;
+constexpr int updateWindowSettleMilliseconds = 5;
+
+// A dialog built afresh from its design over `owner`: nothing of an earlier opening survives.
+SkinWindow* newDialog(const design::WindowDesign& design, SkinWindow& owner, bool roundsOnResize) {
+    auto* dialog = new SkinWindow(design, &owner);
+    dialog->handlers.created = [dialog] { applyRoundedRegion(*dialog); };
+    if (roundsOnResize) dialog->handlers.sizeChanged = [dialog] { applyRoundedRegion(*dialog); };
+    return dialog;
+}
+
+void onClicked(SkinWindow& dialog, const QString& formName, std::function<void()> handler) {
+    QObject::connect(dialog.control<GraphicButton>(formName), &QAbstractButton::clicked, &dialog,
+                     std::move(handler));
+}
+
+void onQuitOkButtonClicked() {
+    program::processPendingMessages();
+    program::plainWait(quitSettleMilliseconds);
+    // The dialog is left standing: ending the program takes every window and tray icon away.
+    program::end(0);
+}
+
+void onCheckUpdateButtonClicked(SkinWindow& versionWindow,
+                                const std::function<void()>& openUpdateWindow) {
+    QPointer<SkinWindow> guard(&versionWindow);
+    if (openUpdateWindow) openUpdateWindow();
+    program::waitProcessingMessages(updateWindowSettleMilliseconds);
+    // A close from the system during the wait may already have taken the dialog away.
+    if (guard) guard->destroy();
+}
+
+} // namespace
+
+void openQuitConfirmWindow(SkinWindow& owner) {
+    SkinWindow* dialog = newDialog(design::quitConfirmWindow(), owner, true);
+    onClicked(*dialog, QStringLiteral("图形按钮确定"), onQuitOkButtonClicked);
+    onClicked(*dialog, QStringLiteral("图形按钮1"), [dialog] { dialog->destroy(); });
+    SkinWindow::load(dialog, true);
+}
+
+void openAboutWindow(SkinWindow& owner) {
+    // Rounded once, when created: this dialog does not follow size changes.
+    SkinWindow* dialog = newDialog(design::aboutWindow(), owner, false);
+    onClicked(*dialog, QStringLiteral("图形按钮关闭"), [dialog] { dialog->destroy(); });
+    SkinWindow::load(dialog, true);
+}
+
+void openVersionWindow(SkinWindow& owner, std::function<void()> openUpdateWindow) {
+    SkinWindow* dialog = newDialog(design::versionWindow(), owner, true);
+    onClicked(*dialog, QStringLiteral("确定图形按钮"),
+              [dialog, open = std::move(openUpdateWindow)] {
+                  onCheckUpdateButtonClicked(*dialog, open);
+              });
+    onClicked(*dialog, QStringLiteral("取消图形按钮"), [dialog] { dialog->destroy(); });
+    SkinWindow::load(dialog, true);
+}
+
+} // namespace sorvo::ui
