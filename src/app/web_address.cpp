@@ -1,0 +1,15 @@
+#include "app/web_address.h"
+
+#include "platform/platform.h"
+
+namespace sorvo::app {
+
+QString sourceTaggedAddress(const QString& hostAndPath) {
+    return QStringLiteral("http://") + hostAndPath + QStringLiteral("?src=SorvoRadio");
+}
+
+void openWebAddress(const QString& address) {
+    platform::openWebAddress(address);
+}
+
+} // namespace sorvo::app

@@ -1,0 +1,312 @@
+#include "app/main_window.h"
+#include "app/program_state.h"
+#include "app/tray_menu.h"
+#include "config/hosts.h"
+#include "resources/window_design.h"
+#include "support/gui_test_main.h"
+#include "ui/framework/graphic_button.h"
+#include "ui/framework/picture_loader.h"
+#include "ui/framework/tray_icon.h"
+#include "ui/title_strip.h"
+#include "update/update_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QProcess>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+using namespace sorvo;
+using app::MainWindow;
+using ui::SkinWindow;
+
+namespace {
+
+// Collects the addresses handed to the system instead of opening a browser.
+class AddressRecorder : public QObject {
+    Q_OBJECT
+  public:
+    QStringList opened;
+
+  public slots:
+    void open(const QUrl& address) { opened << address.toString(); }
+};
+
+QAction* command(app::TrayMenu& menu, const QString& caption) {
+    for (QAction* action : menu.actions())
+        if (action->text() == caption) return action;
+    return nullptr;
+}
+
+// Runs `step` once a dialog is up, inside its modal loop.
+void whenDialogUp(std::function<void(SkinWindow&)> step) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, step = std::move(step)] {
+        auto* dialog = qobject_cast<SkinWindow*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        poll->stop();
+        poll->deleteLater();
+        step(*dialog);
+    });
+    poll->start(20);
+}
+
+void click(SkinWindow& dialog, const QString& formName) {
+    QTest::mouseClick(dialog.control<ui::GraphicButton>(formName), Qt::LeftButton);
+}
+
+void xdotool(const QStringList& arguments) {
+    QProcess::execute(QStringLiteral("xdotool"), arguments);
+}
+
+} // namespace
+
+class TrayMenuTest : public QObject {
+    Q_OBJECT
+
+  private:
+    MainWindow* mainWindow_ = nullptr;
+
+    void toggle() { mainWindow_->onMainWindowTrayEvent(ui::TrayIcon::LeftDoubleClick); }
+    void trigger(const QString& caption) { command(mainWindow_->trayMenu(), caption)->trigger(); }
+
+  private slots:
+    void initTestCase() {
+        // Every address stays on this machine; the radio page finds nothing listening there.
+        hosts().site = QStringLiteral("127.0.0.1:9");
+        hosts().forum = QStringLiteral("127.0.0.2:9");
+        hosts().download = QStringLiteral("127.0.0.1:9");
+        hosts().tencentWeiboPath = QStringLiteral("/operator");
+        app::initProgramState();
+        mainWindow_ = new MainWindow;
+        SkinWindow::load(mainWindow_, false);
+        QVERIFY(QTest::qWaitForWindowExposed(mainWindow_));
+    }
+
+    // The menu lists its twelve commands after a separator, each with its own icon.
+    void menuListsItsCommandsInOrder() {
+        const QList<QAction*> actions = mainWindow_->trayMenu().actions();
+        const std::vector<std::pair<QString, int>> expected{
+            {QStringLiteral("打开索沃电台"), 2}, {QStringLiteral("最小化托盘"), 6},
+            {QStringLiteral("网页版电台"), 12},  {QStringLiteral("官方新浪微博"), 4},
+            {QStringLiteral("官方腾讯微博"), 0}, {QStringLiteral("官方网站"), 1},
+            {QStringLiteral("索沃论坛"), 7},     {QStringLiteral("上传作品"), 3},
+            {QStringLiteral("意见反馈"), 8},     {QStringLiteral("更新升级"), 9},
+            {QStringLiteral("关于我们"), 10},    {QStringLiteral("退出系统"), 5},
+        };
+        QCOMPARE(actions.size(), 13);
+        QVERIFY(actions.front()->isSeparator());
+        const QImage icons = ui::loadImage(design::trayMenuScheme().iconList);
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            QAction* action = actions.at(static_cast<qsizetype>(i) + 1);
+            QCOMPARE(action->text(), expected[i].first);
+            QVERIFY(!action->isCheckable());
+            QVERIFY(action->isEnabled());
+            QVERIFY(action->shortcut().isEmpty());
+            const QImage shown =
+                action->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+            QCOMPARE(shown, ui::imageListEntry(icons, expected[i].second)
+                                .convertToFormat(QImage::Format_ARGB32));
+        }
+    }
+
+    // Double-clicks alternate between showing and hiding, starting from the visible window
+    // that start-up leaves; a single click changes nothing.
+    void doubleClickTogglesVisibility() {
+        QVERIFY(mainWindow_->isVisible());
+        QCOMPARE(mainWindow_->trayToggleState(), 0);
+        toggle();
+        QVERIFY(mainWindow_->isVisible());
+        QCOMPARE(mainWindow_->trayToggleState(), 1);
+        toggle();
+        QVERIFY(!mainWindow_->isVisible());
+        QCOMPARE(mainWindow_->trayToggleState(), 0);
+        toggle();
+        QVERIFY(mainWindow_->isVisible());
+        QCOMPARE(mainWindow_->trayToggleState(), 1);
+        mainWindow_->onMainWindowTrayEvent(ui::TrayIcon::LeftClick);
+        QVERIFY(mainWindow_->isVisible());
+        QCOMPARE(mainWindow_->trayToggleState(), 1);
+    }
+
+    // "打开索沃电台" shows the window without touching the toggle; "最小化托盘" minimises
+    // without hiding, and a toggle then changes visibility only.
+    void showAndMinimiseLeaveTheToggleAlone() {
+        toggle();
+        QVERIFY(!mainWindow_->isVisible());
+        QCOMPARE(mainWindow_->trayToggleState(), 0);
+        trigger(QStringLiteral("打开索沃电台"));
+        QVERIFY(mainWindow_->isVisible());
+        QCOMPARE(mainWindow_->trayToggleState(), 0);
+        toggle();
+        QVERIFY(mainWindow_->isVisible());
+        QCOMPARE(mainWindow_->trayToggleState(), 1);
+
+        trigger(QStringLiteral("最小化托盘"));
+        QTRY_VERIFY(mainWindow_->isMinimized());
+        QVERIFY(mainWindow_->isVisible());
+        QCOMPARE(mainWindow_->trayToggleState(), 1);
+        toggle();
+        QVERIFY(!mainWindow_->isVisible());
+        toggle();
+        QVERIFY(mainWindow_->isVisible());
+        QVERIFY(mainWindow_->isMinimized());
+        QCOMPARE(mainWindow_->trayToggleState(), 1);
+
+        // Showing from the menu also brings a minimised window back.
+        trigger(QStringLiteral("打开索沃电台"));
+        QTRY_VERIFY(!mainWindow_->isMinimized());
+        QVERIFY(mainWindow_->isVisible());
+        QCOMPARE(mainWindow_->trayToggleState(), 1);
+    }
+
+    // Each web command opens exactly one address: its host and path, tagged with the source.
+    void webCommandsOpenTheirAddresses() {
+        const std::vector<std::pair<QString, QString>> pages{
+            {QStringLiteral("网页版电台"), QStringLiteral("http://127.0.0.1:9/diantai/")},
+            {QStringLiteral("官方新浪微博"), QStringLiteral("http://weibo.com/sorvo/")},
+            {QStringLiteral("官方腾讯微博"), QStringLiteral("http://t.qq.com/operator")},
+            {QStringLiteral("官方网站"), QStringLiteral("http://127.0.0.1:9/")},
+            {QStringLiteral("索沃论坛"), QStringLiteral("http://127.0.0.2:9/forum.php")},
+            {QStringLiteral("上传作品"),
+             QStringLiteral("http://127.0.0.1:9/sorvo_beta1.2/sc.html")},
+            {QStringLiteral("意见反馈"),
+             QStringLiteral("http://127.0.0.2:9/vandrthread-331-1-1.html")},
+        };
+        AddressRecorder recorder;
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder, "open");
+        for (const auto& [caption, address] : pages) {
+            recorder.opened.clear();
+            trigger(caption);
+            QCOMPARE(recorder.opened, QStringList{address + QStringLiteral("?src=SorvoRadio")});
+        }
+        // The hosts are read when a command runs, not when the menu was built.
+        hosts().forum = QStringLiteral("127.0.0.3:9");
+        recorder.opened.clear();
+        trigger(QStringLiteral("索沃论坛"));
+        QCOMPARE(recorder.opened,
+                 QStringList{QStringLiteral("http://127.0.0.3:9/forum.php?src=SorvoRadio")});
+        hosts().forum = QStringLiteral("127.0.0.2:9");
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    }
+
+    // Without a handler of our own, the address goes to the desktop's default browser.
+    void webCommandReachesTheDefaultBrowser() {
+        QTemporaryDir home;
+        const QString log = home.filePath(QStringLiteral("opened"));
+        const QString recorder = home.filePath(QStringLiteral("recorder"));
+        QDir(home.path()).mkpath(QStringLiteral("config"));
+        QDir(home.path()).mkpath(QStringLiteral("data/applications"));
+        const auto write = [](const QString& path, const QByteArray& text) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(text);
+        };
+        write(recorder, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log.toUtf8() + "'\n");
+        QFile::setPermissions(recorder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        write(home.filePath(QStringLiteral("data/applications/recorder.desktop")),
+              "[Desktop Entry]\nType=Application\nName=Recorder\nExec=" + recorder.toUtf8() +
+                  " %u\nMimeType=x-scheme-handler/http;\n");
+        write(home.filePath(QStringLiteral("config/mimeapps.list")),
+              "[Default Applications]\nx-scheme-handler/http=recorder.desktop\n");
+        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
+        qputenv("XDG_DATA_DIRS", home.filePath(QStringLiteral("data")).toUtf8());
+        qunsetenv("BROWSER");
+
+        trigger(QStringLiteral("官方网站"));
+        QFile opened(log);
+        QTRY_VERIFY_WITH_TIMEOUT(opened.exists() && opened.size() > 0, 15000);
+        QVERIFY(opened.open(QIODevice::ReadOnly));
+        QCOMPARE(opened.readAll(), QByteArray("http://127.0.0.1:9/?src=SorvoRadio\n"));
+    }
+
+    // A right click on the icon in the tray pops the menu up; a double-click there toggles.
+    void trayIconAnswersTheMouse() {
+        QSystemTrayIcon* icon = mainWindow_->trayIcon()->systemIcon();
+        QTRY_VERIFY_WITH_TIMEOUT(icon->geometry().isValid(), 10000);
+        const QPoint centre = icon->geometry().center();
+
+        bool popped = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (QApplication::activePopupWidget() != &mainWindow_->trayMenu()) return;
+            popped = true;
+            mainWindow_->trayMenu().close();
+        });
+        poll.start(20);
+        QProcess::startDetached(QStringLiteral("xdotool"),
+                                {QStringLiteral("mousemove"), QString::number(centre.x()),
+                                 QString::number(centre.y()), QStringLiteral("click"),
+                                 QStringLiteral("3")});
+        QTRY_VERIFY_WITH_TIMEOUT(popped, 10000);
+
+        const int before = mainWindow_->trayToggleState();
+        xdotool({QStringLiteral("mousemove"), QString::number(centre.x()),
+                 QString::number(centre.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
+                 QStringLiteral("2"), QStringLiteral("--delay"), QStringLiteral("80"),
+                 QStringLiteral("1")});
+        QTRY_COMPARE(mainWindow_->trayToggleState(), 1 - before);
+        if (!mainWindow_->isVisible()) toggle();
+        QVERIFY(mainWindow_->isVisible());
+    }
+
+    // "退出系统" and the title strip's close button open the same quit dialog over the main
+    // window; cancelling it leaves the program as it was.
+    void quitCommandAndCloseButtonShareTheDialog() {
+        const std::vector<std::function<void()>> openers{
+            [this] { trigger(QStringLiteral("退出系统")); },
+            [this] { mainWindow_->titleStrip().onStripButtonUp(930, 10); },
+        };
+        for (const auto& open : openers) {
+            const int state = mainWindow_->trayToggleState();
+            QString name;
+            QWidget* owner = nullptr;
+            whenDialogUp([&](SkinWindow& dialog) {
+                name = dialog.objectName();
+                owner = dialog.parentWidget();
+                click(dialog, QStringLiteral("图形按钮1"));
+            });
+            open();
+            QCOMPARE(name, QStringLiteral("QuitConfirmWindow"));
+            QCOMPARE(owner, mainWindow_);
+            QVERIFY(mainWindow_->isVisible());
+            QVERIFY(!mainWindow_->isDestroyed());
+            QCOMPARE(mainWindow_->trayToggleState(), state);
+            QVERIFY(mainWindow_->trayIcon()->isShown());
+        }
+    }
+
+    // "关于我们" opens the about dialog over the main window; "更新升级" the version dialog,
+    // whose check button leaves the update window open on its own.
+    void aboutAndVersionCommandsOpenTheirDialogs() {
+        const auto choose = [this](const QString& caption, const QString& button) {
+            QWidget* owner = nullptr;
+            QString name;
+            whenDialogUp([&](SkinWindow& dialog) {
+                name = dialog.objectName();
+                owner = dialog.parentWidget();
+                click(dialog, button);
+            });
+            trigger(caption);
+            return std::pair(name, owner);
+        };
+        QCOMPARE(choose(QStringLiteral("关于我们"), QStringLiteral("图形按钮关闭")),
+                 std::pair(QStringLiteral("AboutWindow"), static_cast<QWidget*>(mainWindow_)));
+        QCOMPARE(choose(QStringLiteral("更新升级"), QStringLiteral("确定图形按钮")),
+                 std::pair(QStringLiteral("VersionWindow"), static_cast<QWidget*>(mainWindow_)));
+        update::UpdateWindow* updateWindow = update::UpdateWindow::current();
+        QVERIFY(updateWindow);
+        QVERIFY(updateWindow->isVisible());
+        QVERIFY(!updateWindow->parentWidget());
+        QVERIFY(!QApplication::activeModalWidget());
+        updateWindow->destroy();
+    }
+};
+
+SORVO_GUI_TEST_MAIN(TrayMenuTest)
+#include "test_tray_menu.moc"
