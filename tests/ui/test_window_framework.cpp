@@ -3,6 +3,7 @@
 #include "ui/framework/canvas.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/picture_box.h"
+#include "ui/framework/picture_loader.h"
 #include "ui/framework/program.h"
 #include "ui/framework/skin_window.h"
 #include "ui/framework/timer.h"
@@ -182,6 +183,20 @@ class WindowFrameworkTest : public QObject {
         });
         SkinWindow::load(dialog, true);
         QVERIFY(ownerBlocked);
+    }
+
+    void skinCursorsKeepTheirShapeAndHotSpot() {
+        for (const auto& name : {QStringLiteral("SkinCursor"), QStringLiteral("CancelCursor"),
+                                 QStringLiteral("CloseCursor")}) {
+            const QCursor cursor = loadCursor(name);
+            QCOMPARE(cursor.hotSpot(), QPoint(0, 0));
+            const QImage image = cursor.pixmap().toImage();
+            QCOMPARE(image.size(), QSize(32, 32));
+            // The arrow's tip is drawn; the far corner is see-through, not a black box.
+            QCOMPARE(qAlpha(image.pixel(0, 0)), 255);
+            QCOMPARE(qAlpha(image.pixel(31, 0)), 0);
+        }
+        QCOMPARE(loadCursor(design::handCursor).shape(), Qt::PointingHandCursor);
     }
 
     void timerIntervalZeroStops() {

@@ -14,6 +14,37 @@ std::uint16_t readLittleEndian16(const QByteArray& bytes, int at) {
     return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[at]) |
                                       (static_cast<std::uint8_t>(bytes[at + 1]) << 8));
 }
+std::uint32_t readLittleEndian32(const QByteArray& bytes, int at) {
+    return static_cast<std::uint32_t>(readLittleEndian16(bytes, at)) |
+           (static_cast<std::uint32_t>(readLittleEndian16(bytes, at + 2)) << 16);
+}
+
+// Qt's reader takes a 24-bit cursor image as opaque and never looks at its 1-bit mask, which
+// follows the colour rows: a set bit there makes the pixel transparent.
+QImage withCursorMask(const QImage& colour, const QByteArray& curFile) {
+    if (curFile.size() < 22) return colour;
+    const int imageAt = static_cast<int>(readLittleEndian32(curFile, 18));
+    if (imageAt + 40 > curFile.size() || readLittleEndian16(curFile, imageAt + 14) != 24)
+        return colour;
+    const int width = colour.width();
+    const int height = colour.height();
+    const int colourStride = (width * 3 + 3) / 4 * 4;
+    const int maskStride = (width + 31) / 32 * 4;
+    const int maskAt = imageAt + 40 + colourStride * height;
+    if (maskAt + maskStride * height > curFile.size()) return colour;
+
+    QImage masked = colour.convertToFormat(QImage::Format_ARGB32);
+    for (int row = 0; row < height; ++row) {
+        // Rows are stored bottom-up.
+        const int y = height - 1 - row;
+        for (int x = 0; x < width; ++x) {
+            const auto bits = static_cast<std::uint8_t>(curFile[maskAt + row * maskStride + x / 8]);
+            if (bits & (0x80 >> (x % 8))) masked.setPixel(x, y, qRgba(0, 0, 0, 0));
+        }
+    }
+    return masked;
+}
+
 } // namespace
 
 QImage loadImage(const QString& pictureName) {
@@ -45,7 +76,8 @@ QCursor loadCursor(const QString& name) {
     buffer.setData(bytes);
     QImageReader reader(&buffer, "cur");
     const QPoint hotSpot = cursorHotSpot(bytes);
-    return QCursor(QPixmap::fromImage(reader.read()), hotSpot.x(), hotSpot.y());
+    return QCursor(QPixmap::fromImage(withCursorMask(reader.read(), bytes)), hotSpot.x(),
+                   hotSpot.y());
 }
 
 QImage imageListEntry(const QImage& list, int index) {
