@@ -1,11 +1,8 @@
 #include "platform/platform.h"
+#include "platform/win32_calls.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QWidget>
-#include <shellapi.h>
-#include <shlobj.h>
-#include <windows.h>
 
 namespace sorvo::platform {
 
@@ -13,44 +10,42 @@ namespace {
 HWND handleOf(const QWidget& window) {
     return reinterpret_cast<HWND>(window.window()->winId());
 }
+
+const wchar_t* wideText(const QString& text) {
+    // QString holds UTF-16, which is what wchar_t holds on Windows; utf16() ends with a zero.
+    return reinterpret_cast<const wchar_t*>(text.utf16());
+}
 } // namespace
 
 void setRoundRectRegion(QWidget& window, int width, int height, int ellipseWidth,
                         int ellipseHeight) {
-    HWND handle = handleOf(window);
-    HRGN region = CreateRoundRectRgn(0, 0, width, height, ellipseWidth, ellipseHeight);
-    // Once the window has accepted the region the system owns it.
-    if (!SetWindowRgn(handle, region, TRUE) && region) DeleteObject(region);
+    win32::applyRoundRectRegion(handleOf(window), width, height, ellipseWidth, ellipseHeight);
 }
 
 long windowStyle(const QWidget& window) {
-    return GetWindowLongA(handleOf(window), GWL_STYLE);
+    return win32::windowStyle(handleOf(window));
 }
 
 void setWindowStyle(QWidget& window, long style) {
-    SetWindowLongA(handleOf(window), GWL_STYLE, style);
+    win32::setWindowStyle(handleOf(window), style);
 }
 
 void startCaptionDrag(QWidget& window) {
-    ReleaseCapture();
-    SendMessageA(handleOf(window), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    win32::startCaptionDrag(handleOf(window));
 }
 
 void openWebAddress(const QString& address) {
-    ShellExecuteW(nullptr, L"open", reinterpret_cast<LPCWSTR>(address.utf16()), nullptr, nullptr,
-                  SW_SHOWNORMAL);
+    win32::shellOpen(wideText(address));
 }
 
 void openFile(const QString& path) {
-    ShellExecuteW(nullptr, L"open", reinterpret_cast<LPCWSTR>(path.utf16()), nullptr, nullptr,
-                  SW_SHOWNORMAL);
+    win32::shellOpen(wideText(path));
 }
 
 QString perUserDownloadFolder() {
-    wchar_t buffer[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, buffer)))
-        return {};
-    return QString::fromWCharArray(buffer) + pathSeparator();
+    const std::wstring folder = win32::documentsFolder();
+    if (folder.empty()) return {};
+    return QString::fromStdWString(folder) + pathSeparator();
 }
 
 QChar pathSeparator() {
@@ -63,7 +58,7 @@ std::int64_t fileSize(const QString& path) {
 }
 
 std::uint32_t tickCount() {
-    return GetTickCount();
+    return win32::tickCount();
 }
 
 bool trayHostShowsMenus() {

@@ -1,0 +1,43 @@
+#include "platform/win32_calls.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+namespace sorvo::platform::win32 {
+
+bool applyRoundRectRegion(HWND window, int width, int height, int ellipseWidth, int ellipseHeight) {
+    HRGN region = CreateRoundRectRgn(0, 0, width, height, ellipseWidth, ellipseHeight);
+    if (SetWindowRgn(window, region, TRUE)) return true;
+    if (region) DeleteObject(region);
+    return false;
+}
+
+long windowStyle(HWND window) {
+    return GetWindowLongA(window, GWL_STYLE);
+}
+
+void setWindowStyle(HWND window, long style) {
+    SetWindowLongA(window, GWL_STYLE, style);
+}
+
+void startCaptionDrag(HWND window) {
+    ReleaseCapture();
+    SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+void shellOpen(const wchar_t* target) {
+    ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+std::wstring documentsFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, buffer)))
+        return {};
+    return buffer;
+}
+
+std::uint32_t tickCount() {
+    return GetTickCount();
+}
+
+} // namespace sorvo::platform::win32
