@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/program_state.h"
+#include "app/single_instance.h"
 #include "platform/platform.h"
 #include "ui/framework/program.h"
 
@@ -18,8 +19,16 @@ int runClient(int argc, char* argv[]) {
     // Hiding the main window through the tray must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // A second launch brings the running client forward instead of starting another radio. If
+    // the running one cannot be reached, this one starts after all.
+    SingleInstance instance;
+    if (!instance.claim() && instance.askRunningToRaise()) return 0;
+
     initProgramState();
-    ui::program::setEndRoutine(releaseProgramState);
+    ui::program::setEndRoutine([&instance] {
+        releaseProgramState();
+        instance.release();
+    });
 
     auto* mainWindow = new MainWindow;
     // A close request from the system is not refused: the start window goes, and with it the
@@ -27,6 +36,9 @@ int runClient(int argc, char* argv[]) {
     QObject::connect(mainWindow, &ui::SkinWindow::windowDestroyed, &application,
                      &QApplication::quit, Qt::QueuedConnection);
     ui::SkinWindow::load(mainWindow, false);
+    // Connected only now: the main window stays hidden until the splash has gone.
+    QObject::connect(&instance, &SingleInstance::raiseRequested, mainWindow,
+                     [mainWindow] { bringToFront(*mainWindow); });
     return ui::program::runMessageLoop();
 }
 

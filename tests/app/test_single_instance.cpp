@@ -1,0 +1,227 @@
+#include "app/client.h"
+#include "app/single_instance.h"
+#include "config/hosts.h"
+#include "platform/platform.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QWidget>
+#include <cstdio>
+#include <optional>
+
+using namespace sorvo;
+using app::SingleInstance;
+
+namespace {
+
+// Runs a command to its end; its standard output, or nothing when it failed.
+std::optional<QString> commandOutput(const QString& program, const QStringList& arguments,
+                                     int timeoutMs = 20000) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(timeoutMs) || process.exitCode() != 0) {
+        process.kill();
+        process.waitForFinished();
+        return std::nullopt;
+    }
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+QString visibleClientWindow() {
+    return commandOutput(QStringLiteral("xdotool"),
+                         {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                          QStringLiteral("--name"), QStringLiteral("^索沃电台$")},
+                         5000)
+        .value_or(QString());
+}
+
+QString activeWindow() {
+    return commandOutput(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}, 5000)
+        .value_or(QString());
+}
+
+} // namespace
+
+class SingleInstanceTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void laterLaunchIsTurnedAwayAndRaisesTheRunningOne() {
+        QTemporaryDir folder;
+        SingleInstance running(folder.path());
+        QVERIFY(running.claim());
+        QSignalSpy raises(&running, &SingleInstance::raiseRequested);
+
+        SingleInstance later(folder.path());
+        QVERIFY(!later.claim());
+        QVERIFY(later.askRunningToRaise());
+        QVERIFY(raises.wait(5000));
+
+        // Only the raise request counts; anything else on the socket is dropped.
+        QLocalSocket stranger;
+        stranger.connectToServer(running.socketPath());
+        QVERIFY(stranger.waitForConnected(2000));
+        stranger.write("hello!\n");
+        QVERIFY(stranger.waitForBytesWritten(2000));
+        QTest::qWait(300);
+        QCOMPARE(raises.count(), 1);
+
+        // A lock in another user's folder is another user's business.
+        QTemporaryDir otherFolder;
+        SingleInstance otherUser(otherFolder.path());
+        QVERIFY(otherUser.claim());
+    }
+
+    void nextLaunchRunsOnceTheRunningOneHasLetGo() {
+        QTemporaryDir folder;
+        SingleInstance running(folder.path());
+        QVERIFY(running.claim());
+        QVERIFY(QFile::exists(running.lockPath()));
+        QVERIFY(QFile::exists(running.socketPath()));
+        running.release();
+        QVERIFY(!QFile::exists(running.lockPath()));
+        QVERIFY(!QFile::exists(running.socketPath()));
+
+        SingleInstance next(folder.path());
+        QVERIFY(next.claim());
+    }
+
+    void lockAndSocketLeftByAClientThatDiedAreTakenOver() {
+        QTemporaryDir folder;
+        QProcess holder;
+        holder.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--hold"), folder.path()});
+        QVERIFY(holder.waitForReadyRead(10000));
+        QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
+        holder.kill();
+        QVERIFY(holder.waitForFinished(5000));
+
+        SingleInstance next(folder.path());
+        QVERIFY(QFile::exists(next.lockPath()));
+        QVERIFY(QFile::exists(next.socketPath()));
+        QVERIFY(next.claim());
+
+        // The new client listens on the socket the dead one left behind.
+        QSignalSpy raises(&next, &SingleInstance::raiseRequested);
+        SingleInstance later(folder.path());
+        QVERIFY(!later.claim());
+        QVERIFY(later.askRunningToRaise());
+        QVERIFY(raises.wait(5000));
+    }
+
+    void unreachableRunningClientIsReported() {
+        QTemporaryDir folder;
+        SingleInstance running(folder.path());
+        QVERIFY(running.claim());
+        QVERIFY(QFile::remove(running.socketPath()));
+
+        SingleInstance later(folder.path());
+        QVERIFY(!later.claim());
+        QVERIFY(!later.askRunningToRaise());
+    }
+
+    void clientRunsWhereNoLockCanBeMade() {
+        QTemporaryDir folder;
+        QFile plainFile(folder.filePath(QStringLiteral("not-a-folder")));
+        QVERIFY(plainFile.open(QIODevice::WriteOnly));
+        plainFile.close();
+        SingleInstance nowhere(plainFile.fileName());
+        QVERIFY(nowhere.claim());
+        SingleInstance noFolder{QString()};
+        QVERIFY(noFolder.claim());
+    }
+
+    void bringToFrontRestoresAHiddenMinimisedWindow() {
+        QWidget window;
+        window.resize(300, 200);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.showMinimized();
+        window.hide();
+
+        app::bringToFront(window);
+        QVERIFY(window.isVisible());
+        QVERIFY(!window.isMinimized());
+        // Asked of the window manager: that is what the user sees in front.
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), QString::number(window.winId()), 5000);
+    }
+
+    void secondClientRaisesTheFirstAndEndsWithZero() {
+        QTemporaryDir runtime;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        // The radio page does not matter here; a closed loopback port keeps the page off the
+        // network.
+        const QStringList arguments{QStringLiteral("--client"), QStringLiteral("127.0.0.1:1")};
+
+        QProcess first;
+        first.setProcessEnvironment(environment);
+        first.setProcessChannelMode(QProcess::ForwardedChannels);
+        first.start(QCoreApplication::applicationFilePath(), arguments);
+        QVERIFY(first.waitForStarted());
+        QString window;
+        QTRY_VERIFY_WITH_TIMEOUT(!(window = visibleClientWindow()).isEmpty(), 30000);
+        QVERIFY(commandOutput(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"),
+                                                          QStringLiteral("--sync"), window}));
+        QTRY_VERIFY_WITH_TIMEOUT(visibleClientWindow().isEmpty(), 5000);
+
+        QProcess second;
+        second.setProcessEnvironment(environment);
+        second.setProcessChannelMode(QProcess::ForwardedChannels);
+        QElapsedTimer clock;
+        clock.start();
+        second.start(QCoreApplication::applicationFilePath(), arguments);
+        // A second client would sit through its splash and then run on.
+        QVERIFY(second.waitForFinished(10000));
+        std::printf("second launch ended after %lld ms\n", clock.elapsed());
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+
+        QTRY_COMPARE_WITH_TIMEOUT(visibleClientWindow(), window, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), window, 5000);
+        QCOMPARE(first.state(), QProcess::Running);
+
+        // Closing the client lets go of its lock and socket.
+        QVERIFY(commandOutput(QStringLiteral("xdotool"),
+                              {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window,
+                               QStringLiteral("key"), QStringLiteral("alt+F4")}));
+        QVERIFY(first.waitForFinished(15000));
+        QCOMPARE(first.exitCode(), 0);
+        SingleInstance probe(runtime.path());
+        QVERIFY(!QFile::exists(probe.lockPath()));
+        QVERIFY(!QFile::exists(probe.socketPath()));
+    }
+};
+
+int main(int argc, char* argv[]) {
+    if (argc == 3 && QByteArray(argv[1]) == "--client") {
+        hosts().site = QString::fromUtf8(argv[2]);
+        char* clientArgv[] = {argv[0], nullptr};
+        int clientArgc = 1;
+        return app::runClient(clientArgc, clientArgv);
+    }
+    if (argc == 3 && QByteArray(argv[1]) == "--hold") {
+        // Holds the lock until it is killed, as a client that dies without cleaning up.
+        QCoreApplication application(argc, argv);
+        SingleInstance instance(QString::fromLocal8Bit(argv[2]));
+        if (!instance.claim()) return 1;
+        std::printf("held\n");
+        std::fflush(stdout);
+        QThread::sleep(60);
+        return 0;
+    }
+    platform::prepareWebEngine();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    SingleInstanceTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_single_instance.moc"
