@@ -1,0 +1,67 @@
+#pragma once
+
+#include "download/hooks.h"
+
+#include <cstdint>
+#include <string>
+
+namespace sorvo::download {
+
+// The twenty slots of the settings record, in their order. The initialisers are the values at
+// program start; the update window overwrites slots 1 to 12, 14 and 15 before each download.
+// startDownload copies the record, so later changes do not reach a running transfer.
+// For the durations, 0 or less means "no limit of our own".
+struct DownloadSettings {
+    // Slot 1: bytes gathered in memory before one write to the file. Under a low rate cap the
+    // network delivers pieces of about 1 KiB, which this joins into fewer writes; 1 writes each
+    // piece as it comes. The update window sets 4096.
+    int32_t writeBufferSize = 1;
+    // Slot 2: the address to download from, http or https, already percent-encoded. Redirects
+    // are followed, to http and https only.
+    std::string url;
+    // Slot 3: the file to write. The package grows in "<path>.part" beside it and replaces the
+    // file only once complete.
+    std::string path;
+    // Slots 4 and 5: HTTP basic login, sent when userName is not empty.
+    std::string userName = "anonymous";
+    std::string password = "ftp@sorvo.example";
+    // Slot 6: the rate cap in steps of 8 KiB/s (see rate_cap.h): 6 is 48 KiB/s, 120 is 960 KiB/s;
+    // 200 and above, and 0 and below, leave the transfer uncapped.
+    int32_t speedValue = 1;
+    // Slot 7: how many times a transient failure (connection refused, reset or cut short, no data
+    // in time, 5xx, 408, 429) is retried. The update window sets 999999999: "as long as
+    // retryWindowMs allows".
+    int32_t maxRetries = 0;
+    // Slot 8: milliseconds allowed for connecting. The update window sets 5000.
+    int32_t connectTimeoutMs = 20000;
+    // Slot 9: milliseconds without a byte from the server, from the request on, before the
+    // attempt counts as stalled. The update window sets 5001.
+    int32_t noDataTimeoutMs = 20000;
+    // Slot 10: no retry is made once this many milliseconds have passed without a byte of the
+    // package arriving: a server that is gone fails the download instead of being asked forever.
+    // The update window sets 10000.
+    int32_t retryWindowMs = 20000;
+    // Slot 11: milliseconds to wait before a retry.
+    int32_t retryDelayMs = 1000;
+    // Slot 12: the largest receive buffer in bytes, used when the transfer is uncapped.
+    int32_t receiveBufferSize = 20480;
+    // Slot 13: the smallest receive buffer in bytes, used under the lowest rate caps.
+    int32_t minReceiveBufferSize = 1024;
+    // Slot 14: see hooks.h.
+    MessageHook messageHook;
+    // Slot 15: see hooks.h.
+    EventHook eventHook;
+    // Slot 16: the User-Agent sent; empty sends the program's own.
+    std::string userAgent;
+    // Slot 17: 1 lets a retry ask only for the rest of the package (an HTTP Range request guarded
+    // by If-Range); 0 starts every retry from the first byte.
+    int32_t resumeOnRetry = 1;
+    // Slot 18: the file types that may be written, as "|"-separated name endings compared without
+    // regard to case. Empty allows every type.
+    std::string typeList = ".exe|.rar|.zip|.gif|.jpg|.mp3|.rm";
+    // Slots 19 and 20 complete the record; the component does not read them.
+    std::string reserved19;
+    std::string reserved20;
+};
+
+} // namespace sorvo::download

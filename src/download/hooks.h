@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace sorvo::download {
+
+// Notifications of a transfer. Both hooks run on the transfer's worker thread, never on the
+// thread that called startDownload.
+//
+// The event hook receives a kind and four values; its result is not looked at.
+using EventHook = std::function<int(int32_t kind, int32_t a, int32_t b, int32_t c, int32_t d)>;
+
+// The message hook receives a MessageCode, a readable text, the address being downloaded and two
+// numbers: the HTTP status and the libcurl result behind the message (0 when there is none).
+using MessageHook = std::function<void(int32_t code, const std::string& text1,
+                                       const std::string& text2, int32_t a, int32_t b)>;
+
+// Every transfer reports exactly one of Finished and Failed, last; no hook runs after that.
+enum EventKind : int32_t {
+    // c: the package's total size in bytes, as soon as the server has said it. Sent again when a
+    // retry finds the package changed on the server and the size with it.
+    SizeKnown = 3,
+    // c: bytes of the package, all of them on disk at the target path.
+    Finished = 4,
+    // a: the retry about to be made (1 for the first), c: bytes of the package written so far;
+    // the retry asks for the rest of them when it can resume.
+    Retrying = 5,
+    // a: the MessageCode of the failure, c: bytes received before it. Nothing is left at the
+    // target path on behalf of this transfer.
+    Failed = 6,
+};
+
+enum class MessageCode : int32_t {
+    Retrying = 1,       // a transient failure; the download goes on after the retry delay
+    HttpError = 2,      // the server answered with an error status
+    ConnectionLost = 3, // no connection, a stalled or cut transfer, and no retry left
+    BadAnswer = 4,      // the server's answer cannot be a package: redirect loop, odd status
+    WriteFailed = 5,    // the package could not be written or put in place
+    TargetUnusable = 6, // the target's folder is missing or not writable, or it is in use
+    Refused = 7,        // the settings cannot start a download: no address, no path, file type
+    Cancelled = 8,      // release, or a new startDownload on the same Downloader
+};
+
+} // namespace sorvo::download

@@ -1,0 +1,114 @@
+#include "download/part_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace sorvo::download {
+
+namespace {
+
+std::error_code lastError() {
+    return {errno, std::generic_category()};
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Makes the rename itself durable. A failure here leaves a complete package in place that a
+// power cut might undo; nothing better can be done about it, so it is not reported.
+void syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
+PartFile::PartFile(std::string target, std::size_t bufferSize)
+    : target_(std::move(target)), partPath_(target_ + ".part"), capacity_(bufferSize) {
+    buffer_.reserve(capacity_);
+}
+
+PartFile::~PartFile() {
+    discard();
+}
+
+std::error_code PartFile::open() {
+    // Not O_TRUNC: the file may belong to a running transfer until the lock says otherwise.
+    fd_ = ::open(partPath_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) return lastError();
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        const std::error_code error = errno == EWOULDBLOCK
+                                          ? std::make_error_code(std::errc::device_or_resource_busy)
+                                          : lastError();
+        close();
+        return error;
+    }
+    return startOver();
+}
+
+std::error_code PartFile::append(const char* data, std::size_t size) {
+    if (buffer_.size() + size > capacity_) {
+        if (auto error = flush()) return error;
+    }
+    if (size >= capacity_) return writeAll(data, size);
+    buffer_.insert(buffer_.end(), data, data + size);
+    return {};
+}
+
+std::error_code PartFile::flush() {
+    if (buffer_.empty()) return {};
+    const std::error_code error = writeAll(buffer_.data(), buffer_.size());
+    buffer_.clear();
+    return error;
+}
+
+std::error_code PartFile::startOver() {
+    buffer_.clear();
+    written_ = 0;
+    if (::ftruncate(fd_, 0) != 0 || ::lseek(fd_, 0, SEEK_SET) != 0) return lastError();
+    return {};
+}
+
+std::error_code PartFile::commit() {
+    if (auto error = flush()) return error;
+    if (::fsync(fd_) != 0) return lastError();
+    if (std::rename(partPath_.c_str(), target_.c_str()) != 0) return lastError();
+    close();
+    syncFolder(folderOf(target_));
+    return {};
+}
+
+void PartFile::discard() {
+    if (fd_ < 0) return;
+    ::unlink(partPath_.c_str());
+    close();
+}
+
+std::error_code PartFile::writeAll(const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return lastError();
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+        written_ += n;
+    }
+    return {};
+}
+
+void PartFile::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+} // namespace sorvo::download

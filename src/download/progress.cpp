@@ -1,0 +1,30 @@
+#include "download/progress.h"
+
+#include "download/component_rate.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace sorvo::download {
+
+void Progress::restart() {
+    bytesDone_.store(0, std::memory_order_relaxed);
+    speed_.restart(SpeedMeter::Clock::now());
+}
+
+void Progress::received(int64_t bytes) {
+    bytesDone_.fetch_add(bytes, std::memory_order_relaxed);
+    speed_.add(bytes, SpeedMeter::Clock::now());
+    ComponentRate::instance().add(bytes);
+}
+
+void Progress::startedOver() {
+    bytesDone_.store(0, std::memory_order_relaxed);
+}
+
+int32_t saturated(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace sorvo::download

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "download/speed_meter.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace sorvo::download {
+
+// The counters of one Downloader: written by its worker, read by any thread.
+class Progress {
+  public:
+    void restart();               // a new transfer begins
+    void received(int64_t bytes); // bytes of the package arrived and were kept
+    void startedOver();           // the bytes kept so far were thrown away
+
+    int64_t bytesDone() const { return bytesDone_.load(std::memory_order_relaxed); }
+    int64_t bytesPerSecond() const { return speed_.bytesPerSecond(SpeedMeter::Clock::now()); }
+
+  private:
+    std::atomic<int64_t> bytesDone_{0};
+    SpeedMeter speed_;
+};
+
+// Counters leave the component as signed 32-bit values; larger ones saturate.
+int32_t saturated(int64_t value);
+
+} // namespace sorvo::download

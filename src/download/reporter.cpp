@@ -1,0 +1,37 @@
+#include "download/reporter.h"
+
+#include "download/progress.h"
+
+namespace sorvo::download {
+
+Reporter::Reporter(const DownloadSettings& settings) : settings_(settings) {}
+
+void Reporter::sizeKnown(int64_t total) {
+    event(SizeKnown, 0, total);
+}
+
+void Reporter::finished(int64_t size) {
+    event(Finished, 0, size);
+}
+
+void Reporter::retrying(int32_t retry, const Failure& why, int64_t keptBytes) {
+    message(Failure{MessageCode::Retrying, why.text, why.httpStatus, why.curlCode});
+    event(Retrying, retry, keptBytes);
+}
+
+void Reporter::failed(const Failure& failure, int64_t receivedBytes) {
+    message(failure);
+    event(Failed, static_cast<int32_t>(failure.code), receivedBytes);
+}
+
+void Reporter::event(EventKind kind, int32_t a, int64_t c) {
+    if (settings_.eventHook) settings_.eventHook(kind, a, 0, saturated(c), 0);
+}
+
+void Reporter::message(const Failure& failure) {
+    if (settings_.messageHook)
+        settings_.messageHook(static_cast<int32_t>(failure.code), failure.text, settings_.url,
+                              failure.httpStatus, failure.curlCode);
+}
+
+} // namespace sorvo::download

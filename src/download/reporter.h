@@ -1,0 +1,27 @@
+#pragma once
+
+#include "download/download_settings.h"
+#include "download/failure.h"
+
+#include <cstdint>
+
+namespace sorvo::download {
+
+// Turns what happens to a transfer into calls of its hooks; hooks that are not set are skipped.
+class Reporter {
+  public:
+    explicit Reporter(const DownloadSettings& settings);
+
+    void sizeKnown(int64_t total);
+    void finished(int64_t size);
+    void retrying(int32_t retry, const Failure& why, int64_t keptBytes);
+    void failed(const Failure& failure, int64_t receivedBytes);
+
+  private:
+    void event(EventKind kind, int32_t a, int64_t c);
+    void message(const Failure& failure);
+
+    const DownloadSettings& settings_;
+};
+
+} // namespace sorvo::download
