@@ -25,10 +25,22 @@ Canvas::Canvas(QWidget* parent) : QWidget(parent) {
 
 void Canvas::setBackground(const QImage& picture) {
     background_ = picture.convertToFormat(QImage::Format_RGB32);
-    paintBackground(rect());
+    if (matchSurfaceToSize()) return;
+    paintFromBackground(surface_.rect());
+    update();
+}
+
+bool Canvas::matchSurfaceToSize() const {
+    // A hidden widget gets its resize event only when it is shown; the surface follows the size
+    // at once, so drawing works before the first show too.
+    if (surface_.size() == size()) return false;
+    surface_ = QImage(size(), QImage::Format_RGB32);
+    paintFromBackground(surface_.rect());
+    return true;
 }
 
 void Canvas::drawPicture(const QImage& picture, int x, int y, Colour transparent) {
+    matchSurfaceToSize();
     const QImage source = picture.convertToFormat(QImage::Format_RGB32);
     const QRgb key = toQRgb(transparent) & RGB_MASK;
     const QRect target = QRect(x, y, source.width(), source.height()) & surface_.rect();
@@ -44,21 +56,27 @@ void Canvas::drawPicture(const QImage& picture, int x, int y, Colour transparent
 }
 
 Colour Canvas::pixel(int x, int y) const {
+    matchSurfaceToSize();
     if (!surface_.valid(x, y)) return 0;
     return fromQRgb(surface_.pixel(x, y));
 }
 
 void Canvas::setPixel(int x, int y, Colour colour) {
+    matchSurfaceToSize();
     if (!surface_.valid(x, y)) return;
     surface_.setPixel(x, y, toQRgb(colour));
     update(x, y, 1, 1);
 }
 
 void Canvas::clearRect(int left, int top, int width, int height) {
-    paintBackground(QRect(left, top, width, height) & surface_.rect());
+    matchSurfaceToSize();
+    const QRect area = QRect(left, top, width, height) & surface_.rect();
+    paintFromBackground(area);
+    update(area);
 }
 
 QByteArray Canvas::snapshot() const {
+    matchSurfaceToSize();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -66,12 +84,11 @@ QByteArray Canvas::snapshot() const {
     return bytes;
 }
 
-void Canvas::paintBackground(const QRect& area) {
+void Canvas::paintFromBackground(const QRect& area) const {
     if (area.isEmpty()) return;
     QPainter painter(&surface_);
     // An image brush tiles the picture from the surface's origin.
     painter.fillRect(area, background_.isNull() ? QBrush(Qt::black) : QBrush(background_));
-    update(area);
 }
 
 void Canvas::paintEvent(QPaintEvent* event) {
@@ -80,9 +97,7 @@ void Canvas::paintEvent(QPaintEvent* event) {
 }
 
 void Canvas::resizeEvent(QResizeEvent*) {
-    if (surface_.size() == size()) return;
-    surface_ = QImage(size(), QImage::Format_RGB32);
-    paintBackground(surface_.rect());
+    matchSurfaceToSize();
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent* event) {

@@ -37,7 +37,10 @@ class Canvas : public QWidget {
     // The whole surface as picture bytes (PNG).
     QByteArray snapshot() const;
 
-    const QImage& surface() const { return surface_; }
+    const QImage& surface() const {
+        matchSurfaceToSize();
+        return surface_;
+    }
 
     // Pointer position in canvas pixels; the third value is the button/key state, unused here.
     std::function<void(int x, int y, int keys)> onPointerMove;
@@ -52,10 +55,11 @@ class Canvas : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    void paintBackground(const QRect& area);
+    void paintFromBackground(const QRect& area) const;
+    bool matchSurfaceToSize() const;
 
     QImage background_;
-    QImage surface_;
+    mutable QImage surface_;
 };
 
 } // namespace sorvo::ui
