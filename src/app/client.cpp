@@ -39,7 +39,9 @@ int runClient(int argc, char* argv[]) {
     // Connected only now: the main window stays hidden until the splash has gone.
     QObject::connect(&instance, &SingleInstance::raiseRequested, mainWindow,
                      [mainWindow] { bringToFront(*mainWindow); });
-    return ui::program::runMessageLoop();
+    // Leaving directly once the loop has ended and the state is released: tearing the browser
+    // engine down window by window gains nothing at exit and can stall it.
+    ui::program::end(ui::program::runMessageLoop());
 }
 
 } // namespace sorvo::app

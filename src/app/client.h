@@ -2,7 +2,8 @@
 
 namespace sorvo::app {
 
-// The whole client from start to end; returns the process exit code.
+// The whole client from start to end. The process ends inside with exit code 0; the call returns
+// 0 only when an already running client was asked to come forward instead.
 int runClient(int argc, char* argv[]);
 
 } // namespace sorvo::app
