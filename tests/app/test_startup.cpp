@@ -99,6 +99,7 @@ class StartupTest : public QObject {
     }
 
     void mainWindowIsRoundedAndComposed() {
+        QVERIFY(mainWindow_);
         app::MainWindow& window = *mainWindow_;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.geometry(), QRect(50, 50, 960, 440));
@@ -123,6 +124,7 @@ class StartupTest : public QObject {
     }
 
     void radioBrowserShowsTheRadioPage() {
+        QVERIFY(mainWindow_);
         ui::WebBrowser& browser = mainWindow_->radioBrowser();
         QCOMPARE(browser.geometry(), QRect(-121, 24, 1200, 450));
         QCOMPARE(browser.url().toString(),
@@ -137,14 +139,27 @@ class StartupTest : public QObject {
         client.start(QCoreApplication::applicationFilePath(),
                      {QStringLiteral("--client"), server_.host()});
         QVERIFY(client.waitForStarted());
-        // The window is searched by its title once the splash is gone.
+        // Once the splash is gone, the window manager is asked to close the main window, as its
+        // close button or Alt+F4 would.
         QTest::qWait(4500);
-        QVERIFY(runCommand(QStringLiteral("xdotool"),
-                           {QStringLiteral("search"), QStringLiteral("--sync"),
-                            QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                            QStringLiteral("^索沃电台$"), QStringLiteral("windowactivate"),
-                            QStringLiteral("--sync"), QStringLiteral("key"),
-                            QStringLiteral("alt+F4")}));
+        QProcess search;
+        search.start(QStringLiteral("xdotool"),
+                     {QStringLiteral("search"), QStringLiteral("--sync"),
+                      QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                      QString::number(client.processId()), QStringLiteral("--name"),
+                      QStringLiteral("^索沃电台$")});
+        QVERIFY(search.waitForFinished(10000));
+        // The tray icon's little window carries the program's name as well: pick the 960 × 440 one.
+        QString window;
+        for (const QString& id : QString::fromUtf8(search.readAllStandardOutput()).split('\n')) {
+            QProcess geometry;
+            geometry.start(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), id});
+            geometry.waitForFinished(5000);
+            if (geometry.readAllStandardOutput().contains("960x440")) window = id;
+        }
+        QVERIFY(!window.isEmpty());
+        QVERIFY(runCommand(QStringLiteral("wmctrl"),
+                           {QStringLiteral("-i"), QStringLiteral("-c"), window}));
         QVERIFY(client.waitForFinished(15000));
         QCOMPARE(client.exitStatus(), QProcess::NormalExit);
         QCOMPARE(client.exitCode(), 0);

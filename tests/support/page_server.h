@@ -17,7 +17,7 @@ class PageServer {
         });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
-        server_.wait_until_ready();
+        while (!server_.is_running()) std::this_thread::yield();
     }
     ~PageServer() {
         server_.stop();
