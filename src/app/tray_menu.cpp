@@ -25,9 +25,10 @@ const std::vector<WebPage>& webPages() {
     static const std::vector<WebPage> pages{
         {QStringLiteral("网页版电台"), 12,
          [] { return hosts().site + QStringLiteral("/diantai/"); }},
-        {QStringLiteral("官方新浪微博"), 4, [] { return QStringLiteral("weibo.com/sorvo/"); }},
+        {QStringLiteral("官方新浪微博"), 4,
+         [] { return hosts().sinaWeibo + QStringLiteral("/sorvo/"); }},
         {QStringLiteral("官方腾讯微博"), 0,
-         [] { return QStringLiteral("t.qq.com") + hosts().tencentWeiboPath; }},
+         [] { return hosts().tencentWeibo + hosts().tencentWeiboPath; }},
         {QStringLiteral("官方网站"), 1, [] { return hosts().site + QStringLiteral("/"); }},
         {QStringLiteral("索沃论坛"), 7,
          [] { return hosts().forum + QStringLiteral("/forum.php"); }},

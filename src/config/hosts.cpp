@@ -6,8 +6,9 @@ namespace sorvo {
 
 Hosts& hosts() {
     static Hosts configured{
-        QString::fromUtf8(config::siteHost), QString::fromUtf8(config::forumHost),
-        QString::fromUtf8(config::downloadHost), QString::fromUtf8(config::tencentWeiboPath)};
+        QString::fromUtf8(config::siteHost),      QString::fromUtf8(config::forumHost),
+        QString::fromUtf8(config::downloadHost),  QString::fromUtf8(config::tencentWeiboPath),
+        QString::fromUtf8(config::sinaWeiboHost), QString::fromUtf8(config::tencentWeiboHost)};
     return configured;
 }
 

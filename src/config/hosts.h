@@ -11,6 +11,8 @@ struct Hosts {
     QString forum;            // product forum, host[:port]
     QString download;         // download server, host[:port]
     QString tencentWeiboPath; // the product's account page on the Tencent microblog service
+    QString sinaWeibo;        // Sina microblog service, host[:port]
+    QString tencentWeibo;     // Tencent microblog service, host[:port]
 };
 
 Hosts& hosts();
