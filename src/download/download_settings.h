@@ -43,9 +43,10 @@ struct DownloadSettings {
     int32_t retryWindowMs = 20000;
     // Slot 11: milliseconds to wait before a retry.
     int32_t retryDelayMs = 1000;
-    // Slot 12: the largest receive buffer in bytes, used when the transfer is uncapped.
+    // Slots 12 and 13: the largest and the smallest receive buffer in bytes under a rate cap.
+    // A capped transfer reads about 1/48 of a second's worth at a time, within these bounds:
+    // 1 KiB at the lowest cap, 20 KiB at the highest. Uncapped transfers read 128 KiB at a time.
     int32_t receiveBufferSize = 20480;
-    // Slot 13: the smallest receive buffer in bytes, used under the lowest rate caps.
     int32_t minReceiveBufferSize = 1024;
     // Slot 14: see hooks.h.
     MessageHook messageHook;
