@@ -1,0 +1,210 @@
+// Downloads one large package over loopback with the download component (uncapped, settings as
+// the update window fills them) and with `curl -o`, and prints both throughputs, their ratio and
+// the CPU time each spends per MiB. The component reports Finished only once the package is
+// synced to disk, which `curl -o` never waits for; so curl is also timed with an fsync of its
+// file added, the same promise. The server runs in a child process so that this process's CPU
+// time is the component's own.
+//
+//   bench-download [MiB] [rounds]      defaults: 256 MiB, 3 rounds
+
+#include "download/downloader.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <httplib.h>
+#include <mutex>
+#include <random>
+#include <signal.h>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace dl = sorvo::download;
+using Clock = std::chrono::steady_clock;
+
+constexpr double mebibyte = 1024.0 * 1024.0;
+
+struct Run {
+    double seconds = 0;
+    double cpuSeconds = 0;
+    bool complete = false;
+    double syncSeconds = 0; // curl only: the fsync of its file afterwards
+};
+
+double cpuSeconds(const rusage& usage) {
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Serves size bytes at /pkg.exe on 127.0.0.1 from a child process; returns its pid and port.
+std::pair<pid_t, int> startServer(std::size_t size) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) std::exit(1);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(pipeFds[0]);
+        std::string package(size, '\0');
+        std::mt19937_64 random(7);
+        for (std::size_t i = 0; i + 8 <= size; i += 8) {
+            const uint64_t word = random();
+            std::memcpy(package.data() + i, &word, 8);
+        }
+        httplib::Server server;
+        server.Get("/pkg.exe", [&](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(
+                package.size(), "application/octet-stream",
+                [&](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                    return sink.write(package.data() + offset,
+                                      std::min<std::size_t>(length, 1 << 20));
+                });
+        });
+        const int port = server.bind_to_any_port("127.0.0.1");
+        if (write(pipeFds[1], &port, sizeof port) != sizeof port) _exit(1);
+        close(pipeFds[1]);
+        server.listen_after_bind();
+        _exit(0);
+    }
+    close(pipeFds[1]);
+    int port = 0;
+    if (read(pipeFds[0], &port, sizeof port) != sizeof port) std::exit(1);
+    close(pipeFds[0]);
+    return {pid, port};
+}
+
+Run withComponent(const std::string& url, const std::string& path, std::size_t size) {
+    std::mutex mutex;
+    std::condition_variable ended;
+    int32_t endKind = 0;
+    dl::DownloadSettings settings;
+    settings.writeBufferSize = 4096;
+    settings.url = url;
+    settings.path = path;
+    settings.userName.clear();
+    settings.password.clear();
+    settings.speedValue = 200;
+    settings.maxRetries = 0;
+    settings.eventHook = [&](int32_t kind, int32_t, int32_t, int32_t, int32_t) {
+        if (kind == dl::Finished || kind == dl::Failed) {
+            std::lock_guard lock(mutex);
+            endKind = kind;
+            ended.notify_all();
+        }
+        return 0;
+    };
+    settings.messageHook = [](int32_t, const std::string& text, const std::string&, int32_t,
+                              int32_t) { std::fprintf(stderr, "component: %s\n", text.c_str()); };
+
+    dl::Downloader downloader;
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    const auto start = Clock::now();
+    dl::startDownload(downloader, settings);
+    {
+        std::unique_lock lock(mutex);
+        ended.wait(lock, [&] { return endKind != 0; });
+    }
+    const auto stop = Clock::now();
+    dl::release(downloader);
+    getrusage(RUSAGE_SELF, &after);
+    return {std::chrono::duration<double>(stop - start).count(),
+            cpuSeconds(after) - cpuSeconds(before),
+            endKind == dl::Finished && std::filesystem::file_size(path) == size};
+}
+
+Run withCurl(const std::string& url, const std::string& path, std::size_t size) {
+    std::vector<std::string> args = {"curl", "-s", "-S", "-o", path, url};
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const auto start = Clock::now();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, "curl", nullptr, nullptr, argv.data(), environ) != 0) return {};
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    const auto stop = Clock::now();
+    const int fd = open(path.c_str(), O_WRONLY);
+    fsync(fd);
+    close(fd);
+    const auto synced = Clock::now();
+    return {std::chrono::duration<double>(stop - start).count(), cpuSeconds(usage),
+            WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
+                std::filesystem::file_size(path) == size,
+            std::chrono::duration<double>(synced - stop).count()};
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::size_t mib = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 256;
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+    const std::size_t size = mib << 20;
+    const double sizeMib = static_cast<double>(size) / mebibyte;
+
+    const auto [server, port] = startServer(size);
+    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/pkg.exe";
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("sorvo-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string componentFile = (folder / "component.exe").string();
+    const std::string curlFile = (folder / "curl.exe").string();
+
+    std::printf("package: %zu MiB from a loopback server, %d rounds after a warm-up\n", mib,
+                rounds);
+    withCurl(url, curlFile, size);
+    std::vector<double> componentRates, curlRates, curlSyncedRates, componentCpu, curlCpu;
+    bool allComplete = true;
+    for (int round = 1; round <= rounds; ++round) {
+        std::filesystem::remove(componentFile);
+        std::filesystem::remove(curlFile);
+        const Run component = withComponent(url, componentFile, size);
+        const Run curl = withCurl(url, curlFile, size);
+        allComplete = allComplete && component.complete && curl.complete;
+        componentRates.push_back(sizeMib / component.seconds);
+        curlRates.push_back(sizeMib / curl.seconds);
+        curlSyncedRates.push_back(sizeMib / (curl.seconds + curl.syncSeconds));
+        componentCpu.push_back(component.cpuSeconds * 1000.0 / sizeMib);
+        curlCpu.push_back(curl.cpuSeconds * 1000.0 / sizeMib);
+        std::printf("round %d: component %6.1f MiB/s (%.3f ms CPU/MiB)  curl -o %6.1f MiB/s "
+                    "(%.3f ms CPU/MiB), with fsync %6.1f MiB/s\n",
+                    round, componentRates.back(), componentCpu.back(), curlRates.back(),
+                    curlCpu.back(), curlSyncedRates.back());
+    }
+    const double componentRate = median(componentRates);
+    const double curlRate = median(curlRates);
+    const double curlSyncedRate = median(curlSyncedRates);
+    std::printf("median throughput: component %.1f MiB/s, curl -o %.1f MiB/s, curl -o + fsync "
+                "%.1f MiB/s\n",
+                componentRate, curlRate, curlSyncedRate);
+    std::printf("ratio component / curl -o: %.3f (goal >= 0.95)\n", componentRate / curlRate);
+    std::printf("ratio component / (curl -o + fsync): %.3f\n", componentRate / curlSyncedRate);
+    std::printf("component CPU time: %.3f ms per MiB (curl -o: %.3f ms per MiB)\n",
+                median(componentCpu), median(curlCpu));
+    if (!allComplete) std::printf("WARNING: a download did not arrive complete\n");
+
+    std::filesystem::remove_all(folder);
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+    return allComplete ? 0 : 1;
+}
