@@ -28,6 +28,8 @@ QString styleSheetFor(const design::MenuScheme& scheme) {
 SkinMenu::SkinMenu(const QString& topCaption, const design::MenuScheme& scheme, QWidget* parent)
     : QMenu(topCaption, parent), icons_(loadImage(scheme.iconList)) {
     setStyleSheet(styleSheetFor(scheme));
+    // The popup opens with a separator line, which Qt would otherwise fold away.
+    setSeparatorsCollapsible(false);
 }
 
 QAction* SkinMenu::addCommand(const QString& caption, int iconIndex,
