@@ -2,6 +2,7 @@
 #include "app/single_instance.h"
 #include "config/hosts.h"
 #include "platform/platform.h"
+#include "support/client_child.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -200,12 +201,7 @@ class SingleInstanceTest : public QObject {
 };
 
 int main(int argc, char* argv[]) {
-    if (argc == 3 && QByteArray(argv[1]) == "--client") {
-        hosts().site = QString::fromUtf8(argv[2]);
-        char* clientArgv[] = {argv[0], nullptr};
-        int clientArgc = 1;
-        return app::runClient(clientArgc, clientArgv);
-    }
+    if (const auto clientExit = runAsClientChild(argc, argv)) return *clientExit;
     if (argc == 3 && QByteArray(argv[1]) == "--hold") {
         // Holds the lock until it is killed, as a client that dies without cleaning up.
         QCoreApplication application(argc, argv);

@@ -3,6 +3,7 @@
 #include "app/program_state.h"
 #include "config/hosts.h"
 #include "platform/platform.h"
+#include "support/client_child.h"
 #include "support/page_server.h"
 #include "ui/framework/canvas.h"
 #include "ui/framework/picture_box.h"
@@ -173,12 +174,7 @@ class StartupTest : public QObject {
 };
 
 int main(int argc, char* argv[]) {
-    if (argc == 3 && QByteArray(argv[1]) == "--client") {
-        hosts().site = QString::fromUtf8(argv[2]);
-        char* clientArgv[] = {argv[0], nullptr};
-        int clientArgc = 1;
-        return app::runClient(clientArgc, clientArgv);
-    }
+    if (const auto clientExit = runAsClientChild(argc, argv)) return *clientExit;
     platform::prepareWebEngine();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
