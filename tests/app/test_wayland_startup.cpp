@@ -1,0 +1,227 @@
+// The client on Qt's Wayland platform, under a private headless compositor that this program
+// starts itself: the splash and the main window appear at their sizes, the main window is
+// rounded, the radio page loads, the dialogs open and close, and a press on the title strip
+// hands the window to the compositor for moving.
+#include "app/main_window.h"
+#include "app/program_state.h"
+#include "config/hosts.h"
+#include "platform/platform.h"
+#include "support/page_server.h"
+#include "ui/dialogs.h"
+#include "ui/framework/canvas.h"
+#include "ui/framework/skin_window.h"
+#include "ui/framework/web_browser.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWindow>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace sorvo;
+
+namespace {
+
+QWidget* visibleTopLevel(const QString& name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible()) return w;
+    return nullptr;
+}
+
+bool exposed(const QWidget* widget) {
+    return widget && widget->windowHandle() && widget->windowHandle()->isExposed();
+}
+
+// Runs `step` on the modal dialog once it is up and exposed, from inside its modal loop.
+void whenDialogExposed(std::function<void(ui::SkinWindow&)> step) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, step = std::move(step)] {
+        auto* dialog = qobject_cast<ui::SkinWindow*>(QApplication::activeModalWidget());
+        if (!exposed(dialog)) return;
+        poll->stop();
+        poll->deleteLater();
+        step(*dialog);
+    });
+    poll->start(20);
+}
+
+// A headless weston on a socket of its own, in a private runtime folder.
+class Compositor {
+  public:
+    Compositor() {
+        char folder[] = "/tmp/sorvo-wayland-XXXXXX";
+        if (!mkdtemp(folder)) return;
+        runtimeDir_ = folder;
+        chmod(folder, 0700);
+        const std::string log = runtimeDir_ + "/weston.log";
+        pid_ = fork();
+        if (pid_ == 0) {
+            const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(out, STDOUT_FILENO);
+            dup2(out, STDERR_FILENO);
+            setenv("XDG_RUNTIME_DIR", folder, 1);
+            execlp("weston", "weston", "--backend=headless-backend.so", "--socket=sorvo-test",
+                   "--idle-time=0", "--no-config", "--use-pixman", "--width=1280", "--height=800",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        const std::string socket = runtimeDir_ + "/sorvo-test";
+        for (int i = 0; i < 200 && !ready_; ++i) {
+            ready_ = access(socket.c_str(), F_OK) == 0;
+            if (ready_) break;
+            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                pid_ = -1; // it gave up; its log says why
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    ~Compositor() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (!runtimeDir_.empty()) QDir(QString::fromStdString(runtimeDir_)).removeRecursively();
+    }
+    Compositor(const Compositor&) = delete;
+    Compositor& operator=(const Compositor&) = delete;
+
+    bool ready() const { return ready_; }
+    const std::string& runtimeDir() const { return runtimeDir_; }
+    static const char* socketName() { return "sorvo-test"; }
+    QByteArray log() const {
+        QFile file(QString::fromStdString(runtimeDir_ + "/weston.log"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+  private:
+    std::string runtimeDir_;
+    pid_t pid_ = -1;
+    bool ready_ = false;
+};
+
+} // namespace
+
+class WaylandStartupTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
+        hosts().site = server_.host();
+        app::initProgramState();
+    }
+
+    void splashThenMainWindowAtTheirSizes() {
+        auto* mainWindow = new app::MainWindow;
+        QSize splashSize;
+        bool splashExposed = false, mainShownUnderSplash = false;
+        QTimer sampler;
+        connect(&sampler, &QTimer::timeout, [&] {
+            QWidget* splash = visibleTopLevel(QStringLiteral("SplashWindow"));
+            if (!splash) return;
+            if (exposed(splash)) {
+                splashExposed = true;
+                splashSize = splash->size();
+            }
+            if (mainWindow->isVisible()) mainShownUnderSplash = true;
+        });
+        sampler.start(20);
+        ui::SkinWindow::load(mainWindow, false);
+        sampler.stop();
+
+        QVERIFY2(splashExposed, "the compositor never showed the splash");
+        QCOMPARE(splashSize, QSize(770, 330));
+        QVERIFY(!mainShownUnderSplash);
+        QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
+        QCOMPARE(mainWindow->size(), QSize(960, 440));
+        QCOMPARE(mainWindow->windowTitle(), QStringLiteral("索沃电台"));
+        mainWindow_ = mainWindow;
+    }
+
+    void mainWindowIsRoundedAndShowsTheRadioPage() {
+        QVERIFY(mainWindow_);
+        QTRY_VERIFY(!mainWindow_->mask().isEmpty());
+        QVERIFY(!mainWindow_->mask().contains(QPoint(0, 0)));
+        QVERIFY(!mainWindow_->mask().contains(QPoint(959, 439)));
+        QVERIFY(mainWindow_->mask().contains(QPoint(480, 220)));
+        QTRY_COMPARE_WITH_TIMEOUT(mainWindow_->radioBrowser().page()->title(),
+                                  QStringLiteral("/diantai/sorvo/"), 20000);
+    }
+
+    void dialogsOpenExposedAndClose() {
+        QVERIFY(mainWindow_);
+        const std::vector<std::pair<std::function<void()>, QSize>> dialogs{
+            {[this] { ui::openAboutWindow(*mainWindow_); }, {325, 245}},
+            {[this] { ui::openVersionWindow(*mainWindow_, {}); }, {520, 320}},
+            {[this] { ui::openQuitConfirmWindow(*mainWindow_); }, {325, 245}},
+        };
+        for (const auto& [open, size] : dialogs) {
+            QPointer<ui::SkinWindow> seen;
+            QSize seenSize;
+            whenDialogExposed([&](ui::SkinWindow& dialog) {
+                seen = &dialog;
+                seenSize = dialog.size();
+                dialog.destroy();
+            });
+            open();
+            QCOMPARE(seenSize, size);
+            QTRY_VERIFY(!seen);
+            QVERIFY(exposed(mainWindow_));
+        }
+    }
+
+    // Wayland has no global positions: the compositor moves the window itself once asked.
+    void titleStripPressHandsTheMoveToTheCompositor() {
+        QVERIFY(mainWindow_);
+        ui::Canvas& strip = mainWindow_->titleCanvas();
+        QTest::mousePress(&strip, Qt::LeftButton, {}, QPoint(400, 10));
+        QTest::mouseRelease(&strip, Qt::LeftButton, {}, QPoint(400, 10));
+        QTest::qWait(200);
+        QVERIFY(exposed(mainWindow_));
+        QCOMPARE(mainWindow_->size(), QSize(960, 440));
+    }
+
+  private:
+    PageServer server_;
+    app::MainWindow* mainWindow_ = nullptr;
+};
+
+int main(int argc, char* argv[]) {
+    Compositor compositor;
+    if (!compositor.ready()) {
+        std::fprintf(stderr, "weston did not start:\n%s\n", compositor.log().constData());
+        return 1;
+    }
+    setenv("XDG_RUNTIME_DIR", compositor.runtimeDir().c_str(), 1);
+    setenv("WAYLAND_DISPLAY", Compositor::socketName(), 1);
+    setenv("QT_QPA_PLATFORM", "wayland", 1);
+    unsetenv("DISPLAY");
+
+    platform::prepareWebEngine();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    int failures = 0;
+    {
+        QApplication application(argc, argv);
+        QApplication::setQuitOnLastWindowClosed(false);
+        WaylandStartupTest test;
+        failures = QTest::qExec(&test, argc, argv);
+        app::releaseProgramState();
+    }
+    return failures;
+}
+
+#include "test_wayland_startup.moc"
