@@ -1,0 +1,353 @@
+// Long runs that show slow leaks and rare failures: hundreds of downloads against a loopback
+// server that misbehaves at random, and hundreds of openings of every dialog and of the update
+// window. Each part bounds its own length by its cycle count; nothing here is timed.
+#include "config/hosts.h"
+#include "download/downloader.h"
+#include "resources/window_design.h"
+#include "support/gui_test_main.h"
+#include "ui/dialogs.h"
+#include "ui/framework/skin_window.h"
+#include "update/update_state.h"
+#include "update/update_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <httplib.h>
+#include <iterator>
+#include <mutex>
+#include <optional>
+#include <random>
+#include <set>
+#include <sstream>
+#include <thread>
+
+using namespace sorvo;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Resident memory of this process in KiB.
+long residentKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
+long entriesIn(const char* folder) {
+    return std::distance(std::filesystem::directory_iterator(folder),
+                         std::filesystem::directory_iterator());
+}
+
+// Open file descriptors of this process, leaving out the server's side of its connections
+// (sockets whose local port is the server's): those close on the server's own schedule, a
+// stalled answer's only after its handler wakes.
+long descriptorsOutside(int serverPort) {
+    std::set<std::string> serverSockets;
+    std::ifstream table("/proc/self/net/tcp");
+    std::string line;
+    std::getline(table, line); // the heading
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+        fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
+            timeout >> inode;
+        const auto colon = local.find(':');
+        if (colon != std::string::npos &&
+            std::stoi(local.substr(colon + 1), nullptr, 16) == serverPort)
+            serverSockets.insert("socket:[" + inode + "]");
+    }
+    long count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code gone;
+        const auto target = std::filesystem::read_symlink(entry.path(), gone);
+        if (!gone && !serverSockets.count(target.string())) ++count;
+    }
+    return count;
+}
+
+// What the server does with one request, drawn at random.
+enum class Fault { None, NotFound, ServerError, CutBody, Stall, NoLength, Redirect, count };
+
+// Serves one package, misbehaving at random (from a fixed seed, so a failing run can be
+// repeated) on every request, retries and redirected requests included.
+class FaultyServer {
+  public:
+    static constexpr int stallMs = 400;
+
+    explicit FaultyServer(std::uint32_t seed) : random_(seed) {
+        std::mt19937 bytes(seed ^ 0x5eedu);
+        package_.resize(96 * 1024 + 123);
+        for (char& c : package_)
+            c = static_cast<char>(bytes());
+        server_.Get("/package.exe", [this](const httplib::Request&, httplib::Response& response) {
+            serve(next(), response);
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+        while (!server_.is_running())
+            std::this_thread::yield();
+    }
+    ~FaultyServer() {
+        server_.stop();
+        thread_.join();
+    }
+    FaultyServer(const FaultyServer&) = delete;
+    FaultyServer& operator=(const FaultyServer&) = delete;
+
+    int port() const { return port_; }
+    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/package.exe"; }
+    const std::string& package() const { return package_; }
+
+  private:
+    Fault next() {
+        std::lock_guard lock(mutex_);
+        return static_cast<Fault>(random_() % static_cast<unsigned>(Fault::count));
+    }
+
+    void serve(Fault fault, httplib::Response& response) {
+        const std::size_t size = package_.size();
+        switch (fault) {
+        case Fault::None:
+            response.set_content(package_, "application/octet-stream");
+            return;
+        case Fault::NotFound:
+            response.status = 404;
+            return;
+        case Fault::ServerError:
+            response.status = 500;
+            return;
+        case Fault::Redirect:
+            response.set_redirect(url(), 302);
+            return;
+        case Fault::NoLength:
+            response.set_chunked_content_provider(
+                "application/octet-stream", [this](std::size_t offset, httplib::DataSink& sink) {
+                    const std::size_t piece = std::min<std::size_t>(8192, package_.size() - offset);
+                    sink.write(package_.data() + offset, piece);
+                    if (offset + piece == package_.size()) sink.done();
+                    return true;
+                });
+            return;
+        case Fault::CutBody:
+        case Fault::Stall:
+            response.set_content_provider(
+                size, "application/octet-stream",
+                [this, fault](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                    sink.write(package_.data() + offset, length / 2);
+                    if (fault == Fault::Stall) std::this_thread::sleep_for(ms(stallMs));
+                    return false; // the connection closes short of the promised length
+                });
+            return;
+        case Fault::count:
+            return;
+        }
+    }
+
+    static std::chrono::milliseconds ms(int n) { return std::chrono::milliseconds(n); }
+
+    std::string package_;
+    std::mutex mutex_;
+    std::mt19937 random_;
+    httplib::Server server_;
+    int port_ = 0;
+    std::thread thread_;
+};
+
+// The last event of one transfer, Finished or Failed.
+class EndWaiter {
+  public:
+    void attach(download::DownloadSettings& settings) {
+        settings.eventHook = [this](int32_t kind, int32_t, int32_t, int32_t c, int32_t) {
+            if (kind != download::Finished && kind != download::Failed) return 0;
+            std::lock_guard lock(mutex_);
+            ++ends_;
+            kind_ = kind;
+            bytes_ = c;
+            changed_.notify_all();
+            return 0;
+        };
+    }
+    // The end's kind and byte count, or nothing when none came in time.
+    std::optional<std::pair<int32_t, int32_t>> wait() {
+        std::unique_lock lock(mutex_);
+        if (!changed_.wait_for(lock, 30s, [this] { return ends_ > 0; })) return std::nullopt;
+        return std::pair{kind_, bytes_};
+    }
+    int ends() {
+        std::lock_guard lock(mutex_);
+        return ends_;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int ends_ = 0;
+    int32_t kind_ = 0, bytes_ = 0;
+};
+
+QByteArray fileContents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const design::WindowDesign& ownerDesign() {
+    static const design::WindowDesign design{.name = QStringLiteral("Owner"),
+                                             .title = QStringLiteral("owner"),
+                                             .size = {400, 300},
+                                             .storedPosition = {40, 60},
+                                             .background = QColor(40, 40, 90)};
+    return design;
+}
+
+// Destroys the modal dialog as soon as it shows, from inside its modal loop.
+void destroyDialogWhenUp() {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll] {
+        auto* dialog = qobject_cast<ui::SkinWindow*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        poll->deleteLater();
+        poll->stop();
+        dialog->destroy();
+    });
+    poll->start(1);
+}
+
+void settle() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+class SoakTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        // The upgrade page goes to a closed loopback port; nothing leaves the machine.
+        hosts().site = QStringLiteral("127.0.0.1:9");
+        hosts().download = QStringLiteral("127.0.0.1:9");
+    }
+
+    // Every transfer ends once; Finished always means the whole package byte for byte at the
+    // target, Failed means nothing there; no worker thread or socket outlives its transfer.
+    void downloadsAgainstAFaultyServerEndCleanly() {
+        FaultyServer server(20261208);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        long threadsBefore = 0, filesBefore = 0;
+        int finished = 0, failed = 0;
+        download::Downloader downloader;
+        for (int i = 0; i < 200; ++i) {
+            // The server's thread pool and the component's process-wide set-up come up with
+            // the first download: count from there.
+            if (i == 1) {
+                threadsBefore = entriesIn("/proc/self/task");
+                filesBefore = descriptorsOutside(server.port());
+            }
+            const QString path = folder.filePath(QStringLiteral("package-%1.exe").arg(i));
+            download::DownloadSettings settings;
+            settings.writeBufferSize = 4096;
+            settings.url = server.url();
+            settings.path = path.toStdString();
+            settings.speedValue = 200;
+            settings.maxRetries = 2;
+            settings.connectTimeoutMs = 1000;
+            settings.noDataTimeoutMs = FaultyServer::stallMs / 2;
+            settings.retryWindowMs = 2000;
+            settings.retryDelayMs = 5;
+            EndWaiter end;
+            end.attach(settings);
+            download::startDownload(downloader, settings);
+            const auto outcome = end.wait();
+            QVERIFY2(outcome, qPrintable(QStringLiteral("download %1 never ended").arg(i)));
+            download::release(downloader);
+            QCOMPARE(end.ends(), 1);
+            const auto [kind, bytes] = *outcome;
+            if (kind == download::Finished) {
+                ++finished;
+                QCOMPARE(bytes, static_cast<int32_t>(server.package().size()));
+                QVERIFY2(fileContents(path) == QByteArray::fromStdString(server.package()),
+                         qPrintable(QStringLiteral("download %1 is not the package").arg(i)));
+                QFile::remove(path);
+            } else {
+                QCOMPARE(kind, static_cast<int32_t>(download::Failed));
+                ++failed;
+                QVERIFY2(!QFile::exists(path), qPrintable(path));
+            }
+        }
+        qInfo("%d downloads finished, %d failed", finished, failed);
+        // A seed that made every download end the same way would test half of the rules.
+        QVERIFY(finished > 0 && failed > 0);
+        QCOMPARE(entriesIn("/proc/self/task"), threadsBefore);
+        QCOMPARE(descriptorsOutside(server.port()), filesBefore);
+    }
+
+    // After a warm-up that fills the caches (pictures, fonts, styles), opening and destroying
+    // windows again must not keep memory: a leaked dialog or update window (widgets, decoded
+    // pictures, a browser page) costs hundreds of KiB, so 450 leaked cycles would exceed the
+    // 30 MiB allowed for heap fragmentation and the allocator's own growth many times over.
+    void windowsOpenedAndDestroyedRepeatedlyKeepNoMemory() {
+        auto* owner = new ui::SkinWindow(ownerDesign());
+        ui::SkinWindow::load(owner, false);
+        QVERIFY(QTest::qWaitForWindowExposed(owner));
+        update::createUpdateState();
+
+        const std::vector<std::function<void()>> openings{
+            [owner] {
+                destroyDialogWhenUp();
+                ui::openAboutWindow(*owner);
+            },
+            [owner] {
+                destroyDialogWhenUp();
+                ui::openVersionWindow(*owner, {});
+            },
+            [owner] {
+                destroyDialogWhenUp();
+                ui::openQuitConfirmWindow(*owner);
+            },
+            [] {
+                update::openUpdateWindow();
+                QPointer<update::UpdateWindow> window = update::UpdateWindow::current();
+                QVERIFY(window && window->isVisible());
+                window->destroy();
+                settle();
+                QVERIFY(!window);
+            },
+        };
+        constexpr int warmUp = 50, cycles = 500;
+        long afterWarmUp = 0;
+        for (int cycle = 0; cycle < cycles; ++cycle) {
+            if (cycle == warmUp) afterWarmUp = residentKiB();
+            for (const auto& open : openings) {
+                open();
+                settle();
+                if (QTest::currentTestFailed()) return;
+            }
+            QVERIFY(!QApplication::activeModalWidget());
+        }
+        const long growthKiB = residentKiB() - afterWarmUp;
+        qInfo("resident memory after the warm-up %ld KiB, growth over %d cycles %ld KiB",
+              afterWarmUp, cycles - warmUp, growthKiB);
+        QVERIFY2(growthKiB < 30 * 1024, qPrintable(QString::number(growthKiB)));
+
+        update::releaseUpdateState();
+        owner->destroy();
+        settle();
+    }
+};
+
+SORVO_GUI_TEST_MAIN(SoakTest)
+
+#include "test_soak.moc"
