@@ -11,7 +11,8 @@ class QWidget;
 namespace sorvo::platform {
 
 // The pixels that CreateRoundRectRgn(0, 0, width, height, ellipseWidth, ellipseHeight) keeps:
-// each corner is a quarter of an ellipse ellipseWidth × ellipseHeight across.
+// columns 0 to width − 2 and rows 0 to height − 2, each corner a quarter of an ellipse
+// ellipseWidth × ellipseHeight across (3, 2 and 1 pixels cut from the outer rows at 11 × 11).
 QRegion roundRectRegion(int width, int height, int ellipseWidth, int ellipseHeight);
 
 // Clips `window` to a rounded rectangle, replacing whatever region it had. On Windows this is

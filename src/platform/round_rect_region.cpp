@@ -34,6 +34,9 @@ QRegion roundRectRegion(int width, int height, int ellipseWidth, int ellipseHeig
     ellipseWidth = std::min(ellipseWidth, width);
     ellipseHeight = std::min(ellipseHeight, height);
     if (ellipseWidth < 2 || ellipseHeight < 2) return QRegion(0, 0, width, height);
+    // A rounded region leaves out the rectangle's last column and row, unlike a plain one.
+    width -= 1;
+    height -= 1;
 
     const std::vector<int> cuts = cornerCuts(ellipseWidth, ellipseHeight);
     const int rows = static_cast<int>(cuts.size());

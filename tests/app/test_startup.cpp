@@ -109,7 +109,8 @@ class StartupTest : public QObject {
         QVERIFY(!window.mask().contains(QPoint(0, 0)));
         QVERIFY(!window.mask().contains(QPoint(959, 439)));
         QVERIFY(window.mask().contains(QPoint(3, 0)));
-        QVERIFY(window.mask().contains(QPoint(480, 439)));
+        QVERIFY(window.mask().contains(QPoint(480, 438)));
+        QVERIFY(!window.mask().contains(QPoint(480, 439)));
 
         const ui::Canvas& strip = window.titleCanvas();
         const ui::Colour grey = ui::rgb(192, 192, 192);

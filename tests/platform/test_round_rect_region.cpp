@@ -33,27 +33,42 @@ class RoundRectRegionTest : public QObject {
         QFETCH(int, width);
         QFETCH(int, height);
         const QRegion region = roundRectRegion(width, height, 11, 11);
-        QCOMPARE(region.boundingRect(), QRect(0, 0, width, height));
+        // Like the system's rounded regions, it stops one column and one row short.
+        const int right = width - 2;
+        const int bottom = height - 2;
+        QCOMPARE(region.boundingRect(), QRect(0, 0, width - 1, height - 1));
         for (int row = 0; row < 3; ++row) {
             const int cut = expectedCuts[row];
-            const int bottom = height - 1 - row;
-            const int right = width - 1 - cut;
-            for (int y : {row, bottom}) {
+            for (int y : {row, bottom - row}) {
                 QVERIFY2(!region.contains(QPoint(cut - 1, y)), qPrintable(QString::number(y)));
                 QVERIFY(region.contains(QPoint(cut, y)));
-                QVERIFY(region.contains(QPoint(right, y)));
-                QVERIFY(!region.contains(QPoint(right + 1, y)));
+                QVERIFY(region.contains(QPoint(right - cut, y)));
+                QVERIFY(!region.contains(QPoint(right - cut + 1, y)));
             }
         }
         // From the fourth row on, the edges are straight.
         QVERIFY(region.contains(QPoint(0, 3)));
-        QVERIFY(region.contains(QPoint(width - 1, height - 4)));
-        QCOMPARE(area(region), width * height - 4 * (3 + 2 + 1));
+        QVERIFY(region.contains(QPoint(right, bottom - 3)));
+        QVERIFY(!region.contains(QPoint(right + 1, bottom - 3)));
+        QVERIFY(!region.contains(QPoint(width / 2, bottom + 1)));
+        QCOMPARE(area(region), (width - 1) * (height - 1) - 4 * (3 + 2 + 1));
+    }
+
+    // The rows the system hands back for CreateRoundRectRgn(0, 0, 13, 12, 11, 11), as
+    // left–right spans per row.
+    void matchesTheSystemRegionRowForRow() {
+        const int spans[][2] = {{3, 9},  {2, 10}, {1, 11}, {0, 12}, {0, 12}, {0, 12},
+                                {0, 12}, {0, 12}, {1, 11}, {2, 10}, {3, 9}};
+        QRegion expected;
+        for (int y = 0; y < 11; ++y)
+            expected += QRect(spans[y][0], y, spans[y][1] - spans[y][0], 1);
+        QCOMPARE(roundRectRegion(13, 12, 11, 11), expected);
     }
 
     void degenerateSizesStayInsideTheWindow() {
         QVERIFY(roundRectRegion(0, 440, 11, 11).isEmpty());
-        QCOMPARE(roundRectRegion(1, 1, 11, 11).boundingRect(), QRect(0, 0, 1, 1));
+        QVERIFY(roundRectRegion(1, 1, 11, 11).isEmpty() ||
+                QRegion(0, 0, 1, 1).contains(roundRectRegion(1, 1, 11, 11).boundingRect()));
         QCOMPARE(roundRectRegion(40, 20, 1, 1), QRegion(0, 0, 40, 20));
         const QRegion small = roundRectRegion(6, 6, 11, 11);
         QVERIFY(QRegion(0, 0, 6, 6).contains(small.boundingRect()));
