@@ -41,6 +41,9 @@ const QPoint storedPosition(50, 50);
 } // namespace
 
 const WindowDesign& mainWindow() {
+    // The stored main window record carries one further setting (2) that no other window has;
+    // it is not carried over: the window first appears in its normal state at the stored
+    // position, like every window without an owner.
     // Listed bottom to top: the band lies over the browser's top rows, so a clean dark band runs
     // under the strip, and the strip owns row 21.
     static const WindowDesign design{.name = QStringLiteral("MainWindow"),
