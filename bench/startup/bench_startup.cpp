@@ -1,9 +1,12 @@
 // Start-up figures of the client, measured from outside on an X display: time from exec to the
-// splash on screen, to the main window on screen, and the memory (PSS) of the whole process tree
-// once the radio page has loaded. Starts its own private desktop when DISPLAY is unset.
+// splash on screen, to the main window on screen, the memory (PSS) of the whole process tree
+// once the radio page has loaded, and the CPU the tree spends idle after that. Starts its own
+// private desktop when DISPLAY is unset.
+//
+// bench-startup [runs [idle-seconds]]: 3 runs and a 60 s idle window unless told.
 #include "app/client.h"
 #include "config/hosts.h"
-#include "process_memory.h"
+#include "process_tree.h"
 #include "x11_windows.h"
 
 #include <algorithm>
@@ -28,6 +31,7 @@ struct Run {
     double splashMs = -1;
     double mainMs = -1;
     long pssKiB = 0;
+    double idleCpuPercent = 0;
 };
 
 const char radioPage[] = R"(<!doctype html><html><head><meta charset="utf-8"><title>radio</title>
@@ -49,7 +53,8 @@ std::string startDesktop(const std::string& state) {
     return {};
 }
 
-Run measureOnce(const char* self, const std::string& host, std::atomic<bool>& pageLoaded) {
+Run measureOnce(const char* self, const std::string& host, std::atomic<bool>& pageLoaded,
+                int idleSeconds) {
     pageLoaded = false;
     X11Windows display;
     Run run;
@@ -69,6 +74,12 @@ Run measureOnce(const char* self, const std::string& host, std::atomic<bool>& pa
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     std::this_thread::sleep_for(std::chrono::seconds(2));
     run.pssKiB = processTreePssKiB(child);
+    const auto before = processTreeCpuTicks(child);
+    std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
+    const double cpuSeconds =
+        static_cast<double>(cpuTicksBetween(before, processTreeCpuTicks(child))) /
+        static_cast<double>(sysconf(_SC_CLK_TCK));
+    run.idleCpuPercent = 100.0 * cpuSeconds / idleSeconds;
     kill(child, SIGTERM);
     waitpid(child, nullptr, 0);
     return run;
@@ -113,19 +124,25 @@ int main(int argc, char* argv[]) {
         std::this_thread::yield();
 
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    std::vector<double> splash, mainWindow, pss;
+    const int idleSeconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 60;
+    std::vector<double> splash, mainWindow, pss, idleCpu;
     for (int i = 0; i < runs; ++i) {
-        const Run run = measureOnce(argv[0], "127.0.0.1:" + std::to_string(port), pageLoaded);
+        const Run run =
+            measureOnce(argv[0], "127.0.0.1:" + std::to_string(port), pageLoaded, idleSeconds);
         splash.push_back(run.splashMs);
         mainWindow.push_back(run.mainMs);
         pss.push_back(static_cast<double>(run.pssKiB) / 1024.0);
-        std::printf("run %d: splash %.0f ms, main window %.0f ms, PSS %.1f MiB\n", i + 1,
-                    run.splashMs, run.mainMs, static_cast<double>(run.pssKiB) / 1024.0);
+        idleCpu.push_back(run.idleCpuPercent);
+        std::printf("run %d: splash %.0f ms, main window %.0f ms, PSS %.1f MiB, idle CPU %.2f %%\n",
+                    i + 1, run.splashMs, run.mainMs, static_cast<double>(run.pssKiB) / 1024.0,
+                    run.idleCpuPercent);
     }
     std::printf("\n| figure (median of %d) | value |\n|---|---|\n", runs);
     std::printf("| exec → splash on screen | %.0f ms |\n", median(splash));
     std::printf("| exec → main window on screen | %.0f ms |\n", median(mainWindow));
     std::printf("| PSS of the process tree, radio page loaded | %.1f MiB |\n", median(pss));
+    std::printf("| CPU of the process tree idle over %d s after that (of one core) | %.2f %% |\n",
+                idleSeconds, median(idleCpu));
 
     server.stop();
     serving.join();
