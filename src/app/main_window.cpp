@@ -34,7 +34,7 @@ MainWindow::MainWindow()
     const QUrl radioPage(QStringLiteral("http://") + hosts().site +
                          design().controls.front().address);
     QTimer::singleShot(0, &radioBrowser(),
-                       [browser = &radioBrowser(), radioPage] { browser->load(radioPage); });
+                       [browser = &radioBrowser(), radioPage] { browser->openAddress(radioPage); });
 }
 
 MainWindow::~MainWindow() = default;

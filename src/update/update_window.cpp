@@ -91,7 +91,7 @@ UpdateWindow::UpdateWindow(UpdateServices& services)
 
     auto* browser = control<ui::WebBrowser>(QStringLiteral("超文本浏览框1"));
     const QUrl page(QStringLiteral("http://") + hosts().site + design().controls.front().address);
-    QTimer::singleShot(0, browser, [browser, page] { browser->load(page); });
+    QTimer::singleShot(0, browser, [browser, page] { browser->openAddress(page); });
 }
 
 UpdateWindow::~UpdateWindow() = default;
