@@ -10,6 +10,9 @@ namespace sorvo::download {
 
 namespace {
 
+// How much written data may wait in the page cache before its write-back is started.
+constexpr int64_t writeBackStep = 8 << 20;
+
 std::error_code lastError() {
     return {errno, std::generic_category()};
 }
@@ -73,6 +76,7 @@ std::error_code PartFile::flush() {
 std::error_code PartFile::startOver() {
     buffer_.clear();
     written_ = 0;
+    handedToDisk_ = 0;
     if (::ftruncate(fd_, 0) != 0 || ::lseek(fd_, 0, SEEK_SET) != 0) return lastError();
     return {};
 }
@@ -103,7 +107,17 @@ std::error_code PartFile::writeAll(const char* data, std::size_t size) {
         size -= static_cast<std::size_t>(n);
         written_ += n;
     }
+    if (written_ - handedToDisk_ >= writeBackStep) startWriteBack();
     return {};
+}
+
+// Starts writing the newest data to disk without waiting for it, so that the sync in commit
+// finds little left to do instead of the whole package.
+void PartFile::startWriteBack() {
+#ifdef __linux__
+    ::sync_file_range(fd_, handedToDisk_, written_ - handedToDisk_, SYNC_FILE_RANGE_WRITE);
+#endif
+    handedToDisk_ = written_;
 }
 
 void PartFile::close() {

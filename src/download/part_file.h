@@ -33,6 +33,7 @@ class PartFile {
 
   private:
     std::error_code writeAll(const char* data, std::size_t size);
+    void startWriteBack();
     void close();
 
     std::string target_;
@@ -41,6 +42,7 @@ class PartFile {
     std::vector<char> buffer_;
     int fd_ = -1;
     int64_t written_ = 0;
+    int64_t handedToDisk_ = 0; // bytes whose write-back has been started
 };
 
 } // namespace sorvo::download
