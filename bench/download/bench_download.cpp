@@ -194,13 +194,18 @@ int main(int argc, char** argv) {
     const double componentRate = median(componentRates);
     const double curlRate = median(curlRates);
     const double curlSyncedRate = median(curlSyncedRates);
-    std::printf("median throughput: component %.1f MiB/s, curl -o %.1f MiB/s, curl -o + fsync "
-                "%.1f MiB/s\n",
-                componentRate, curlRate, curlSyncedRate);
-    std::printf("ratio component / curl -o: %.3f (goal >= 0.95)\n", componentRate / curlRate);
-    std::printf("ratio component / (curl -o + fsync): %.3f\n", componentRate / curlSyncedRate);
-    std::printf("component CPU time: %.3f ms per MiB (curl -o: %.3f ms per MiB)\n",
-                median(componentCpu), median(curlCpu));
+    std::printf("\n| figure (median of %d) | value | goal |\n|---|---|---|\n", rounds);
+    std::printf(
+        "| download of a %zu MiB package at full speed: component | %.1f MiB/s, %.3f ms CPU "
+        "per MiB | — |\n",
+        mib, componentRate, median(componentCpu));
+    std::printf("| the same with `curl -o` | %.1f MiB/s, %.3f ms CPU per MiB | — |\n", curlRate,
+                median(curlCpu));
+    std::printf(
+        "| the same with `curl -o` and an fsync, as the component does | %.1f MiB/s | — |\n",
+        curlSyncedRate);
+    std::printf("| component / `curl -o` | %.3f | ≥ 0.95 |\n", componentRate / curlRate);
+    std::printf("| component / (`curl -o` + fsync) | %.3f | — |\n", componentRate / curlSyncedRate);
     if (!allComplete) std::printf("WARNING: a download did not arrive complete\n");
 
     std::filesystem::remove_all(folder);
