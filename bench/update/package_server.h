@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <sys/types.h>
+
+// The product web site and download server on 127.0.0.1, run in a child process so that
+// serving a package at full speed does not load the process whose UI thread is measured.
+// Start it before any thread exists: it forks.
+class PackageServer {
+  public:
+    explicit PackageServer(std::size_t packageSize);
+    ~PackageServer();
+    PackageServer(const PackageServer&) = delete;
+    PackageServer& operator=(const PackageServer&) = delete;
+
+    // host:port, for the program's host settings.
+    std::string host() const { return "127.0.0.1:" + std::to_string(port_); }
+    std::size_t packageSize() const { return size_; }
+
+    // Whether the file at `path` is the served package, byte for byte.
+    bool isPackage(const std::string& path) const;
+
+  private:
+    std::size_t size_;
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
