@@ -1,8 +1,10 @@
 #include "process_tree.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <dirent.h>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -20,19 +22,32 @@ std::istringstream statFieldsAfterName(const std::string& pid) {
     return std::istringstream(close == std::string::npos ? std::string() : line.substr(close + 2));
 }
 
-std::map<pid_t, pid_t> parentsOfAllProcesses() {
-    std::map<pid_t, pid_t> parents;
+std::vector<pid_t> allProcesses() {
+    std::vector<pid_t> pids;
     DIR* proc = opendir("/proc");
     while (dirent* entry = readdir(proc)) {
         const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
-        if (pid <= 0) continue;
-        std::istringstream rest = statFieldsAfterName(entry->d_name);
+        if (pid > 0) pids.push_back(pid);
+    }
+    closedir(proc);
+    return pids;
+}
+
+std::map<pid_t, pid_t> parentsOfAllProcesses() {
+    std::map<pid_t, pid_t> parents;
+    for (pid_t pid : allProcesses()) {
+        std::istringstream rest = statFieldsAfterName(std::to_string(pid));
         char state = 0;
         pid_t parent = 0;
         if (rest >> state >> parent) parents[pid] = parent;
     }
-    closedir(proc);
     return parents;
+}
+
+// The arguments joined by NULs, as the kernel keeps them.
+std::string commandLine(pid_t pid) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 long pssKiB(pid_t pid) {
@@ -60,27 +75,34 @@ long cpuTicks(pid_t pid) {
     return user + system;
 }
 
-std::vector<pid_t> processTree(pid_t root) {
+std::vector<pid_t> processTree(pid_t root, const std::string& marker) {
     const auto parents = parentsOfAllProcesses();
     std::vector<pid_t> tree{root};
+    if (!marker.empty())
+        for (pid_t pid : processesWithArgument(marker))
+            if (pid != root) tree.push_back(pid);
+    // A marked process may descend from another or from root: count each once.
+    const auto counted = [&tree](pid_t pid) {
+        return std::find(tree.begin(), tree.end(), pid) != tree.end();
+    };
     for (std::size_t i = 0; i < tree.size(); ++i)
         for (const auto& [pid, parent] : parents)
-            if (parent == tree[i]) tree.push_back(pid);
+            if (parent == tree[i] && !counted(pid)) tree.push_back(pid);
     return tree;
 }
 
 } // namespace
 
-long processTreePssKiB(pid_t root) {
+long processTreePssKiB(pid_t root, const std::string& marker) {
     long total = 0;
-    for (pid_t pid : processTree(root))
+    for (pid_t pid : processTree(root, marker))
         total += pssKiB(pid);
     return total;
 }
 
-std::map<pid_t, long> processTreeCpuTicks(pid_t root) {
+std::map<pid_t, long> processTreeCpuTicks(pid_t root, const std::string& marker) {
     std::map<pid_t, long> ticks;
-    for (pid_t pid : processTree(root))
+    for (pid_t pid : processTree(root, marker))
         ticks[pid] = cpuTicks(pid);
     return ticks;
 }
@@ -92,4 +114,11 @@ long cpuTicksBetween(const std::map<pid_t, long>& before, const std::map<pid_t, 
         total += ticks - (earlier == before.end() ? 0 : earlier->second);
     }
     return total;
+}
+
+std::vector<pid_t> processesWithArgument(const std::string& text) {
+    std::vector<pid_t> found;
+    for (pid_t pid : allProcesses())
+        if (commandLine(pid).find(text) != std::string::npos) found.push_back(pid);
+    return found;
 }
