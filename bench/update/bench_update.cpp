@@ -142,7 +142,7 @@ QPointer<UpdateWindow> openSettledWindow() {
     QObject pageWatch;
     bool loaded = false;
     QObject::connect(window->control<ui::WebBrowser>(QStringLiteral("超文本浏览框1")),
-                     &QWebEngineView::loadFinished, &pageWatch, [&] { loaded = true; });
+                     &ui::WebBrowser::loadFinished, &pageWatch, [&] { loaded = true; });
     if (!runUntil([&] { return loaded; }, pageLoadTimeoutMs))
         std::printf("  (the release notes page did not load; going on without it)\n");
     runFor(settleMs);

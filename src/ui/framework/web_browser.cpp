@@ -1,16 +1,42 @@
 #include "ui/framework/web_browser.h"
 
-#include <QWebEngineSettings>
+#include "ui/framework/web_engine_module.h"
+
+#include <QVBoxLayout>
 
 namespace sorvo::ui {
 
-WebBrowser::WebBrowser(QWidget* parent) : QWebEngineView(parent) {}
+WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
+    // Dark until the page paints, so loading never flashes white inside the dark skin.
+    QPalette dark = palette();
+    dark.setColor(QPalette::Window, webBrowserBackground);
+    setPalette(dark);
+    setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+}
 
 void WebBrowser::openAddress(const QUrl& address) {
-    settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
-    // Dark until the page paints, so loading never flashes white inside the dark skin.
-    page()->setBackgroundColor(QColor(24, 24, 28));
-    load(address);
+    if (view_ == nullptr) {
+        const CreateWebView createView = webViewFactory();
+        if (createView == nullptr) {
+            emit loadFinished(false);
+            return;
+        }
+        view_ = createView(this);
+        layout()->addWidget(view_);
+        // The view is the engine's own widget, known here only through Qt's meta-object system.
+        connect(view_, SIGNAL(loadFinished(bool)), this, SIGNAL(loadFinished(bool)));
+    }
+    view_->setProperty("url", address);
+}
+
+QUrl WebBrowser::url() const {
+    return view_ != nullptr ? view_->property("url").toUrl() : QUrl();
+}
+
+QString WebBrowser::title() const {
+    return view_ != nullptr ? view_->property("title").toString() : QString();
 }
 
 } // namespace sorvo::ui

@@ -1,18 +1,28 @@
 #pragma once
 
-#include <QWebEngineView>
+#include <QUrl>
+#include <QWidget>
 
 namespace sorvo::ui {
 
-// The embedded browser. Pages may play sound without a click first: the radio starts by itself.
-class WebBrowser : public QWebEngineView {
+// The embedded browser. The browser engine is a large library of its own: it is loaded, and the
+// browser's view built, when the first page opens, so that the program's first windows are on
+// screen before either. Pages may play sound without a click first: the radio starts by itself.
+class WebBrowser : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit WebBrowser(QWidget* parent);
 
-    // Opens a web address. The browser engine starts with the first page a browser opens, not
-    // when the browser is built, so windows appear before it has spun up.
     void openAddress(const QUrl& address);
+    // The address and title of the page shown; empty until a page opens.
+    QUrl url() const;
+    QString title() const;
+
+  signals:
+    void loadFinished(bool ok);
+
+  private:
+    QWidget* view_ = nullptr;
 };
 
 } // namespace sorvo::ui
