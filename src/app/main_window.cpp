@@ -12,7 +12,7 @@
 #include "ui/rounded_region.h"
 #include "ui/title_strip.h"
 
-#include <QTimer>
+#include <QUrl>
 
 namespace sorvo::app {
 
@@ -28,13 +28,6 @@ MainWindow::MainWindow()
     handlers.created = [this] { onMainWindowCreated(); };
     handlers.sizeChanged = [this] { ui::applyRoundedRegion(*this); };
     handlers.trayEvent = [this](int code) { onMainWindowTrayEvent(code); };
-
-    // The page starts loading with the first pass of the event loop, which is the splash's wait:
-    // the splash gets on screen before the browser engine spins up.
-    const QUrl radioPage(QStringLiteral("http://") + hosts().site +
-                         design().controls.front().address);
-    QTimer::singleShot(0, &radioBrowser(),
-                       [browser = &radioBrowser(), radioPage] { browser->openAddress(radioPage); });
 }
 
 MainWindow::~MainWindow() = default;
@@ -52,11 +45,17 @@ void MainWindow::onMainWindowCreated() {
     trayIcon()->attachMenuForHost(trayMenu_);
     trayToggleState_ = 0;
     platform::setWindowStyle(*this, platform::windowStyle(*this) | platform::systemMenuStyle);
-    ui::SkinWindow* splash = loadSplashWindow();
+    // The browser engine loads with the first page, which waits until the splash is on screen.
+    ui::SkinWindow* splash = loadSplashWindow(&radioBrowser(), [this] { openRadioPage(); });
     ui::program::waitProcessingMessages(splashMilliseconds);
     splash->destroy();
     setVisible(true);
     composeTitleStrip();
+}
+
+void MainWindow::openRadioPage() {
+    radioBrowser().openAddress(
+        QUrl(QStringLiteral("http://") + hosts().site + design().controls.front().address));
 }
 
 void MainWindow::composeTitleStrip() {

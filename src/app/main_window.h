@@ -33,6 +33,7 @@ class MainWindow : public ui::SkinWindow {
     TrayMenu& trayMenu() const { return *trayMenu_; }
 
   private:
+    void openRadioPage();
     void composeTitleStrip();
 
     int trayToggleState_ = 0;

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <functional>
+
+class QObject;
+
 namespace sorvo::ui {
 class SkinWindow;
 }
@@ -7,6 +11,7 @@ class SkinWindow;
 namespace sorvo::app {
 
 // The animated picture shown while the program starts. Takes no input; the caller destroys it.
-ui::SkinWindow* loadSplashWindow();
+// `onceOnScreen` runs, on behalf of `context`, once the splash has painted.
+ui::SkinWindow* loadSplashWindow(QObject* context, std::function<void()> onceOnScreen);
 
 } // namespace sorvo::app

@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 #include "resources/window_design.h"
+#include "ui/framework/after_first_paint.h"
 #include "ui/framework/canvas.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/picture_box.h"
@@ -210,6 +211,37 @@ class WindowFrameworkTest : public QObject {
         const int stoppedAt = ticks;
         QTest::qWait(60);
         QCOMPARE(ticks, stoppedAt);
+    }
+
+    void workAfterFirstPaintWaitsForThePaintRunsOnceAndIsNeverDropped() {
+        QObject context;
+        int runs = 0;
+        {
+            SkinWindow window(design::aboutWindow());
+            afterFirstPaint(window, &context, [&] { ++runs; });
+            QTest::qWait(50);
+            QCOMPARE(runs, 0); // not shown, not painted
+            window.show();
+            QTRY_COMPARE(runs, 1);
+            window.update();
+            window.hide();
+            window.show();
+            QTest::qWait(50);
+            QCOMPARE(runs, 1);
+        }
+
+        auto* neverShown = new SkinWindow(design::aboutWindow());
+        afterFirstPaint(*neverShown, &context, [&] { ++runs; });
+        delete neverShown;
+        QTRY_COMPARE(runs, 2);
+
+        auto* gone = new QObject;
+        SkinWindow window(design::aboutWindow());
+        afterFirstPaint(window, gone, [&] { ++runs; });
+        delete gone;
+        window.show();
+        QTest::qWait(100);
+        QCOMPARE(runs, 2);
     }
 
     void everyWayOutRunsTheEndRoutineOnceWithExitCodeZero() {
