@@ -14,10 +14,10 @@
 
 #include "config/hosts.h"
 #include "download/downloader.h"
-#include "package_opener.h"
 #include "package_server.h"
 #include "platform/platform.h"
 #include "stall_meter.h"
+#include "support/opened_files.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/web_browser.h"
 #include "update/update_state.h"
@@ -64,6 +64,24 @@ constexpr int sampleEveryMs = 20;
 constexpr double stallGoalMs = 20;
 constexpr int stallRounds = 3;
 constexpr double rateTolerancePercent = 10;
+
+// The desktop's file opener, replaced: a finished package is noted, with the moment, not started.
+struct PackageOpener {
+    PackageOpener() {
+        files.observe = [this] {
+            lastOpenedAt = Clock::now();
+            return QString();
+        };
+    }
+    PackageOpener(const PackageOpener&) = delete;
+    PackageOpener& operator=(const PackageOpener&) = delete;
+
+    int opened() const { return static_cast<int>(files.paths.size()); }
+    QString lastPath() const { return files.paths.last(); }
+
+    OpenedFiles files;
+    Clock::time_point lastOpenedAt;
+};
 
 double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -201,21 +219,21 @@ std::optional<FullSpeedRun> downloadAtFullSpeed(const PackageServer& server, Pac
         runFor(idleMs);
         run.idle = meter.stop();
     }
-    const int openedBefore = opener.opened;
+    const int openedBefore = opener.opened();
     meter.start();
     const Clock::time_point pressed = meter.started();
     pressStart(*window, entry);
-    runUntil([&] { return opener.opened > openedBefore && window.isNull(); }, downloadTimeoutMs);
+    runUntil([&] { return opener.opened() > openedBefore && window.isNull(); }, downloadTimeoutMs);
     run.stalls = meter.stop();
     run.seconds = msSince(pressed) / 1000;
-    if (opener.opened == openedBefore) {
+    if (opener.opened() == openedBefore) {
         closeWindow(window);
         return run;
     }
     run.openedAtMs =
         std::chrono::duration<double, std::milli>(opener.lastOpenedAt - pressed).count();
     run.goneAtMs = run.stalls.spanMs;
-    run.complete = opener.opened == openedBefore + 1 && opener.lastPath == packagePath() &&
+    run.complete = opener.opened() == openedBefore + 1 && opener.lastPath() == packagePath() &&
                    server.isPackage(QFile::encodeName(packagePath()).toStdString());
     closeWindow(window);
     return run;
@@ -293,7 +311,7 @@ std::optional<RateRun> measureCappedEntry(int entry, double windowSeconds, Packa
     run.speedValue = speedList(*window).itemData(entry).toInt();
     run.capBytes = run.speedValue * double{bytesPerSpeedStep};
 
-    const int openedBefore = opener.opened;
+    const int openedBefore = opener.opened();
     std::vector<Sample> onDisk, received;
     const Clock::time_point pressed = Clock::now();
     pressStart(*window, entry);
@@ -314,7 +332,7 @@ std::optional<RateRun> measureCappedEntry(int entry, double windowSeconds, Packa
     closeWindow(window);
     run.partLeftBehind = QFile::exists(partPath());
     removePackage();
-    if (opener.opened != openedBefore || onDisk.size() < 2) return std::nullopt;
+    if (opener.opened() != openedBefore || onDisk.size() < 2) return std::nullopt;
     run.onDiskBytes = slope(onDisk);
     run.componentBytes = slope(received);
     if (run.onDiskBytes <= 0) return std::nullopt;

@@ -1,6 +1,6 @@
 #include "config/hosts.h"
-#include "opened_files.h"
 #include "support/gui_test_main.h"
+#include "support/opened_files.h"
 #include "ui/framework/graphic_button.h"
 #include "update/update_state.h"
 #include "update/update_window.h"
