@@ -190,7 +190,7 @@ void removePackage() {
 }
 
 void closeWindow(QPointer<UpdateWindow>& window) {
-    if (window) window->destroy();
+    if (window) window->destroyWindow();
     runUntil([&] { return window.isNull(); }, 5000);
 }
 

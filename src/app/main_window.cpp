@@ -48,7 +48,7 @@ void MainWindow::onMainWindowCreated() {
     // The browser engine loads with the first page, which waits until the splash is on screen.
     ui::SkinWindow* splash = loadSplashWindow(&radioBrowser(), [this] { openRadioPage(); });
     ui::program::waitProcessingMessages(splashMilliseconds);
-    splash->destroy();
+    splash->destroyWindow();
     setVisible(true);
     composeTitleStrip();
 }

@@ -41,7 +41,7 @@ void onCheckUpdateButtonClicked(SkinWindow& versionWindow,
     if (openUpdateWindow) openUpdateWindow();
     program::waitProcessingMessages(updateWindowSettleMilliseconds);
     // A close from the system during the wait may already have taken the dialog away.
-    if (guard) guard->destroy();
+    if (guard) guard->destroyWindow();
 }
 
 } // namespace
@@ -49,14 +49,14 @@ void onCheckUpdateButtonClicked(SkinWindow& versionWindow,
 void openQuitConfirmWindow(SkinWindow& owner) {
     SkinWindow* dialog = newDialog(design::quitConfirmWindow(), owner, true);
     onClicked(*dialog, QStringLiteral("图形按钮确定"), onQuitOkButtonClicked);
-    onClicked(*dialog, QStringLiteral("图形按钮1"), [dialog] { dialog->destroy(); });
+    onClicked(*dialog, QStringLiteral("图形按钮1"), [dialog] { dialog->destroyWindow(); });
     SkinWindow::load(dialog, true);
 }
 
 void openAboutWindow(SkinWindow& owner) {
     // Rounded once, when created: this dialog does not follow size changes.
     SkinWindow* dialog = newDialog(design::aboutWindow(), owner, false);
-    onClicked(*dialog, QStringLiteral("图形按钮关闭"), [dialog] { dialog->destroy(); });
+    onClicked(*dialog, QStringLiteral("图形按钮关闭"), [dialog] { dialog->destroyWindow(); });
     SkinWindow::load(dialog, true);
 }
 
@@ -66,7 +66,7 @@ void openVersionWindow(SkinWindow& owner, std::function<void()> openUpdateWindow
               [dialog, open = std::move(openUpdateWindow)] {
                   onCheckUpdateButtonClicked(*dialog, open);
               });
-    onClicked(*dialog, QStringLiteral("取消图形按钮"), [dialog] { dialog->destroy(); });
+    onClicked(*dialog, QStringLiteral("取消图形按钮"), [dialog] { dialog->destroyWindow(); });
     SkinWindow::load(dialog, true);
 }
 

@@ -133,11 +133,11 @@ void UpdateWindow::onOpenUpdateCommand() {
 }
 
 void UpdateWindow::onQuitUpdateCommand() {
-    destroy();
+    destroyWindow();
 }
 
 void UpdateWindow::onCancelButtonClicked() {
-    destroy();
+    destroyWindow();
 }
 
 void UpdateWindow::bringBack() {

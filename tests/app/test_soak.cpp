@@ -218,7 +218,7 @@ void destroyDialogWhenUp() {
         if (!dialog || !dialog->isVisible()) return;
         poll->deleteLater();
         poll->stop();
-        dialog->destroy();
+        dialog->destroyWindow();
     });
     poll->start(1);
 }
@@ -321,7 +321,7 @@ class SoakTest : public QObject {
                 update::openUpdateWindow();
                 QPointer<update::UpdateWindow> window = update::UpdateWindow::current();
                 QVERIFY(window && window->isVisible());
-                window->destroy();
+                window->destroyWindow();
                 settle();
                 QVERIFY(!window);
             },
@@ -343,7 +343,7 @@ class SoakTest : public QObject {
         QVERIFY2(growthKiB < 30 * 1024, qPrintable(QString::number(growthKiB)));
 
         update::releaseUpdateState();
-        owner->destroy();
+        owner->destroyWindow();
         settle();
     }
 };

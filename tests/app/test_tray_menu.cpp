@@ -304,7 +304,7 @@ class TrayMenuTest : public QObject {
         QVERIFY(updateWindow->isVisible());
         QVERIFY(!updateWindow->parentWidget());
         QVERIFY(!QApplication::activeModalWidget());
-        updateWindow->destroy();
+        updateWindow->destroyWindow();
     }
 };
 

@@ -174,7 +174,7 @@ class WaylandStartupTest : public QObject {
             whenDialogExposed([&](ui::SkinWindow& dialog) {
                 seen = &dialog;
                 seenSize = dialog.size();
-                dialog.destroy();
+                dialog.destroyWindow();
             });
             open();
             QCOMPARE(seenSize, size);

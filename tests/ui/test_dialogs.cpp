@@ -185,7 +185,7 @@ class DialogsTest : public QObject {
                 dialog.setFixedSize(c.size + QSize(30, 20));
                 QApplication::processEvents();
                 afterResize = dialog.mask();
-                dialog.destroy();
+                dialog.destroyWindow();
             });
             c.open(*owner_);
 
@@ -238,7 +238,7 @@ class DialogsTest : public QObject {
                 QCursor::setPos(dialog.mapToGlobal(QPoint(dialog.width() / 2, 60)));
                 QTRY_VERIFY(!target->underMouse());
                 after = shown(*target);
-                dialog.destroy();
+                dialog.destroyWindow();
             });
             cases[static_cast<std::size_t>(b.dialog)].open(*owner_);
 
@@ -262,7 +262,7 @@ class DialogsTest : public QObject {
             QCursor::setPos(ok->mapToGlobal(QPoint(10, 10)));
             QTRY_VERIFY(ok->showsHighlighted());
             QCursor::setPos(owner_->mapToGlobal(QPoint(5, 5)));
-            dialog.destroy();
+            dialog.destroyWindow();
         });
         ui::openQuitConfirmWindow(*owner_);
         QTRY_VERIFY(!first);
@@ -272,7 +272,7 @@ class DialogsTest : public QObject {
         whenDialogUp([&](SkinWindow& dialog) {
             secondGeometry = dialog.geometry();
             highlighted = button(dialog, QStringLiteral("图形按钮确定"))->showsHighlighted();
-            dialog.destroy();
+            dialog.destroyWindow();
         });
         ui::openQuitConfirmWindow(*owner_);
         QCOMPARE(secondGeometry, firstGeometry);
@@ -289,7 +289,7 @@ class DialogsTest : public QObject {
                 // Takes the dialog away should the close command not arrive.
                 QTimer::singleShot(5000, &dialog, [&] {
                     closedBySystem = false;
-                    dialog.destroy();
+                    dialog.destroyWindow();
                 });
                 dialog.activateWindow();
                 QTRY_VERIFY(dialog.isActiveWindow());

@@ -177,7 +177,7 @@ void TitleStripTest::dismissQuitDialogLater(std::function<void()> whileOpen) {
         if (cancel)
             QTest::mouseClick(cancel, Qt::LeftButton);
         else
-            dialog->destroy();
+            dialog->destroyWindow();
     });
     dialogTimer_->start(200);
 }

@@ -134,7 +134,7 @@ class WindowFrameworkTest : public QObject {
         QVERIFY(!shownAtCreation);
         QVERIFY(sizeChanges >= 1);
         QCOMPARE(window->pos(), QPoint(50, 50));
-        window->destroy();
+        window->destroyWindow();
     }
 
     void aRefusedCloseKeepsTheWindowAndDestroyTakesTimersAndTrayAlong() {
@@ -151,7 +151,7 @@ class WindowFrameworkTest : public QObject {
 
         QPointer<QSystemTrayIcon> tray = window->trayIcon()->systemIcon();
         Timer* timer = window->timer(QStringLiteral("时钟"));
-        window->destroy();
+        window->destroyWindow();
         QVERIFY(window->isDestroyed());
         QCOMPARE(timer->interval(), 0);
         QVERIFY(tray.isNull());
@@ -180,7 +180,7 @@ class WindowFrameworkTest : public QObject {
         bool ownerBlocked = false;
         QTimer::singleShot(100, [&] {
             ownerBlocked = QApplication::activeModalWidget() == dialog;
-            dialog->destroy();
+            dialog->destroyWindow();
         });
         SkinWindow::load(dialog, true);
         QVERIFY(ownerBlocked);

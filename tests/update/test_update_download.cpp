@@ -149,7 +149,7 @@ class UpdateDownloadTest : public QObject {
     }
 
     void cleanup() {
-        if (UpdateWindow* window = UpdateWindow::current()) window->destroy();
+        if (UpdateWindow* window = UpdateWindow::current()) window->destroyWindow();
         QTest::qWait(20);
     }
 
@@ -205,7 +205,7 @@ class UpdateDownloadTest : public QObject {
         opened.observe = [] { return labelText("标签速度") + u'|' + labelText("标签进度"); };
         UpdateWindow& first = openAndStart();
         QTRY_VERIFY(server->packageRequests > 0);
-        first.destroy();
+        first.destroyWindow();
         openUpdateWindow();
         UpdateWindow* second = UpdateWindow::current();
         QVERIFY(second && second != &first);
@@ -228,7 +228,7 @@ class UpdateDownloadTest : public QObject {
             QVERIFY(!window.control<ui::GraphicButton>(QStringLiteral("按钮1"))->isEnabled());
             QVERIFY(opened.paths.isEmpty());
             QVERIFY(!QFile::exists(updateState().packagePath));
-            window.destroy();
+            window.destroyWindow();
             QTest::qWait(20);
             server->packageRequests = 0;
         }

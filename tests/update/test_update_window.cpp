@@ -105,7 +105,7 @@ class UpdateWindowTest : public QObject {
     }
 
     void cleanup() {
-        if (window) window->destroy();
+        if (window) window->destroyWindow();
         QTest::qWait(20);
     }
 

@@ -117,7 +117,7 @@ void SkinWindow::load(SkinWindow* window, bool modal) {
     window->setWindowModality(Qt::WindowModal);
     QEventLoop loop;
     connect(window, &SkinWindow::windowDestroyed, &loop, &QEventLoop::quit);
-    // Deleted along with its owner without a destroy() first: the wait ends all the same.
+    // Deleted along with its owner without a destroyWindow() first: the wait ends all the same.
     connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
     window->show();
     loop.exec();
@@ -132,7 +132,7 @@ void SkinWindow::placeOnScreen() {
     }
 }
 
-void SkinWindow::destroy() {
+void SkinWindow::destroyWindow() {
     if (destroyed_) return;
     destroyed_ = true;
     for (Timer* t : findChildren<Timer*>())
@@ -187,7 +187,7 @@ void SkinWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    destroy();
+    destroyWindow();
 }
 
 } // namespace sorvo::ui

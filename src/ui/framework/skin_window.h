@@ -37,7 +37,7 @@ class SkinWindow : public QWidget {
     static void load(SkinWindow* window, bool modal);
 
     // Takes the window away with its timers and tray icon. Safe from the window's own handlers.
-    void destroy();
+    void destroyWindow();
     bool isDestroyed() const { return destroyed_; }
 
     int windowStateValue() const;

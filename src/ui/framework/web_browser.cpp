@@ -1,6 +1,6 @@
 #include "ui/framework/web_browser.h"
 
-#include "ui/framework/web_engine_module.h"
+#include "ui/framework/web_view_loader.h"
 
 #include <QVBoxLayout>
 

@@ -1,6 +1,6 @@
 // The browser engine's side of the embedded browser, built as a module of its own: the program
 // loads the engine's libraries with it when the first page opens, not at start-up.
-#include "ui/framework/web_engine_module.h"
+#include "ui/framework/web_view_loader.h"
 
 #include <QWebEnginePage>
 #include <QWebEngineSettings>

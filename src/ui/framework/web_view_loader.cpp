@@ -1,4 +1,4 @@
-#include "ui/framework/web_engine_module.h"
+#include "ui/framework/web_view_loader.h"
 
 #include <QCoreApplication>
 #include <QDir>
