@@ -2,7 +2,6 @@
 # and packs it as a .deb with CPack.
 include(GNUInstallDirs)
 
-set(SORVO_APP_ID example.sorvo.Radio)
 set(SORVO_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 
 install(TARGETS sorvo-radio RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -49,8 +49,7 @@ bool X11Windows::viewableWindowTitled(const std::string& title) {
         const std::string text(static_cast<const char*>(xcb_get_property_value(name)),
                                static_cast<std::size_t>(xcb_get_property_value_length(name)));
         std::free(name);
-        // Qt shows a title other than the application's display name as "<title> — <name>".
-        if (text != title && text.rfind(title + " — ", 0) != 0) continue;
+        if (text != title) continue;
         auto* attributes = xcb_get_window_attributes_reply(
             connection_, xcb_get_window_attributes(connection_, window), nullptr);
         const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;

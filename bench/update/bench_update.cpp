@@ -15,10 +15,10 @@
 #include "config/hosts.h"
 #include "download/downloader.h"
 #include "package_server.h"
-#include "platform/platform.h"
 #include "stall_meter.h"
 #include "support/opened_files.h"
 #include "ui/framework/graphic_button.h"
+#include "ui/framework/program.h"
 #include "ui/framework/web_browser.h"
 #include "update/update_state.h"
 #include "update/update_window.h"
@@ -463,10 +463,9 @@ int measure(const PackageServer& server, double windowSeconds) {
 }
 
 int runOnDesktop(int& argc, char** argv, const PackageServer& server, double windowSeconds) {
-    platform::prepareWebEngine();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    ui::program::prepareProcess();
     QApplication application(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
+    ui::program::configureApplication();
     hosts().site = QString::fromStdString(server.host());
     hosts().download = hosts().site;
     update::createUpdateState();

@@ -3,7 +3,6 @@
 #include "app/main_window.h"
 #include "app/program_state.h"
 #include "app/single_instance.h"
-#include "platform/platform.h"
 #include "ui/framework/program.h"
 
 #include <QApplication>
@@ -11,13 +10,9 @@
 namespace sorvo::app {
 
 int runClient(int argc, char* argv[]) {
-    platform::prepareWebEngine();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    ui::program::prepareProcess();
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("sorvo-radio"));
-    QApplication::setApplicationDisplayName(QStringLiteral("索沃电台"));
-    // Hiding the main window through the tray must not end the program.
-    QApplication::setQuitOnLastWindowClosed(false);
+    ui::program::configureApplication();
 
     // A second launch brings the running client forward instead of starting another radio. If
     // the running one cannot be reached, this one starts after all.

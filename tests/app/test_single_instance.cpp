@@ -1,8 +1,8 @@
 #include "app/client.h"
 #include "app/single_instance.h"
 #include "config/hosts.h"
-#include "platform/platform.h"
 #include "support/client_child.h"
+#include "ui/framework/program.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -212,10 +212,9 @@ int main(int argc, char* argv[]) {
         QThread::sleep(60);
         return 0;
     }
-    platform::prepareWebEngine();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    ui::program::prepareProcess();
     QApplication application(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
+    ui::program::configureApplication();
     SingleInstanceTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -7,6 +7,7 @@
 #include "support/page_server.h"
 #include "ui/framework/canvas.h"
 #include "ui/framework/picture_box.h"
+#include "ui/framework/program.h"
 #include "ui/framework/tray_icon.h"
 #include "ui/framework/web_browser.h"
 
@@ -179,10 +180,9 @@ class StartupTest : public QObject {
 
 int main(int argc, char* argv[]) {
     if (const auto clientExit = runAsClientChild(argc, argv)) return *clientExit;
-    platform::prepareWebEngine();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    ui::program::prepareProcess();
     QApplication application(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
+    ui::program::configureApplication();
     StartupTest test;
     const int failures = QTest::qExec(&test, argc, argv);
     app::releaseProgramState();

@@ -5,10 +5,10 @@
 #include "app/main_window.h"
 #include "app/program_state.h"
 #include "config/hosts.h"
-#include "platform/platform.h"
 #include "support/page_server.h"
 #include "ui/dialogs.h"
 #include "ui/framework/canvas.h"
+#include "ui/framework/program.h"
 #include "ui/framework/skin_window.h"
 #include "ui/framework/web_browser.h"
 
@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -75,7 +76,8 @@ class Compositor {
             setenv("XDG_RUNTIME_DIR", folder, 1);
             execlp("weston", "weston", "--backend=headless-backend.so", "--socket=sorvo-test",
                    "--idle-time=0", "--no-config", "--use-pixman", "--width=1280", "--height=800",
-                   static_cast<char*>(nullptr));
+                   // The protocol log shows what the compositor was told, titles included.
+                   "--debug", "--logger-scopes=log,proto", static_cast<char*>(nullptr));
             _exit(127);
         }
         const std::string socket = runtimeDir_ + "/sorvo-test";
@@ -117,6 +119,9 @@ class Compositor {
 
 class WaylandStartupTest : public QObject {
     Q_OBJECT
+  public:
+    explicit WaylandStartupTest(const Compositor& compositor) : compositor_(compositor) {}
+
   private slots:
     void initTestCase() {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
@@ -194,7 +199,24 @@ class WaylandStartupTest : public QObject {
         QCOMPARE(mainWindow_->size(), QSize(960, 440));
     }
 
+    // Each window's toplevel title, as the compositor received it, is exactly the window's own.
+    void theCompositorKnowsEachWindowByItsOwnTitle() {
+        QStringList titles;
+        static const QRegularExpression setTitle(
+            QStringLiteral(R"re(xdg_toplevel@\d+\.set_title\("(.*)"\))re"));
+        for (const QString& line : QString::fromUtf8(compositor_.log()).split(u'\n')) {
+            const QRegularExpressionMatch match = setTitle.match(line);
+            if (match.hasMatch()) titles << match.captured(1);
+        }
+        for (const char* title :
+             {"索沃电台正在启动中...", "索沃电台", "关于我们", "索沃电台版本", "退出索沃电台？"})
+            QVERIFY2(titles.contains(QString::fromUtf8(title)), title);
+        for (const QString& title : titles)
+            QVERIFY2(!title.contains(u'—'), qPrintable(title));
+    }
+
   private:
+    const Compositor& compositor_;
     PageServer server_;
     app::MainWindow* mainWindow_ = nullptr;
 };
@@ -210,13 +232,12 @@ int main(int argc, char* argv[]) {
     setenv("QT_QPA_PLATFORM", "wayland", 1);
     unsetenv("DISPLAY");
 
-    platform::prepareWebEngine();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    ui::program::prepareProcess();
     int failures = 0;
     {
         QApplication application(argc, argv);
-        QApplication::setQuitOnLastWindowClosed(false);
-        WaylandStartupTest test;
+        ui::program::configureApplication();
+        WaylandStartupTest test(compositor);
         failures = QTest::qExec(&test, argc, argv);
         app::releaseProgramState();
     }

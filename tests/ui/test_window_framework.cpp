@@ -1,4 +1,3 @@
-#include "platform/platform.h"
 #include "resources/window_design.h"
 #include "ui/framework/after_first_paint.h"
 #include "ui/framework/canvas.h"
@@ -42,6 +41,18 @@ std::pair<int, QByteArray> runChild(const QString& mode) {
     if (!child.waitForFinished(30000)) return {-1, {}};
     return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2,
             child.readAllStandardOutput()};
+}
+
+// A text property of an X window as the X server holds it, decoded by xprop.
+QString x11TextProperty(const QString& windowId, const char* property) {
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"),
+                {QStringLiteral("-id"), windowId, QString::fromLatin1(property)});
+    if (!xprop.waitForFinished(10000)) return QStringLiteral("(xprop did not answer)");
+    const QString line = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
+    const qsizetype quote = line.indexOf(u'"');
+    if (quote < 0 || !line.endsWith(u'"')) return line;
+    return line.mid(quote + 1, line.size() - quote - 2);
 }
 
 int childMain(const QString& mode) {
@@ -123,6 +134,21 @@ class WindowFrameworkTest : public QObject {
         QVERIFY(picture && picture->isAnimated());
     }
 
+    // The desktop lists each window by exactly its own title (taskbar, window switcher), in the
+    // modern and the old property alike.
+    void theDisplayServerKnowsEachWindowByItsOwnTitle() {
+        for (const design::WindowDesign* design :
+             {&design::mainWindow(), &design::splashWindow(), &design::quitConfirmWindow(),
+              &design::aboutWindow(), &design::versionWindow(), &design::updateWindow()}) {
+            SkinWindow window(*design);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            const QString id = QString::number(window.winId());
+            for (const char* property : {"_NET_WM_NAME", "WM_NAME"})
+                QCOMPARE(x11TextProperty(id, property), design->title);
+        }
+    }
+
     void sizeChangedIsRaisedWhenTheWindowIsFirstShown() {
         auto* window = new SkinWindow(design::quitConfirmWindow());
         int sizeChanges = 0;
@@ -154,7 +180,7 @@ class WindowFrameworkTest : public QObject {
         window->destroyWindow();
         QVERIFY(window->isDestroyed());
         QCOMPARE(timer->interval(), 0);
-        QVERIFY(tray.isNull());
+        QTRY_VERIFY(tray.isNull());
         QTRY_VERIFY(window.isNull());
     }
 
@@ -256,10 +282,9 @@ class WindowFrameworkTest : public QObject {
 };
 
 int main(int argc, char* argv[]) {
-    platform::prepareWebEngine();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    ui::program::prepareProcess();
     QApplication application(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
+    ui::program::configureApplication();
     if (argc == 3 && QByteArray(argv[1]) == "--child") return childMain(QString::fromUtf8(argv[2]));
     WindowFrameworkTest test;
     return QTest::qExec(&test, argc, argv);

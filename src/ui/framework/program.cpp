@@ -1,5 +1,7 @@
 #include "ui/framework/program.h"
 
+#include "config/desktop_entry.h"
+#include "platform/platform.h"
 #include "ui/framework/tray_icon.h"
 
 #include <QApplication>
@@ -26,6 +28,20 @@ void runEndRoutineOnce() {
 }
 
 } // namespace
+
+void prepareProcess() {
+    platform::prepareWebEngine();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+void configureApplication() {
+    QApplication::setApplicationName(QStringLiteral("sorvo-radio"));
+    // No display name: Qt would append it to every window's system title, and each window's
+    // title is exactly its own. The desktop entry ties the windows to the program's name and icon.
+    QGuiApplication::setDesktopFileName(desktopEntryId());
+    // Hiding the main window through the tray must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
 
 void setEndRoutine(std::function<void()> routine) {
     endRoutine() = std::move(routine);

@@ -6,6 +6,14 @@
 // leaves with the given exit code.
 namespace sorvo::ui::program {
 
+// What every process that shows the program's windows sets up before its application object
+// exists: the browser engine's needs and one OpenGL context shared by all windows.
+void prepareProcess();
+
+// What it sets up right after: the program's names and its desktop entry, and that hiding the
+// last window does not end the program.
+void configureApplication();
+
 // The routine to run when the program ends, whichever way it ends.
 void setEndRoutine(std::function<void()> routine);
 
