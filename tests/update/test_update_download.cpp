@@ -1,6 +1,7 @@
 #include "config/hosts.h"
 #include "support/gui_test_main.h"
 #include "support/opened_files.h"
+#include "support/upgrade_server.h"
 #include "ui/framework/graphic_button.h"
 #include "update/update_state.h"
 #include "update/update_window.h"
@@ -12,74 +13,14 @@
 #include <QProgressBar>
 #include <QSet>
 #include <QTemporaryDir>
-#include <atomic>
-#include <httplib.h>
-#include <mutex>
-#include <thread>
 
 using namespace sorvo;
 using namespace sorvo::update;
 
 namespace {
 
-constexpr int lowestSpeedEntry = 4;         // "低速更新": about 48 KiB/s
-constexpr std::size_t packageSize = 130000; // a little under three seconds at that speed
+constexpr int lowestSpeedEntry = 4; // "低速更新": about 48 KiB/s
 constexpr int finishWithinMs = 20000;
-
-std::string makePackage() {
-    std::string bytes(packageSize, '\0');
-    std::uint32_t x = 2463534242u;
-    for (char& byte : bytes) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        byte = static_cast<char>(x);
-    }
-    return bytes;
-}
-
-// The product web site and download server, on a loopback port of its own.
-class LoopbackServer {
-  public:
-    const std::string package = makePackage();
-    std::atomic<int> status{200};
-    std::atomic<int> packageRequests{0};
-
-    // The package's path as the request line carried it, still percent-encoded.
-    std::string lastPath() const {
-        std::lock_guard lock(mutex_);
-        return lastPath_;
-    }
-
-    LoopbackServer() {
-        server_.Get("/diantai/softpic/soft_v1.0.html", [](const auto&, httplib::Response& res) {
-            res.set_content("<body style='background:#223;color:#fc8;font:12px sans-serif'>"
-                            "<b>1.1</b> faster start, clearer sound</body>",
-                            "text/html; charset=utf-8");
-        });
-        server_.Get(R"(/download/.*)", [this](const httplib::Request& req, httplib::Response& res) {
-            std::lock_guard lock(mutex_);
-            lastPath_ = req.target;
-            ++packageRequests;
-            res.status = status;
-            if (status == 200) res.set_content(package, "application/x-msdownload");
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-    }
-    ~LoopbackServer() {
-        server_.stop();
-        thread_.join();
-    }
-    QString host() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
-
-  private:
-    httplib::Server server_;
-    mutable std::mutex mutex_;
-    std::string lastPath_;
-    int port_ = 0;
-    std::thread thread_;
-};
 
 QString labelText(const char* formName) {
     UpdateWindow* window = UpdateWindow::current();
@@ -105,7 +46,7 @@ class UpdateDownloadTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir home;
-    std::unique_ptr<LoopbackServer> server;
+    std::unique_ptr<UpgradeServer> server;
 
     void expectPackageStartedOnce(const OpenedFiles& opened) {
         QTRY_COMPARE_WITH_TIMEOUT(opened.paths.size(), 1, finishWithinMs);
@@ -131,7 +72,7 @@ class UpdateDownloadTest : public QObject {
         pointDownloadFolderAt(downloads);
         qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
 
-        server = std::make_unique<LoopbackServer>();
+        server = std::make_unique<UpgradeServer>(); // a little under three seconds at that speed
         hosts().site = server->host();
         hosts().download = server->host();
         createUpdateState();

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
@@ -137,7 +138,11 @@ void SkinWindow::destroyWindow() {
     destroyed_ = true;
     for (Timer* t : findChildren<Timer*>())
         t->setInterval(0);
-    delete tray_;
+    // A menu of this window still open (a download may end while its tray menu is up) must not
+    // offer commands of a window that is gone.
+    for (QMenu* menu : findChildren<QMenu*>())
+        menu->close();
+    if (tray_) tray_->discard();
     tray_ = nullptr;
     hide();
     emit windowDestroyed();

@@ -64,6 +64,12 @@ void TrayIcon::attachMenuForHost(QMenu* menu) {
     if (platform::trayHostShowsMenus()) icon_->setContextMenu(menu);
 }
 
+void TrayIcon::discard() {
+    // The connection is cut rather than onEvent cleared: the call may be running inside it.
+    disconnect(icon_, nullptr, this, nullptr);
+    deleteLater();
+}
+
 void TrayIcon::removeAll() {
     for (TrayIcon* icon : liveIcons())
         icon->icon_->hide();

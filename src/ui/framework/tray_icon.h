@@ -31,6 +31,12 @@ class TrayIcon : public QObject {
 
     QSystemTrayIcon* systemIcon() const { return icon_; }
 
+    // Takes the icon away for good: it answers no further mouse action at once, and it leaves
+    // the tray once the event being handled is over. The tray host's window behind the icon
+    // goes with it, and that window may be the one whose click opened a menu that is still
+    // on the stack; removing it there would pull the event's receiver from under Qt.
+    void discard();
+
     // Takes every tray icon of the program away (used when the program ends).
     static void removeAll();
 

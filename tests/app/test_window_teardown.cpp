@@ -1,0 +1,287 @@
+// Every way a click or a key takes a window, a tray icon or a menu away while its own event is
+// still being handled, driven as a listener drives it: through the display server, on the tray
+// host's icons and the real popup menus. The program must live on after each.
+#include "app/main_window.h"
+#include "app/program_state.h"
+#include "app/tray_menu.h"
+#include "config/hosts.h"
+#include "support/desktop_input.h"
+#include "support/gui_test_main.h"
+#include "support/opened_files.h"
+#include "support/steps.h"
+#include "support/upgrade_server.h"
+#include "ui/framework/graphic_button.h"
+#include "ui/framework/skin_menu.h"
+#include "ui/framework/tray_icon.h"
+#include "update/download_hooks.h"
+#include "update/update_state.h"
+#include "update/update_window.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <thread>
+
+using namespace sorvo;
+using update::UpdateWindow;
+
+namespace {
+
+constexpr int scriptMs = 30000;
+
+QSystemTrayIcon* systemIcon(const ui::SkinWindow* window) {
+    return window && window->trayIcon() ? window->trayIcon()->systemIcon() : nullptr;
+}
+
+bool trayIconEmbedded(const ui::SkinWindow* window) {
+    const QSystemTrayIcon* icon = systemIcon(window);
+    return icon && !desktop::trayIconCentre(*icon).isNull();
+}
+
+// On screen where the pointer and the keys can reach it.
+bool exposed(const QWidget* widget) {
+    return widget && widget->isVisible() && widget->windowHandle() &&
+           widget->windowHandle()->isExposed();
+}
+
+bool popupIs(const QMenu* menu) {
+    return menu && QApplication::activePopupWidget() == menu && exposed(menu);
+}
+
+ui::SkinWindow* modalDialog(const QString& name) {
+    auto* dialog = qobject_cast<ui::SkinWindow*>(QApplication::activeModalWidget());
+    return dialog && dialog->objectName() == name && exposed(dialog) ? dialog : nullptr;
+}
+
+ui::GraphicButton& button(const ui::SkinWindow& window, const char* formName) {
+    return *window.control<ui::GraphicButton>(QString::fromUtf8(formName));
+}
+
+// The tray icons the program shows now.
+int shownTrayIcons() {
+    int shown = 0;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        for (QSystemTrayIcon* icon : top->findChildren<QSystemTrayIcon*>())
+            shown += icon->isVisible() ? 1 : 0;
+    return shown;
+}
+
+} // namespace
+
+class WindowTeardownTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir home;
+    std::unique_ptr<UpgradeServer> server;
+    app::MainWindow* mainWindow = nullptr;
+
+    void run(Steps& steps) {
+        steps.start();
+        QTRY_VERIFY_WITH_TIMEOUT(steps.finished(), scriptMs + 5000);
+        QVERIFY2(steps.failure().isEmpty(), qPrintable(steps.failure()));
+    }
+
+    // Right-clicks a window's tray icon on the tray host and waits for its menu.
+    void popUpTrayMenu(Steps& steps, std::function<ui::SkinWindow*()> window,
+                       std::function<QMenu*()> menu) {
+        steps
+            .waitFor(QStringLiteral("the tray icon in the tray"),
+                     [=] { return trayIconEmbedded(window()); })
+            .then([=] { desktop::clickAt(desktop::trayIconCentre(*systemIcon(window())), 3); })
+            .waitFor(QStringLiteral("the tray menu"), [=] { return popupIs(menu()); });
+    }
+
+    // From the main window's tray menu, with the keyboard, through the version dialog's check
+    // button clicked with the pointer: the update window comes up with its own tray icon.
+    void openUpdateWindowByHand(Steps& steps) {
+        popUpTrayMenu(
+            steps, [this] { return mainWindow; }, [this] { return &mainWindow->trayMenu(); });
+        steps
+            .then([] {
+                desktop::keys(QStringList(10, QStringLiteral("Down")) << QStringLiteral("Return"));
+            })
+            .waitFor(QStringLiteral("the version dialog"),
+                     [] { return modalDialog(QStringLiteral("VersionWindow")); })
+            .then([] {
+                desktop::click(
+                    button(*modalDialog(QStringLiteral("VersionWindow")), "确定图形按钮"));
+            })
+            .waitFor(QStringLiteral("the update window with its tray icon"), [] {
+                return exposed(UpdateWindow::current()) &&
+                       trayIconEmbedded(UpdateWindow::current()) &&
+                       !QApplication::activeModalWidget();
+            });
+    }
+
+    void popUpUpdateTrayMenu(Steps& steps, QPointer<UpdateWindow>& window) {
+        steps.then([&window] { window = UpdateWindow::current(); });
+        popUpTrayMenu(
+            steps, [&window] { return window.data(); },
+            [&window] { return window ? &window->trayMenu() : nullptr; });
+    }
+
+    void expectOnlyTheMainWindowLeft(const QPointer<UpdateWindow>& gone) {
+        QTRY_VERIFY(gone.isNull());
+        QCOMPARE(UpdateWindow::current(), nullptr);
+        QTRY_COMPARE(shownTrayIcons(), 1);
+        QVERIFY(mainWindow->isVisible());
+        QVERIFY(mainWindow->trayIcon()->isShown());
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("config"))));
+        QFile dirs(home.filePath(QStringLiteral("config/user-dirs.dirs")));
+        QVERIFY(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_DOWNLOAD_DIR=\"" + home.path().toUtf8() + "\"\n");
+        dirs.close();
+        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
+
+        server = std::make_unique<UpgradeServer>(400000);
+        hosts().site = server->host();
+        hosts().download = server->host();
+        app::initProgramState();
+        mainWindow = new app::MainWindow;
+        ui::SkinWindow::load(mainWindow, false);
+        QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
+    }
+
+    void cleanupTestCase() { app::releaseProgramState(); }
+
+    void cleanup() {
+        if (UpdateWindow* window = UpdateWindow::current()) window->destroyWindow();
+        QTRY_COMPARE(UpdateWindow::current(), nullptr);
+    }
+
+    // "退出升级" chosen with the pointer, and on the next opening with the keyboard.
+    void quitCommandOfTheUpdateTrayMenu() {
+        for (const bool withKeys : {false, true}) {
+            QPointer<UpdateWindow> window;
+            Steps steps(scriptMs);
+            openUpdateWindowByHand(steps);
+            popUpUpdateTrayMenu(steps, window);
+            steps.then([&window, withKeys] {
+                if (withKeys)
+                    desktop::keys(
+                        {QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
+                else
+                    desktop::clickAt(
+                        desktop::menuItemCentre(window->trayMenu(), QStringLiteral("退出升级")));
+            });
+            run(steps);
+            expectOnlyTheMainWindowLeft(window);
+        }
+    }
+
+    // "打开升级" brings a hidden window back; the system's close command (Alt+F4) had hidden it.
+    void closeCommandHidesAndOpenCommandShows() {
+        QPointer<UpdateWindow> window;
+        Steps steps(scriptMs);
+        openUpdateWindowByHand(steps);
+        steps.then([] { UpdateWindow::current()->activateWindow(); })
+            .waitFor(QStringLiteral("the update window active"),
+                     [] { return QApplication::activeWindow() == UpdateWindow::current(); })
+            .then([] { desktop::keys({QStringLiteral("alt+F4")}); })
+            .waitFor(QStringLiteral("the update window hidden"),
+                     [] { return !UpdateWindow::current()->isVisible(); });
+        popUpUpdateTrayMenu(steps, window);
+        steps.then([&window] {
+            desktop::clickAt(
+                desktop::menuItemCentre(window->trayMenu(), QStringLiteral("打开升级")));
+        });
+        run(steps);
+        QVERIFY(window && !window->isDestroyed());
+        QTRY_VERIFY(window->isVisible());
+        QCOMPARE(shownTrayIcons(), 2);
+    }
+
+    // "取消升级" clicked before a download and while one runs; the running one still ends by
+    // starting the package.
+    void cancelButtonWithAndWithoutADownload() {
+        OpenedFiles opened;
+        server->bytesPerSecond = 200000;
+        for (const bool downloading : {false, true}) {
+            QPointer<UpdateWindow> window;
+            Steps steps(scriptMs);
+            openUpdateWindowByHand(steps);
+            steps.then([&window] { window = UpdateWindow::current(); });
+            if (downloading)
+                steps.then([&window] { desktop::click(button(*window, "按钮1")); })
+                    .waitFor(QStringLiteral("the download under way"),
+                             [] { return update::updateState().totalBytes.load() > 0; });
+            steps.then([&window] { desktop::click(button(*window, "按钮2")); });
+            run(steps);
+            expectOnlyTheMainWindowLeft(window);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(opened.paths.size(), 1, 20000);
+        QCOMPARE(opened.paths.front(), update::updateState().packagePath);
+        server->bytesPerSecond = 0;
+    }
+
+    // The download ends while the update window's tray menu is open: the menu goes with the
+    // window, and the package is started.
+    void finishWhileTheTrayMenuIsOpen() {
+        OpenedFiles opened;
+        QPointer<UpdateWindow> window;
+        Steps steps(scriptMs);
+        openUpdateWindowByHand(steps);
+        popUpUpdateTrayMenu(steps, window);
+        steps.then([] {
+            std::thread([] { update::onDownloadEvent(download::Finished, 0, 0, 0, 0); }).join();
+        });
+        steps.waitFor(QStringLiteral("the menu closed"),
+                      [&window] { return !window || !window->trayMenu().isVisible(); });
+        run(steps);
+        expectOnlyTheMainWindowLeft(window);
+        QCOMPARE(opened.paths.size(), 1);
+    }
+
+    // The dialogs' own buttons, clicked, each take their dialog away from inside the tray menu's
+    // handler that opened it.
+    void dialogButtonsTakeTheirDialogsAway() {
+        const std::vector<std::tuple<int, QString, const char*>> dialogs{
+            {11, QStringLiteral("AboutWindow"), "图形按钮关闭"},
+            {10, QStringLiteral("VersionWindow"), "取消图形按钮"},
+            {12, QStringLiteral("QuitConfirmWindow"), "图形按钮1"},
+        };
+        for (const auto& [downs, name, formName] : dialogs) {
+            QPointer<ui::SkinWindow> dialog;
+            Steps steps(scriptMs);
+            popUpTrayMenu(
+                steps, [this] { return mainWindow; }, [this] { return &mainWindow->trayMenu(); });
+            steps
+                .then([downs = downs] {
+                    desktop::keys(QStringList(downs, QStringLiteral("Down"))
+                                  << QStringLiteral("Return"));
+                })
+                .waitFor(name,
+                         [&dialog, name = name] { return (dialog = modalDialog(name)) != nullptr; })
+                .then(
+                    [&dialog, formName = formName] { desktop::click(button(*dialog, formName)); });
+            run(steps);
+            QTRY_VERIFY(dialog.isNull());
+            QVERIFY(!QApplication::activeModalWidget());
+            QVERIFY(mainWindow->isVisible());
+        }
+    }
+
+    // Opening and quitting again and again leaves nothing behind.
+    void repeatedOpenAndQuit() {
+        for (int round = 0; round < 4; ++round) {
+            QPointer<UpdateWindow> window;
+            Steps steps(scriptMs);
+            openUpdateWindowByHand(steps);
+            popUpUpdateTrayMenu(steps, window);
+            steps.then([] {
+                desktop::keys(
+                    {QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
+            });
+            run(steps);
+            expectOnlyTheMainWindowLeft(window);
+        }
+    }
+};
+
+SORVO_GUI_TEST_MAIN(WindowTeardownTest)
+#include "test_window_teardown.moc"

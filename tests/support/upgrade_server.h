@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QString>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <httplib.h>
+#include <mutex>
+#include <string>
+#include <thread>
+
+// The product web site and download server for update tests, on a loopback port of its own:
+// the upgrade page, and the package at any path under /download/.
+class UpgradeServer {
+  public:
+    static std::string makePackage(std::size_t size) {
+        std::string bytes(size, '\0');
+        std::uint32_t x = 2463534242u;
+        for (char& byte : bytes) {
+            x ^= x << 13;
+            x ^= x >> 17;
+            x ^= x << 5;
+            byte = static_cast<char>(x);
+        }
+        return bytes;
+    }
+
+    const std::string package;
+    // The status the package is answered with; only 200 sends it.
+    std::atomic<int> status{200};
+    std::atomic<int> packageRequests{0};
+    // 0 sends the package as fast as the connection takes it.
+    std::atomic<std::int64_t> bytesPerSecond{0};
+
+    explicit UpgradeServer(std::size_t packageSize = 130000) : package(makePackage(packageSize)) {
+        server_.Get("/diantai/softpic/soft_v1.0.html", [](const auto&, httplib::Response& res) {
+            res.set_content("<body style='background:#223;color:#fc8;font:12px sans-serif'>"
+                            "<b>1.1</b> faster start, clearer sound</body>",
+                            "text/html; charset=utf-8");
+        });
+        server_.Get(R"(/download/.*)", [this](const httplib::Request& req, httplib::Response& res) {
+            {
+                std::lock_guard lock(mutex_);
+                lastPath_ = req.target;
+            }
+            ++packageRequests;
+            res.status = status;
+            if (status != 200) return;
+            res.set_content_provider(
+                package.size(), "application/x-msdownload",
+                [this](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                    return sendPiece(offset, length, sink);
+                });
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+        while (!server_.is_running())
+            std::this_thread::yield();
+    }
+    ~UpgradeServer() {
+        server_.stop();
+        thread_.join();
+    }
+    UpgradeServer(const UpgradeServer&) = delete;
+    UpgradeServer& operator=(const UpgradeServer&) = delete;
+
+    QString host() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
+
+    // The package's path as the last request line carried it, still percent-encoded.
+    std::string lastPath() const {
+        std::lock_guard lock(mutex_);
+        return lastPath_;
+    }
+
+  private:
+    // Pieces of a tenth of a second's worth under a rate, so the rate holds evenly.
+    bool sendPiece(std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+        const std::int64_t rate = bytesPerSecond;
+        std::size_t piece = length;
+        if (rate > 0) {
+            piece = std::min<std::size_t>(
+                length, static_cast<std::size_t>(std::max<std::int64_t>(rate / 10, 1)));
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return sink.write(package.data() + offset, piece);
+    }
+
+    httplib::Server server_;
+    mutable std::mutex mutex_;
+    std::string lastPath_;
+    int port_ = 0;
+    std::thread thread_;
+};
