@@ -61,6 +61,10 @@ int32_t bytesDone(const Downloader& downloader) {
     return saturated(downloader.state_->progress.bytesDone());
 }
 
+int32_t bytesStored(const Downloader& downloader) {
+    return saturated(downloader.state_->progress.bytesStored());
+}
+
 int32_t currentSpeed(const Downloader& downloader) {
     return saturated(downloader.state_->progress.bytesPerSecond());
 }

@@ -25,6 +25,7 @@ class Downloader {
 
     friend void startDownload(Downloader&, DownloadSettings&);
     friend int32_t bytesDone(const Downloader&);
+    friend int32_t bytesStored(const Downloader&);
     friend int32_t currentSpeed(const Downloader&);
     friend void release(Downloader&);
 };
@@ -38,6 +39,10 @@ void startDownload(Downloader&, DownloadSettings&);
 
 // Bytes of the package received and kept so far; back to 0 when the package starts over.
 int32_t bytesDone(const Downloader&);
+
+// Bytes of the package that the running or last transfer has written to its file; all of them
+// once the package is in place. Back to 0 when the package starts over.
+int32_t bytesStored(const Downloader&);
 
 // Bytes per second received over the last two seconds.
 int32_t currentSpeed(const Downloader&);

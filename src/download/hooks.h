@@ -27,8 +27,9 @@ enum EventKind : int32_t {
     // a: the retry about to be made (1 for the first), c: bytes of the package written so far;
     // the retry asks for the rest of them when it can resume.
     Retrying = 5,
-    // a: the MessageCode of the failure, c: bytes received before it. Nothing is left at the
-    // target path on behalf of this transfer.
+    // a: the MessageCode of the failure, b: the HTTP status behind it (0 when there is none),
+    // c: bytes received before it. Nothing is left at the target path on behalf of this
+    // transfer.
     Failed = 6,
 };
 

@@ -258,6 +258,7 @@ bool HttpAttempt::onBody(const char* data, size_t size) {
         return stop(
             fatal(MessageCode::WriteFailed, "cannot write the package: " + error.message()));
     progress_.received(static_cast<int64_t>(size));
+    progress_.stored(file_.bytesWritten());
     lastActivity_ = lastData_ = Clock::now();
     return true;
 }

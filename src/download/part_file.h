@@ -24,6 +24,8 @@ class PartFile {
     std::error_code append(const char* data, std::size_t size);
     std::error_code flush();
     std::error_code startOver();
+    // Bytes handed to the file so far; buffered ones are not yet.
+    int64_t bytesWritten() const { return written_; }
     // Bytes accepted so far, buffered ones included.
     int64_t size() const { return written_ + static_cast<int64_t>(buffer_.size()); }
     // Writes out the buffer, syncs the file to disk and renames it over the target.

@@ -9,6 +9,7 @@ namespace sorvo::download {
 
 void Progress::restart() {
     bytesDone_.store(0, std::memory_order_relaxed);
+    bytesStored_.store(0, std::memory_order_relaxed);
     speed_.restart(SpeedMeter::Clock::now());
 }
 
@@ -20,6 +21,11 @@ void Progress::received(int64_t bytes) {
 
 void Progress::startedOver() {
     bytesDone_.store(0, std::memory_order_relaxed);
+    bytesStored_.store(0, std::memory_order_relaxed);
+}
+
+void Progress::stored(int64_t bytes) {
+    bytesStored_.store(bytes, std::memory_order_relaxed);
 }
 
 int32_t saturated(int64_t value) {

@@ -13,12 +13,15 @@ class Progress {
     void restart();               // a new transfer begins
     void received(int64_t bytes); // bytes of the package arrived and were kept
     void startedOver();           // the bytes kept so far were thrown away
+    void stored(int64_t bytes);   // this many bytes of the package are in its file now
 
     int64_t bytesDone() const { return bytesDone_.load(std::memory_order_relaxed); }
+    int64_t bytesStored() const { return bytesStored_.load(std::memory_order_relaxed); }
     int64_t bytesPerSecond() const { return speed_.bytesPerSecond(SpeedMeter::Clock::now()); }
 
   private:
     std::atomic<int64_t> bytesDone_{0};
+    std::atomic<int64_t> bytesStored_{0};
     SpeedMeter speed_;
 };
 

@@ -7,25 +7,25 @@ namespace sorvo::download {
 Reporter::Reporter(const DownloadSettings& settings) : settings_(settings) {}
 
 void Reporter::sizeKnown(int64_t total) {
-    event(SizeKnown, 0, total);
+    event(SizeKnown, 0, 0, total);
 }
 
 void Reporter::finished(int64_t size) {
-    event(Finished, 0, size);
+    event(Finished, 0, 0, size);
 }
 
 void Reporter::retrying(int32_t retry, const Failure& why, int64_t keptBytes) {
     message(Failure{MessageCode::Retrying, why.text, why.httpStatus, why.curlCode});
-    event(Retrying, retry, keptBytes);
+    event(Retrying, retry, 0, keptBytes);
 }
 
 void Reporter::failed(const Failure& failure, int64_t receivedBytes) {
     message(failure);
-    event(Failed, static_cast<int32_t>(failure.code), receivedBytes);
+    event(Failed, static_cast<int32_t>(failure.code), failure.httpStatus, receivedBytes);
 }
 
-void Reporter::event(EventKind kind, int32_t a, int64_t c) {
-    if (settings_.eventHook) settings_.eventHook(kind, a, 0, saturated(c), 0);
+void Reporter::event(EventKind kind, int32_t a, int32_t b, int64_t c) {
+    if (settings_.eventHook) settings_.eventHook(kind, a, b, saturated(c), 0);
 }
 
 void Reporter::message(const Failure& failure) {

@@ -18,7 +18,7 @@ class Reporter {
     void failed(const Failure& failure, int64_t receivedBytes);
 
   private:
-    void event(EventKind kind, int32_t a, int64_t c);
+    void event(EventKind kind, int32_t a, int32_t b, int64_t c);
     void message(const Failure& failure);
 
     const DownloadSettings& settings_;

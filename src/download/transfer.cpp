@@ -71,6 +71,7 @@ void Transfer::finish() {
     const int64_t size = file_.size();
     if (auto error = file_.commit())
         return fail({MessageCode::WriteFailed, "cannot store the package: " + error.message()});
+    progress_.stored(size);
     reporter_.finished(size);
 }
 
