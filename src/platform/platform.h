@@ -45,8 +45,9 @@ QString perUserDownloadFolder();
 // The native path separator ('\\' on Windows, '/' elsewhere).
 QChar pathSeparator();
 
-// Size in bytes of the file at `path`, or -1 when there is none.
-std::int64_t fileSize(const QString& path);
+// Makes `path` a folder that only this user can enter, or confirms that it is one, and returns
+// it; empty when that cannot be had (somebody else's folder, a link, a file in the way).
+QString privateFolder(const QString& path);
 
 // Milliseconds since the system started, wrapping at 32 bits like GetTickCount.
 std::uint32_t tickCount();

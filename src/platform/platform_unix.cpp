@@ -4,13 +4,15 @@
 #include <QDBusInterface>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QStandardPaths>
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
 #include <QWindow>
+#include <cerrno>
 #include <chrono>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace sorvo::platform {
@@ -59,9 +61,20 @@ QChar pathSeparator() {
     return QDir::separator();
 }
 
-std::int64_t fileSize(const QString& path) {
-    const QFileInfo info(path);
-    return info.isFile() ? info.size() : -1;
+QString privateFolder(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
+        if (!QDir().mkpath(path)) return {};
+        ::chmod(native.constData(), 0700);
+    }
+    // Whoever made it, it must be our own folder, not a link another user may point elsewhere,
+    // and closed to everybody else.
+    struct stat status {};
+    if (::lstat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+        status.st_uid != ::geteuid())
+        return {};
+    if ((status.st_mode & 0077) != 0 && ::chmod(native.constData(), 0700) != 0) return {};
+    return path;
 }
 
 std::uint32_t tickCount() {

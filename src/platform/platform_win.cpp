@@ -1,7 +1,7 @@
 #include "platform/platform.h"
 #include "platform/win32_calls.h"
 
-#include <QFileInfo>
+#include <QDir>
 #include <QWidget>
 
 namespace sorvo::platform {
@@ -52,9 +52,9 @@ QChar pathSeparator() {
     return QLatin1Char('\\');
 }
 
-std::int64_t fileSize(const QString& path) {
-    const QFileInfo info(path);
-    return info.isFile() ? info.size() : -1;
+QString privateFolder(const QString& path) {
+    // Folders under the user's own profile are closed to other users by the profile's rights.
+    return QDir().mkpath(path) ? path : QString();
 }
 
 std::uint32_t tickCount() {

@@ -1,6 +1,6 @@
 #include "update/download_hooks.h"
 
-#include "download/hooks.h"
+#include "update/download_event.h"
 #include "update/update_completion.h"
 #include "update/update_state.h"
 
@@ -9,11 +9,26 @@
 
 namespace sorvo::update {
 
-int onDownloadEvent(std::int32_t kind, std::int32_t, std::int32_t, std::int32_t c, std::int32_t) {
-    if (kind == download::SizeKnown) {
-        updateState().totalBytes.store(c);
-    } else if (kind == download::Finished) {
+int onDownloadEvent(std::int32_t kind, std::int32_t a, std::int32_t b, std::int32_t c,
+                    std::int32_t d) {
+    const DownloadEvent event = DownloadEvent::fromHook(kind, a, b, c, d);
+    switch (event.kind) {
+    case DownloadEvent::Kind::SizeKnown:
+        updateState().totalBytes.store(event.bytes);
+        break;
+    case DownloadEvent::Kind::Finished:
         QMetaObject::invokeMethod(qApp, &onDownloadFinished, Qt::QueuedConnection);
+        break;
+    case DownloadEvent::Kind::Failed:
+        // Only a new start and the program's end cancel a download; neither is the listener's
+        // failure to see.
+        if (event.failure != download::MessageCode::Cancelled)
+            QMetaObject::invokeMethod(
+                qApp, [event] { onDownloadFailed(event); }, Qt::QueuedConnection);
+        break;
+    case DownloadEvent::Kind::Retrying:
+    case DownloadEvent::Kind::Other:
+        break;
     }
     return 0;
 }

@@ -8,7 +8,8 @@
 namespace sorvo::update {
 
 // Stores the total size of SizeKnown (the third value) in the update state and carries Finished
-// over to the UI thread (onDownloadFinished). Other kinds are ignored. Returns 0.
+// and Failed over to the UI thread (onDownloadFinished, onDownloadFailed); a cancellation is
+// no failure to show. Other kinds are ignored. Returns 0.
 int onDownloadEvent(std::int32_t kind, std::int32_t a, std::int32_t b, std::int32_t c,
                     std::int32_t d);
 

@@ -1,6 +1,11 @@
 #include "update/package_location.h"
 
+#include "platform/platform.h"
+
 #include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QStringEncoder>
 
 namespace sorvo::update {
@@ -26,13 +31,26 @@ QString packageUrlOn(const QString& host) {
            QString::fromLatin1(gbkBytes(packageFileName).toPercentEncoding());
 }
 
-QString packagePathIn(const QString& folder, const QString& temporaryFolder, QChar separator) {
-    const QString path = folder.isEmpty() ? withTrailing(temporaryFolder, separator) : folder;
+QString packagePathIn(const QString& folder, const QString& fallbackFolder, QChar separator) {
+    if (folder.isEmpty() && fallbackFolder.isEmpty()) return {};
+    const QString path = folder.isEmpty() ? withTrailing(fallbackFolder, separator) : folder;
     // A last segment with a dot already names a file; otherwise the path is a folder. Only the
     // last segment counts, so a dot in a parent folder's name changes nothing.
     const QString lastSegment = path.mid(path.lastIndexOf(separator) + 1);
     if (lastSegment.contains(u'.')) return path;
     return withTrailing(path, separator) + packageFileName;
+}
+
+QString packagePathHere() {
+    QString folder = platform::perUserDownloadFolder();
+    if (!QFileInfo(folder).isDir()) folder.clear();
+    QString fallback;
+    if (folder.isEmpty()) {
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        if (!cache.isEmpty())
+            fallback = platform::privateFolder(cache + QStringLiteral("/upgrade"));
+    }
+    return packagePathIn(folder, QDir::toNativeSeparators(fallback), platform::pathSeparator());
 }
 
 } // namespace sorvo::update

@@ -14,7 +14,13 @@ inline const QString packageFileName = QStringLiteral("索沃电台_升级包.ex
 QString packageUrlOn(const QString& host);
 
 // The file the package is written to and started from. `folder` is the per-user folder as the
-// system gives it, ending with `separator`; when the system has none, `temporaryFolder` is used.
-QString packagePathIn(const QString& folder, const QString& temporaryFolder, QChar separator);
+// system gives it, ending with `separator`; when the system has none, `fallbackFolder` is used.
+// Empty when there is neither.
+QString packagePathIn(const QString& folder, const QString& fallbackFolder, QChar separator);
+
+// The package's file on this machine: in the user's download folder, or, for an account without
+// one, in a folder of the program's own that only the user can enter. A folder that other users
+// share (the temporary folder) would let any of them prepare the file the update starts.
+QString packagePathHere();
 
 } // namespace sorvo::update

@@ -1,5 +1,7 @@
 #include "update/progress_texts.h"
 
+#include "update/download_event.h"
+
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
@@ -54,6 +56,32 @@ QString fileSizeText(std::int64_t total) {
 
 QString totalTimeText(std::uint32_t elapsedMs) {
     return QStringLiteral("总耗时:") + twoPlaces(elapsedMs / 1000.0) + QStringLiteral("秒");
+}
+
+QString failureText(const DownloadEvent& event) {
+    using download::MessageCode;
+    const auto because = [](const char* reason) {
+        return failedText + QStringLiteral("：") + QString::fromUtf8(reason);
+    };
+    switch (event.failure) {
+    case MessageCode::HttpError:
+        if (event.httpStatus == 404 || event.httpStatus == 410) return because("没有升级包");
+        return because("服务器出错");
+    case MessageCode::ConnectionLost:
+        return because("连不上服务器");
+    case MessageCode::BadAnswer:
+        return because("服务器异常");
+    case MessageCode::WriteFailed:
+        return because("无法保存文件");
+    case MessageCode::TargetUnusable:
+        return because("文件夹不可写");
+    case MessageCode::Refused:
+        return because("无法开始下载");
+    case MessageCode::Retrying:
+    case MessageCode::Cancelled:
+        break;
+    }
+    return failedText;
 }
 
 std::uint32_t elapsedTicks(std::uint32_t now, std::uint32_t start) {

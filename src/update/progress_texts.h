@@ -8,7 +8,13 @@
 // form, never with an exponent: 52.3, 0, 3 (not 3.00).
 namespace sorvo::update {
 
+struct DownloadEvent;
+
+inline const QString connectingText = QStringLiteral("正在连接下载服务器...");
 inline const QString verifyingText = QStringLiteral("正在效验版本!");
+inline const QString completedText = QStringLiteral("已完成:100%");
+inline const QString finishedText = QStringLiteral("下载已完成!");
+inline const QString failedText = QStringLiteral("下载失败");
 
 // x written as a decimal number.
 QString decimal(double x);
@@ -32,6 +38,10 @@ std::optional<QString> remainingTimeText(std::int64_t total, std::int64_t done,
 QString fileSizeText(std::int64_t total);
 // "总耗时:12.34秒".
 QString totalTimeText(std::uint32_t elapsedMs);
+
+// "下载失败：" and why, short enough for the size label: what a listener can do something
+// about (no package on the server, no connection, a full disk) told apart.
+QString failureText(const DownloadEvent& event);
 
 // Milliseconds from `start` to `now` on the 32-bit tick count, across its wrap-around.
 std::uint32_t elapsedTicks(std::uint32_t now, std::uint32_t start);

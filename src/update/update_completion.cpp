@@ -4,22 +4,18 @@
 #include "update/update_state.h"
 #include "update/update_window.h"
 
-#include <QLabel>
-
 namespace sorvo::update {
-
-namespace {
-const QString finishedText = QStringLiteral("下载已完成!");
-}
 
 void onDownloadFinished() {
     UpdateWindow* window = UpdateWindow::current();
-    if (window) {
-        window->label(QStringLiteral("标签速度")).setText(finishedText);
-        window->setTrayIcon(UpdateWindow::trayPicture, finishedText);
-    }
-    platform::openFile(updateState().packagePath);
+    if (window) window->onDownloadFinished();
+    // The file the finished download wrote, even if the package's place has changed since.
+    platform::openFile(updateState().downloadTarget);
     if (window) window->onCancelButtonClicked();
+}
+
+void onDownloadFailed(const DownloadEvent& event) {
+    if (UpdateWindow* window = UpdateWindow::current()) window->onDownloadFailed(event);
 }
 
 } // namespace sorvo::update

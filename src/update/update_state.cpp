@@ -19,10 +19,6 @@ UpdateState& updateState() {
     return *state();
 }
 
-bool hasUpdateState() {
-    return state() != nullptr;
-}
-
 void releaseUpdateState() {
     if (!state()) return;
     download::release(state()->downloader);

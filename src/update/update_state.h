@@ -15,6 +15,9 @@ struct UpdateState {
     download::DownloadSettings settings;
     QString packageUrl;
     QString packagePath;
+    // The file the running or last download writes: packagePath as it was when that download
+    // started. The package started at the end is this one.
+    QString downloadTarget;
     // Written by the download thread, read by the window's timers: one 64-bit value.
     std::atomic<std::int64_t> totalBytes{0};
     std::int64_t startTicks = 0;
@@ -25,7 +28,6 @@ void createUpdateState();
 
 // The state between createUpdateState and releaseUpdateState.
 UpdateState& updateState();
-bool hasUpdateState();
 
 // Stops a running download, waits for its thread, then frees the state.
 void releaseUpdateState();

@@ -1,7 +1,7 @@
 #include "update/update_window.h"
 
 #include "config/hosts.h"
-#include "platform/platform.h"
+#include "resources/form_names.h"
 #include "resources/window_design.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/skin_menu.h"
@@ -9,16 +9,14 @@
 #include "ui/framework/tray_icon.h"
 #include "ui/framework/web_browser.h"
 #include "ui/rounded_region.h"
-#include "update/download_hooks.h"
+#include "update/download_event.h"
 #include "update/package_location.h"
 #include "update/progress_texts.h"
 #include "update/update_services.h"
+#include "update/update_settings.h"
 #include "update/update_state.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
@@ -27,12 +25,14 @@
 
 namespace sorvo::update {
 
+namespace form = design::updateForm;
+
 namespace {
 
 const QString trayTooltip = QStringLiteral("索沃音乐盒在线更新升级");
 constexpr int fastTickMs = 50;
 constexpr int statusTickMs = 1000;
-constexpr int verifyingAbove = 990; // tenths of a percent
+constexpr int fullBar = 1000;
 
 QPointer<UpdateWindow>& currentWindow() {
     static QPointer<UpdateWindow> window;
@@ -50,15 +50,6 @@ void applyThemedControls(QWidget& window) {
     }
 }
 
-// A per-user folder that does not exist (an account that never had one) could take no package;
-// the temporary folder stands in for it as for none at all.
-QString packagePathHere() {
-    QString folder = platform::perUserDownloadFolder();
-    if (!QFileInfo(folder).isDir()) folder.clear();
-    return packagePathIn(folder, QDir::toNativeSeparators(QDir::tempPath()),
-                         platform::pathSeparator());
-}
-
 } // namespace
 
 void openUpdateWindow() {
@@ -69,9 +60,23 @@ void openUpdateWindow() {
     ui::SkinWindow::load(new UpdateWindow(componentServices()), false);
 }
 
+UpdateWindow::Controls UpdateWindow::controlsOf(const UpdateWindow& window) {
+    return {*window.control<QProgressBar>(form::progressBar),
+            *window.control<QLabel>(form::percentLabel),
+            *window.control<QLabel>(form::sizeLabel),
+            *window.control<QLabel>(form::timeLabel),
+            *window.control<QLabel>(form::speedLabel),
+            *window.control<QComboBox>(form::speedList),
+            *window.control<ui::GraphicButton>(form::startButton),
+            *window.control<ui::GraphicButton>(form::cancelButton),
+            *window.timer(form::fastTimer),
+            *window.timer(form::statusTimer)};
+}
+
 UpdateWindow::UpdateWindow(UpdateServices& services)
     : SkinWindow(design::updateWindow()), services_(services),
-      trayMenu_(new ui::SkinMenu(QStringLiteral("托盘菜单"), design::updateMenuScheme(), this)) {
+      trayMenu_(new ui::SkinMenu(QStringLiteral("托盘菜单"), design::updateMenuScheme(), this)),
+      controls_(controlsOf(*this)) {
     currentWindow() = this;
     handlers.created = [this] { onUpdateWindowCreated(); };
     handlers.sizeChanged = [this] { ui::applyRoundedRegion(*this); };
@@ -82,16 +87,17 @@ UpdateWindow::UpdateWindow(UpdateServices& services)
     trayMenu_->addCommand(QStringLiteral("打开升级"), 13, [this] { onOpenUpdateCommand(); });
     trayMenu_->addCommand(QStringLiteral("退出升级"), 5, [this] { onQuitUpdateCommand(); });
 
-    connect(control<ui::GraphicButton>(QStringLiteral("按钮1")), &QAbstractButton::clicked, this,
+    connect(&controls_.startButton, &QAbstractButton::clicked, this,
             [this] { onStartButtonClicked(); });
-    connect(control<ui::GraphicButton>(QStringLiteral("按钮2")), &QAbstractButton::clicked, this,
+    connect(&controls_.cancelButton, &QAbstractButton::clicked, this,
             [this] { onCancelButtonClicked(); });
-    timer(QStringLiteral("时钟"))->onTick = [this] { onFastTick(); };
-    timer(QStringLiteral("时钟1"))->onTick = [this] { onStatusTick(); };
+    controls_.fastTimer.onTick = [this] { onFastTick(); };
+    controls_.statusTimer.onTick = [this] { onStatusTick(); };
 
-    auto* browser = control<ui::WebBrowser>(QStringLiteral("超文本浏览框1"));
-    const QUrl page(QStringLiteral("http://") + hosts().site + design().controls.front().address);
-    QTimer::singleShot(0, browser, [browser, page] { browser->openAddress(page); });
+    auto* page = control<ui::WebBrowser>(form::page);
+    const QUrl address(QStringLiteral("http://") + hosts().site +
+                       design().controls.front().address);
+    QTimer::singleShot(0, page, [page, address] { page->openAddress(address); });
 }
 
 UpdateWindow::~UpdateWindow() = default;
@@ -99,10 +105,6 @@ UpdateWindow::~UpdateWindow() = default;
 UpdateWindow* UpdateWindow::current() {
     UpdateWindow* window = currentWindow();
     return window && !window->isDestroyed() ? window : nullptr;
-}
-
-QLabel& UpdateWindow::label(const QString& formName) const {
-    return *control<QLabel>(formName);
 }
 
 void UpdateWindow::onUpdateWindowCreated() {
@@ -148,69 +150,80 @@ void UpdateWindow::bringBack() {
 }
 
 void UpdateWindow::onStartButtonClicked() {
+    const bool retry = progress_.phase() == UpdatePhase::Failed;
+    if (!progress_.start()) return;
     UpdateState& state = updateState();
-    download::DownloadSettings& settings = state.settings;
-    settings.writeBufferSize = 4096;
-    settings.url = state.packageUrl.toStdString();
-    settings.maxRetries = 999999999;
-    settings.retryDelayMs = 1000;
-    settings.speedValue = control<QComboBox>(QStringLiteral("组合框"))->currentData().toInt();
-    settings.path = QFile::encodeName(state.packagePath).toStdString();
-    settings.connectTimeoutMs = 5000;
-    settings.noDataTimeoutMs = 5001;
-    settings.retryWindowMs = 10000;
-    settings.receiveBufferSize = 20480;
-    settings.eventHook = onDownloadEvent;
-    settings.messageHook = onDownloadMessage;
-    settings.userName.clear();
-    settings.password.clear();
-    // A size reported for an earlier download is not this download's.
+    // An earlier download still running is stopped first, so that none of its figures are
+    // taken for this one's.
+    services_.stopDownload();
     state.totalBytes.store(0);
+    state.downloadTarget = state.packagePath;
+    fillUpdateSettings(state.settings, state.packageUrl, state.packagePath,
+                       controls_.speedList.currentData().toInt());
+    services_.startDownload(state.settings);
 
-    services_.startDownload(settings);
-    control<ui::GraphicButton>(QStringLiteral("按钮1"))->setEnabled(false);
-    label(QStringLiteral("标签大小")).setText(QStringLiteral("正在连接下载服务器..."));
-    timer(QStringLiteral("时钟1"))->setInterval(statusTickMs);
-    timer(QStringLiteral("时钟"))->setInterval(fastTickMs);
+    controls_.startButton.setEnabled(false);
+    controls_.sizeLabel.setText(connectingText);
+    if (retry) {
+        controls_.progressBar.setValue(0);
+        setTrayIcon(trayPicture, trayTooltip);
+    }
+    controls_.statusTimer.setInterval(statusTickMs);
+    controls_.fastTimer.setInterval(fastTickMs);
     state.startTicks = services_.tickCount();
 }
 
 void UpdateWindow::onFastTick() {
-    auto* bar = control<QProgressBar>(QStringLiteral("进度条1"));
     const std::int64_t total = updateState().totalBytes.load();
-    if (total != 0) bar->setValue(barPosition(services_.bytesDone(), total));
-    if (bar->value() <= verifyingAbove) return;
-    label(QStringLiteral("标签进度")).clear();
-    label(QStringLiteral("标签大小")).clear();
-    label(QStringLiteral("标签速度")).setText(verifyingText);
-    bar->setValue(1000);
+    if (total != 0) controls_.progressBar.setValue(barPosition(services_.bytesDone(), total));
+    if (!progress_.barAt(controls_.progressBar.value())) return;
+    controls_.percentLabel.clear();
+    controls_.sizeLabel.clear();
+    controls_.speedLabel.setText(verifyingText);
+    controls_.progressBar.setValue(fullBar);
 }
 
 void UpdateWindow::onStatusTick() {
     const UpdateState& state = updateState();
     const std::int64_t total = state.totalBytes.load();
-    if (label(QStringLiteral("标签速度")).text() == verifyingText) {
-        if (services_.fileSize(state.packagePath) != total) return;
-        label(QStringLiteral("标签大小")).setText(fileSizeText(total));
+    if (progress_.phase() == UpdatePhase::Verifying) {
+        // What this download has written, never whatever file lies at the package's name.
+        if (!progress_.stored(services_.bytesStored(), total)) return;
+        controls_.sizeLabel.setText(fileSizeText(total));
         const auto start = static_cast<std::uint32_t>(state.startTicks);
-        label(QStringLiteral("标签时间"))
-            .setText(totalTimeText(elapsedTicks(services_.tickCount(), start)));
-        label(QStringLiteral("标签进度")).setText(QStringLiteral("已完成:100%"));
-        setTrayIcon(trayPicture, label(QStringLiteral("标签进度")).text());
-        timer(QStringLiteral("时钟"))->setInterval(0);
-        timer(QStringLiteral("时钟1"))->setInterval(0);
+        controls_.timeLabel.setText(totalTimeText(elapsedTicks(services_.tickCount(), start)));
+        controls_.percentLabel.setText(completedText);
+        setTrayIcon(trayPicture, completedText);
+        stopTimers();
         return;
     }
     if (total == 0) return;
 
-    const QString downloaded =
-        downloadedText(control<QProgressBar>(QStringLiteral("进度条1"))->value());
-    label(QStringLiteral("标签进度")).setText(downloaded);
+    const QString downloaded = downloadedText(controls_.progressBar.value());
+    controls_.percentLabel.setText(downloaded);
     setTrayIcon(trayPicture, downloaded);
-    label(QStringLiteral("标签大小")).setText(sizeProgressText(services_.bytesDone(), total));
-    label(QStringLiteral("标签速度")).setText(speedText(services_.currentSpeed()));
+    controls_.sizeLabel.setText(sizeProgressText(services_.bytesDone(), total));
+    controls_.speedLabel.setText(speedText(services_.currentSpeed()));
     if (auto remaining = remainingTimeText(total, services_.bytesDone(), services_.overallRate()))
-        label(QStringLiteral("标签时间")).setText(*remaining);
+        controls_.timeLabel.setText(*remaining);
+}
+
+void UpdateWindow::onDownloadFinished() {
+    controls_.speedLabel.setText(finishedText);
+    setTrayIcon(trayPicture, finishedText);
+}
+
+void UpdateWindow::onDownloadFailed(const DownloadEvent& event) {
+    if (!progress_.failed()) return;
+    stopTimers();
+    controls_.sizeLabel.setText(failureText(event));
+    setTrayIcon(trayPicture, failedText);
+    controls_.startButton.setEnabled(true);
+}
+
+void UpdateWindow::stopTimers() {
+    controls_.fastTimer.setInterval(0);
+    controls_.statusTimer.setInterval(0);
 }
 
 } // namespace sorvo::update

@@ -13,7 +13,6 @@
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/skin_menu.h"
 #include "ui/framework/tray_icon.h"
-#include "update/download_hooks.h"
 #include "update/update_state.h"
 #include "update/update_window.h"
 
@@ -21,7 +20,6 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QWindow>
-#include <thread>
 
 using namespace sorvo;
 using update::UpdateWindow;
@@ -223,18 +221,21 @@ class WindowTeardownTest : public QObject {
     // window, and the package is started.
     void finishWhileTheTrayMenuIsOpen() {
         OpenedFiles opened;
+        server->bytesPerSecond = 200000;
         QPointer<UpdateWindow> window;
         Steps steps(scriptMs);
         openUpdateWindowByHand(steps);
+        steps.then([] { desktop::click(button(*UpdateWindow::current(), "按钮1")); })
+            .waitFor(QStringLiteral("the download under way"),
+                     [] { return update::updateState().totalBytes.load() > 0; });
         popUpUpdateTrayMenu(steps, window);
-        steps.then([] {
-            std::thread([] { update::onDownloadEvent(download::Finished, 0, 0, 0, 0); }).join();
-        });
-        steps.waitFor(QStringLiteral("the menu closed"),
+        steps.waitFor(QStringLiteral("the end of the download, menu and window gone"),
                       [&window] { return !window || !window->trayMenu().isVisible(); });
         run(steps);
         expectOnlyTheMainWindowLeft(window);
-        QCOMPARE(opened.paths.size(), 1);
+        QTRY_COMPARE(opened.paths.size(), 1);
+        QCOMPARE(opened.paths.front(), update::updateState().packagePath);
+        server->bytesPerSecond = 0;
     }
 
     // The dialogs' own buttons, clicked, each take their dialog away from inside the tray menu's

@@ -32,6 +32,9 @@ class UpgradeServer {
     std::atomic<int> packageRequests{0};
     // 0 sends the package as fast as the connection takes it.
     std::atomic<std::int64_t> bytesPerSecond{0};
+    // Each answer holds back at this byte for pauseMs before it sends the rest; -1: never.
+    std::atomic<std::int64_t> pauseAt{-1};
+    std::atomic<int> pauseMs{0};
 
     explicit UpgradeServer(std::size_t packageSize = 130000) : package(makePackage(packageSize)) {
         server_.Get("/diantai/softpic/soft_v1.0.html", [](const auto&, httplib::Response& res) {
@@ -47,11 +50,11 @@ class UpgradeServer {
             ++packageRequests;
             res.status = status;
             if (status != 200) return;
-            res.set_content_provider(
-                package.size(), "application/x-msdownload",
-                [this](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-                    return sendPiece(offset, length, sink);
-                });
+            res.set_content_provider(package.size(), "application/x-msdownload",
+                                     [this, paused = false](std::size_t offset, std::size_t length,
+                                                            httplib::DataSink& sink) mutable {
+                                         return sendPiece(offset, length, sink, paused);
+                                     });
         });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
@@ -74,13 +77,23 @@ class UpgradeServer {
     }
 
   private:
-    // Pieces of a tenth of a second's worth under a rate, so the rate holds evenly.
-    bool sendPiece(std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+    // Pieces of a tenth of a second's worth under a rate, so the rate holds evenly; `paused`
+    // belongs to one answer.
+    bool sendPiece(std::size_t offset, std::size_t length, httplib::DataSink& sink, bool& paused) {
         const std::int64_t rate = bytesPerSecond;
         std::size_t piece = length;
+        const std::int64_t pause = pauseAt;
+        if (pause >= 0 && !paused) {
+            const auto at = static_cast<std::size_t>(pause);
+            if (offset == at) {
+                paused = true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs.load()));
+            } else if (offset < at) {
+                piece = std::min(piece, at - offset);
+            }
+        }
         if (rate > 0) {
-            piece = std::min<std::size_t>(
-                length, static_cast<std::size_t>(std::max<std::int64_t>(rate / 10, 1)));
+            piece = std::min(piece, static_cast<std::size_t>(std::max<std::int64_t>(rate / 10, 1)));
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         return sink.write(package.data() + offset, piece);

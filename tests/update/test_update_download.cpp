@@ -1,13 +1,16 @@
 #include "config/hosts.h"
+#include "download/downloader.h"
 #include "support/gui_test_main.h"
 #include "support/opened_files.h"
 #include "support/upgrade_server.h"
 #include "ui/framework/graphic_button.h"
+#include "ui/framework/tray_icon.h"
 #include "update/update_state.h"
 #include "update/update_window.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -24,7 +27,12 @@ constexpr int finishWithinMs = 20000;
 
 QString labelText(const char* formName) {
     UpdateWindow* window = UpdateWindow::current();
-    return window ? window->label(QString::fromUtf8(formName)).text() : QString();
+    return window ? window->control<QLabel>(QString::fromUtf8(formName))->text() : QString();
+}
+
+bool startButtonEnabled() {
+    UpdateWindow* window = UpdateWindow::current();
+    return window && window->control<ui::GraphicButton>(QStringLiteral("按钮1"))->isEnabled();
 }
 
 UpdateWindow& openAndStart() {
@@ -57,6 +65,9 @@ class UpdateDownloadTest : public QObject {
         QCOMPARE(opened.paths.size(), 1);
     }
 
+    // The per-user download folder, with a dot in a parent folder's name.
+    QString downloads() const { return home.filePath(QStringLiteral("jo.li/下载")); }
+
     void pointDownloadFolderAt(const QString& folder) {
         QFile dirs(home.filePath(QStringLiteral("config/user-dirs.dirs")));
         QVERIFY(dirs.open(QIODevice::WriteOnly));
@@ -65,12 +76,11 @@ class UpdateDownloadTest : public QObject {
 
   private slots:
     void initTestCase() {
-        // The per-user download folder, with a dot in a parent folder's name.
-        const QString downloads = home.filePath(QStringLiteral("jo.li/下载"));
-        QVERIFY(QDir().mkpath(downloads));
+        QVERIFY(QDir().mkpath(downloads()));
         QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("config"))));
-        pointDownloadFolderAt(downloads);
+        pointDownloadFolderAt(downloads());
         qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toUtf8());
 
         server = std::make_unique<UpgradeServer>(); // a little under three seconds at that speed
         hosts().site = server->host();
@@ -86,12 +96,15 @@ class UpdateDownloadTest : public QObject {
     void init() {
         server->status = 200;
         server->packageRequests = 0;
-        QFile::remove(updateState().packagePath);
+        server->pauseAt = -1;
+        QFile::remove(home.filePath(QStringLiteral("jo.li/下载/索沃电台_升级包.exe")));
     }
 
     void cleanup() {
         if (UpdateWindow* window = UpdateWindow::current()) window->destroyWindow();
-        QTest::qWait(20);
+        QTRY_COMPARE(UpdateWindow::current(), nullptr);
+        // No download of this test goes on into the next.
+        download::release(updateState().downloader);
     }
 
     void downloadShowsProgressThenStartsThePackageAndCloses() {
@@ -155,31 +168,111 @@ class UpdateDownloadTest : public QObject {
         QCOMPARE(opened.observations.front(), QStringLiteral("下载已完成!|等待下载"));
     }
 
-    void aFailingServerLeavesTheWindowAsItWas() {
-        for (const int status : {404, 500}) {
-            OpenedFiles opened;
-            server->status = status;
-            UpdateWindow& window = openAndStart();
-            // A missing package fails at once; a server error is retried, which shows the same.
-            QTRY_VERIFY(server->packageRequests >= (status == 404 ? 1 : 2));
-            QTest::qWait(1500);
-            QCOMPARE(UpdateWindow::current(), &window);
-            QCOMPARE(labelText("标签大小"), QStringLiteral("正在连接下载服务器..."));
-            QCOMPARE(labelText("标签进度"), QStringLiteral("等待下载"));
-            QVERIFY(!window.control<ui::GraphicButton>(QStringLiteral("按钮1"))->isEnabled());
-            QVERIFY(opened.paths.isEmpty());
-            QVERIFY(!QFile::exists(updateState().packagePath));
-            window.destroyWindow();
-            QTest::qWait(20);
-            server->packageRequests = 0;
-        }
+    // Each failure that a listener can act on is told apart; the start button then tries again.
+    void failuresAreShownWithTheirReasonAndCanBeRetried() {
+        OpenedFiles opened;
+        server->status = 404;
+        UpdateWindow& window = openAndStart();
+        QTRY_COMPARE(window.phase(), UpdatePhase::Failed);
+        QCOMPARE(labelText("标签大小"), QStringLiteral("下载失败：没有升级包"));
+        QCOMPARE(window.trayIcon()->tooltip(), QStringLiteral("下载失败"));
+        QVERIFY(startButtonEnabled());
+        QVERIFY(!QFile::exists(updateState().packagePath));
+
+        server->status = 200;
+        window.control<ui::GraphicButton>(QStringLiteral("按钮1"))->click();
+        expectPackageStartedOnce(opened);
     }
 
-    void aMissingDownloadFolderGivesWayToTheTemporaryFolder() {
+    // A server that keeps failing is retried until the retry window closes, then given up.
+    void aServerErrorThatLastsIsAFailure() {
+        server->status = 503;
+        openAndStart();
+        QTRY_COMPARE_WITH_TIMEOUT(labelText("标签大小"), QStringLiteral("下载失败：服务器出错"),
+                                  finishWithinMs);
+        QVERIFY(server->packageRequests >= 2);
+        QVERIFY(startButtonEnabled());
+    }
+
+    void noServerIsAFailure() {
+        const QString host = hosts().download;
+        hosts().download = QStringLiteral("127.0.0.1:9");
+        openAndStart();
+        hosts().download = host;
+        QTRY_COMPARE_WITH_TIMEOUT(labelText("标签大小"), QStringLiteral("下载失败：连不上服务器"),
+                                  finishWithinMs);
+        QVERIFY(startButtonEnabled());
+    }
+
+    // The download folder went away after the window opened.
+    void aFolderThatCannotTakeThePackageIsAFailure() {
+        const QString folder = home.filePath(QStringLiteral("gone"));
+        QVERIFY(QDir().mkpath(folder));
+        pointDownloadFolderAt(folder);
+        openUpdateWindow();
+        QVERIFY(QDir(folder).removeRecursively());
+        UpdateWindow& window = *UpdateWindow::current();
+        window.control<ui::GraphicButton>(QStringLiteral("按钮1"))->click();
+        QTRY_COMPARE(labelText("标签大小"), QStringLiteral("下载失败：文件夹不可写"));
+        pointDownloadFolderAt(downloads());
+    }
+
+    // A package of the same size left by an earlier update does not pass for this download:
+    // the window verifies what this download has written.
+    void aLeftoverPackageDoesNotCompleteTheVerification() {
+        OpenedFiles opened;
+        openUpdateWindow();
+        QFile leftover(updateState().packagePath);
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.write(QByteArray(static_cast<int>(server->package.size()), 'x'));
+        leftover.close();
+        // The last bytes are held back long enough for several status ticks.
+        server->pauseAt = static_cast<std::int64_t>(server->package.size()) - 200;
+        server->pauseMs = 3500;
+        UpdateWindow& window = *UpdateWindow::current();
+        window.control<ui::GraphicButton>(QStringLiteral("按钮1"))->click();
+        QTRY_COMPARE_WITH_TIMEOUT(window.phase(), UpdatePhase::Verifying, finishWithinMs);
+        QElapsedTimer held;
+        held.start();
+        while (held.elapsed() < 2500 && opened.paths.isEmpty()) {
+            QCOMPARE(window.phase(), UpdatePhase::Verifying);
+            QVERIFY(labelText("标签进度") != QStringLiteral("已完成:100%"));
+            QTest::qWait(100);
+        }
+        server->pauseAt = -1;
+        expectPackageStartedOnce(opened);
+    }
+
+    // The package's place changed while the download ran (the download folder moved, and a new
+    // update window was opened): the file the download wrote is the one started.
+    void theFinishedDownloadsOwnFileIsStarted() {
+        OpenedFiles opened;
+        server->bytesPerSecond = 100000;
+        UpdateWindow& first = openAndStart();
+        const QString written = updateState().packagePath;
+        QTRY_VERIFY(server->packageRequests > 0);
+        first.destroyWindow();
+        const QString elsewhere = home.filePath(QStringLiteral("elsewhere"));
+        QVERIFY(QDir().mkpath(elsewhere));
+        pointDownloadFolderAt(elsewhere);
+        openUpdateWindow();
+        QVERIFY(updateState().packagePath != written);
+        QTRY_COMPARE_WITH_TIMEOUT(opened.paths.size(), 1, finishWithinMs);
+        QCOMPARE(opened.paths.front(), written);
+        QCOMPARE(QFile(written).size(), static_cast<qint64>(server->package.size()));
+        server->bytesPerSecond = 0;
+        pointDownloadFolderAt(downloads());
+    }
+
+    // Without a download folder the package goes to a folder of the program's own that only
+    // the user can enter, never to the temporary folder that every user shares.
+    void aMissingDownloadFolderGivesWayToAPrivateFolder() {
         pointDownloadFolderAt(home.filePath(QStringLiteral("never made")));
         openUpdateWindow();
-        QCOMPARE(updateState().packagePath,
-                 QDir::tempPath() + QStringLiteral("/索沃电台_升级包.exe"));
+        const QString folder = home.filePath(QStringLiteral("cache/sorvo-radio/upgrade"));
+        QCOMPARE(updateState().packagePath, folder + QStringLiteral("/索沃电台_升级包.exe"));
+        QCOMPARE(QFile::permissions(folder) & 0x0077, QFileDevice::Permissions());
+        pointDownloadFolderAt(downloads());
     }
 };
 

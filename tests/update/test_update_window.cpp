@@ -23,31 +23,31 @@ using namespace sorvo::update;
 
 namespace {
 
-// Counters, file sizes and clock as the test sets them.
+// Counters and clock as the test sets them.
 struct ScriptedServices final : UpdateServices {
+    int stops = 0;
     int starts = 0;
     download::DownloadSettings started;
     std::int32_t done = 0;
+    std::int32_t stored = 0;
     std::int32_t speed = 0;
     std::int32_t rate = 0;
-    std::int64_t storedSize = -1;
     std::uint32_t now = 0;
 
+    void stopDownload() override { ++stops; }
     void startDownload(download::DownloadSettings& settings) override {
         ++starts;
         started = settings;
     }
     std::int32_t bytesDone() const override { return done; }
+    std::int32_t bytesStored() const override { return stored; }
     std::int32_t currentSpeed() const override { return speed; }
     std::int32_t overallRate() const override { return rate; }
-    std::int64_t fileSize(const QString& path) const override {
-        return path == updateState().packagePath ? storedSize : -1;
-    }
     std::uint32_t tickCount() const override { return now; }
 };
 
 QString text(const UpdateWindow& window, const char* formName) {
-    return window.label(QString::fromUtf8(formName)).text();
+    return window.control<QLabel>(QString::fromUtf8(formName))->text();
 }
 
 int position(const UpdateWindow& window) {
@@ -65,6 +65,12 @@ void reportSize(std::int32_t bytes) {
 
 void reportEvent(std::int32_t kind) {
     std::thread([kind] { onDownloadEvent(kind, 0, 0, 0, 0); }).join();
+}
+
+void reportFailure(download::MessageCode why, std::int32_t httpStatus = 0) {
+    std::thread([why, httpStatus] {
+        onDownloadEvent(download::Failed, static_cast<std::int32_t>(why), httpStatus, 0, 0);
+    }).join();
 }
 
 } // namespace
@@ -106,7 +112,7 @@ class UpdateWindowTest : public QObject {
 
     void cleanup() {
         if (window) window->destroyWindow();
-        QTest::qWait(20);
+        QTRY_VERIFY(!window);
     }
 
     void createdWindowIsIdleWithItsTrayIconAndPackagePlaces() {
@@ -145,6 +151,9 @@ class UpdateWindowTest : public QObject {
         QCOMPARE(s.retryWindowMs, 10000);
         QCOMPARE(s.retryDelayMs, 1000);
         QCOMPARE(s.receiveBufferSize, 20480);
+        // An earlier download is stopped before this one starts, so its size cannot linger.
+        QCOMPARE(services.stops, 1);
+        QCOMPARE(updateState().totalBytes.load(), 0);
         QVERIFY(s.userName.empty() && s.password.empty());
         QVERIFY(s.eventHook && s.messageHook);
         QCOMPARE(s.eventHook(download::SizeKnown, 0, 0, 1234, 0), 0);
@@ -169,10 +178,9 @@ class UpdateWindowTest : public QObject {
         QCOMPARE(text(w, "标签大小"), QStringLiteral("正在连接下载服务器..."));
         QCOMPARE(text(w, "标签速度"), QString());
         QCOMPARE(w.trayIcon()->tooltip(), QStringLiteral("索沃音乐盒在线更新升级"));
-        // Kinds other than the size and the end are ignored.
-        reportEvent(download::Failed);
+        // A retry the component makes by itself changes nothing here.
         reportEvent(download::Retrying);
-        QTest::qWait(20);
+        QCoreApplication::processEvents();
         QCOMPARE(UpdateWindow::current(), &w);
         QCOMPARE(updateState().totalBytes.load(), 0);
     }
@@ -230,10 +238,10 @@ class UpdateWindowTest : public QObject {
         QCOMPARE(text(w, "标签大小"), QString());
         QCOMPARE(text(w, "标签时间"), QStringLiteral("剩余时间:10秒"));
 
-        // A file one byte short, or none at all, keeps it verifying with both timers running.
-        services.storedSize = 999;
+        // Data on disk one byte short, or none yet, keeps it verifying with both timers running.
+        services.stored = 999;
         w.onStatusTick();
-        services.storedSize = -1;
+        services.stored = 0;
         w.onStatusTick();
         QCOMPARE(text(w, "标签速度"), QStringLiteral("正在效验版本!"));
         QCOMPARE(text(w, "标签进度"), QString());
@@ -248,7 +256,7 @@ class UpdateWindowTest : public QObject {
         reportSize(total);
         services.done = total;
         w.onFastTick();
-        services.storedSize = total;
+        services.stored = total;
         services.now = 11339; // 12.34 s later, across the tick count's wrap
         w.onStatusTick();
         QCOMPARE(text(w, "标签大小"), QStringLiteral("文件大小:3.25M"));
@@ -258,6 +266,54 @@ class UpdateWindowTest : public QObject {
         QCOMPARE(w.trayIcon()->tooltip(), QStringLiteral("已完成:100%"));
         QCOMPARE(interval(w, "时钟"), 0);
         QCOMPARE(interval(w, "时钟1"), 0);
+    }
+
+    // A failure stops the timers, says why in the size label and offers the start button again,
+    // which starts the download anew; the other labels keep what they showed.
+    void aFailureIsShownAndTheStartButtonTriesAgain() {
+        UpdateWindow& w = openStarted();
+        reportSize(1000);
+        services.done = 450;
+        services.rate = 100;
+        w.onFastTick();
+        w.onStatusTick();
+        reportFailure(download::MessageCode::HttpError, 404);
+        QTRY_COMPARE(w.phase(), UpdatePhase::Failed);
+        QCOMPARE(text(w, "标签大小"), QStringLiteral("下载失败：没有升级包"));
+        QCOMPARE(text(w, "标签进度"), QStringLiteral("已下载:45%"));
+        QCOMPARE(text(w, "标签时间"), QStringLiteral("剩余时间:5秒"));
+        QCOMPARE(w.trayIcon()->tooltip(), QStringLiteral("下载失败"));
+        QCOMPARE(interval(w, "时钟"), 0);
+        QCOMPARE(interval(w, "时钟1"), 0);
+        auto* start = w.control<ui::GraphicButton>(QStringLiteral("按钮1"));
+        QVERIFY(start->isEnabled());
+
+        start->click();
+        QCOMPARE(services.starts, 2);
+        QCOMPARE(w.phase(), UpdatePhase::Downloading);
+        QVERIFY(!start->isEnabled());
+        QCOMPARE(text(w, "标签大小"), QStringLiteral("正在连接下载服务器..."));
+        QCOMPARE(position(w), 0);
+        QCOMPARE(w.trayIcon()->tooltip(), QStringLiteral("索沃音乐盒在线更新升级"));
+        QCOMPARE(interval(w, "时钟"), 50);
+    }
+
+    // A cancellation (a new start, the program's end) is nobody's failure, and a window that
+    // started nothing has no failure to show.
+    void cancellationsAndOtherWindowsFailuresShowNothing() {
+        UpdateWindow& idle = openIdle();
+        reportFailure(download::MessageCode::ConnectionLost);
+        QCoreApplication::processEvents();
+        QCOMPARE(idle.phase(), UpdatePhase::Idle);
+        QCOMPARE(text(idle, "标签大小"), QStringLiteral("下载进度"));
+        idle.destroyWindow();
+        QTRY_VERIFY(!window);
+
+        UpdateWindow& w = openStarted();
+        reportFailure(download::MessageCode::Cancelled);
+        QCoreApplication::processEvents();
+        QCOMPARE(w.phase(), UpdatePhase::Downloading);
+        QCOMPARE(text(w, "标签大小"), QStringLiteral("正在连接下载服务器..."));
     }
 
     void hidingAndBringingBack() {
@@ -324,7 +380,7 @@ class UpdateWindowTest : public QObject {
         OpenedFiles opened;
         opened.observe = [] {
             UpdateWindow* w = UpdateWindow::current();
-            return w ? w->label(QStringLiteral("标签速度")).text() + u'|' + w->trayIcon()->tooltip()
+            return w ? text(*w, "标签速度") + u'|' + w->trayIcon()->tooltip()
                      : QStringLiteral("no window");
         };
         UpdateWindow& w = openStarted();
@@ -334,7 +390,8 @@ class UpdateWindowTest : public QObject {
         w.close(); // hidden
         reportEvent(download::Finished);
         QTRY_COMPARE(opened.paths.size(), 1);
-        QCOMPARE(opened.paths.front(), updateState().packagePath);
+        QCOMPARE(opened.paths.front(), updateState().downloadTarget);
+        QCOMPARE(updateState().downloadTarget, updateState().packagePath);
         QCOMPARE(opened.observations.front(), QStringLiteral("下载已完成!|下载已完成!"));
         QCOMPARE(UpdateWindow::current(), nullptr);
         QTRY_VERIFY(!window);

@@ -43,7 +43,9 @@ class PackageLocation : public QObject {
             QStringLiteral("/home/jo/package.exe"));
     }
 
-    void withoutAFolderTheTemporaryFolderIsUsed() {
+    void withoutAnyFolderThereIsNoPath() { QCOMPARE(packagePathIn({}, {}, u'/'), QString()); }
+
+    void withoutAFolderTheFallbackFolderIsUsed() {
         QCOMPARE(packagePathIn({}, QStringLiteral("/tmp"), u'/'),
                  QStringLiteral("/tmp/索沃电台_升级包.exe"));
         QCOMPARE(packagePathIn({}, QStringLiteral("/var/tmp/"), u'/'),

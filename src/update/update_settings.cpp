@@ -1,0 +1,38 @@
+#include "update/update_settings.h"
+
+#include "update/download_hooks.h"
+
+#include <QFile>
+
+namespace sorvo::update {
+
+namespace {
+constexpr int writeBufferBytes = 4096;
+constexpr int retriesWhileTheWindowAllows = 999999999;
+constexpr int retryDelayMs = 1000;
+constexpr int connectTimeoutMs = 5000;
+constexpr int noDataTimeoutMs = 5001;
+constexpr int retryWindowMs = 10000;
+constexpr int largestReceiveBufferBytes = 20480;
+} // namespace
+
+void fillUpdateSettings(download::DownloadSettings& settings, const QString& url,
+                        const QString& path, int speedValue) {
+    settings.writeBufferSize = writeBufferBytes;
+    settings.url = url.toStdString();
+    settings.maxRetries = retriesWhileTheWindowAllows;
+    settings.retryDelayMs = retryDelayMs;
+    settings.speedValue = speedValue;
+    settings.path = QFile::encodeName(path).toStdString();
+    settings.connectTimeoutMs = connectTimeoutMs;
+    settings.noDataTimeoutMs = noDataTimeoutMs;
+    settings.retryWindowMs = retryWindowMs;
+    settings.receiveBufferSize = largestReceiveBufferBytes;
+    settings.eventHook = onDownloadEvent;
+    settings.messageHook = onDownloadMessage;
+    // The update logs in to nobody.
+    settings.userName.clear();
+    settings.password.clear();
+}
+
+} // namespace sorvo::update
