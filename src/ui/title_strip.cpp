@@ -6,6 +6,7 @@
 #include "ui/framework/picture_loader.h"
 #include "ui/framework/skin_window.h"
 
+#include <QPoint>
 #include <algorithm>
 
 namespace sorvo::ui {
@@ -30,23 +31,34 @@ constexpr Block minimiseBlock{890, 25};
 constexpr Block closeBlock{915, 38};
 constexpr int blockRows = 18;
 
-// The zones share column 916; rows 20 and 21 under the buttons lie outside both.
+// What a release repaints whatever else it does: the lower half of the minimise rectangle and
+// the two rows under it, from row 10 down.
+constexpr StripRect releaseRepaint{890, 10, 27, 20};
+
+// Where a release pretends the pointer went afterwards: away from both buttons after a minimise,
+// so the strip is plain when the window comes back; onto the minimise button after the quit
+// question, as if the pointer had come to rest there.
+constexpr QPoint awayFromTheButtons(535, 1);
+constexpr QPoint ontoMinimise(915, 1);
+
+// How far each effect moves a channel.
+constexpr int hoverLift = 50;
+constexpr int pressDrop = 50;
+constexpr int closeHoverRed = 75;
+constexpr int closePressBlue = 125;
+
+// The zones lie inside the rectangles but for their first column, with no lower bound on y:
+// they share column 916, and rows 20 and 21 under the buttons lie outside both.
+bool inZone(StripRect r, int x, int y) {
+    return x > r.left && x < r.left + r.width && y < r.top + r.height;
+}
 bool inMinimiseZone(int x, int y) {
-    return x > 890 && x < 917 && y < 20;
+    return inZone(minimiseRect, x, y);
 }
 bool inCloseZone(int x, int y) {
-    return x > 915 && x < 955 && y < 20;
+    return inZone(closeRect, x, y);
 }
 
-int red(Colour c) {
-    return static_cast<int>(c & 0xff);
-}
-int green(Colour c) {
-    return static_cast<int>((c >> 8) & 0xff);
-}
-int blue(Colour c) {
-    return static_cast<int>((c >> 16) & 0xff);
-}
 int raise(int v, int by) {
     return std::min(v + by, 255);
 }
@@ -55,16 +67,16 @@ int lower(int v, int by) {
 }
 
 Colour brighten(Colour c) {
-    return rgb(raise(red(c), 50), raise(green(c), 50), raise(blue(c), 50));
+    return rgb(raise(red(c), hoverLift), raise(green(c), hoverLift), raise(blue(c), hoverLift));
 }
 Colour redTint(Colour c) {
-    return rgb(raise(red(c), 75), green(c), blue(c));
+    return rgb(raise(red(c), closeHoverRed), green(c), blue(c));
 }
 Colour darken(Colour c) {
-    return rgb(lower(red(c), 50), lower(green(c), 50), lower(blue(c), 50));
+    return rgb(lower(red(c), pressDrop), lower(green(c), pressDrop), lower(blue(c), pressDrop));
 }
 Colour blueTint(Colour c) {
-    return rgb(red(c), green(c), raise(blue(c), 125));
+    return rgb(red(c), green(c), raise(blue(c), closePressBlue));
 }
 
 // Recolours what is on the surface now, so effects compound until the block is cleared.
@@ -138,17 +150,16 @@ void TitleStrip::onStripButtonDown(int x, int y) {
 }
 
 void TitleStrip::onStripButtonUp(int x, int y) {
-    // Only the lower half of the minimise rectangle and the two rows under it.
-    clear(canvas_, {890, 10, 27, 20});
+    clear(canvas_, releaseRepaint);
     resetFlags();
     // Independent tests: a release in column 916 minimises and then asks to quit.
     if (inMinimiseZone(x, y)) {
         mainWindow_.setWindowStateValue(SkinWindow::Minimised);
-        onStripPointerMove(535, 1);
+        onStripPointerMove(awayFromTheButtons.x(), awayFromTheButtons.y());
     }
     if (inCloseZone(x, y)) {
         openQuitConfirmWindow(mainWindow_);
-        onStripPointerMove(915, 1);
+        onStripPointerMove(ontoMinimise.x(), ontoMinimise.y());
     }
 }
 

@@ -7,12 +7,6 @@
 namespace sorvo::ui {
 
 namespace {
-QRgb toQRgb(Colour c) {
-    return qRgb(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff);
-}
-Colour fromQRgb(QRgb c) {
-    return rgb(qRed(c), qGreen(c), qBlue(c));
-}
 int keyState(const QMouseEvent* event) {
     return static_cast<int>(event->buttons().toInt() | event->modifiers().toInt());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/framework/colour.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QWidget>
@@ -7,12 +9,6 @@
 #include <functional>
 
 namespace sorvo::ui {
-
-// Colours as the drawing code handles them: red in bits 0–7, green 8–15, blue 16–23.
-using Colour = std::uint32_t;
-constexpr Colour rgb(int r, int g, int b) {
-    return static_cast<Colour>(r) | (static_cast<Colour>(g) << 8) | (static_cast<Colour>(b) << 16);
-}
 
 // A retained drawing surface over a background picture repeated across it. What is drawn stays
 // on the surface until a rectangle is cleared back to the background.
