@@ -1,5 +1,6 @@
 #include "resources/window_design.h"
 #include "support/gui_test_main.h"
+#include "support/steps.h"
 #include "ui/framework/canvas.h"
 #include "ui/framework/skin_window.h"
 #include "ui/title_strip.h"
@@ -8,7 +9,6 @@
 #include <QCursor>
 #include <QMouseEvent>
 #include <QProcess>
-#include <QTimer>
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -18,12 +18,9 @@ using ui::Colour;
 
 namespace {
 
-int channel(Colour c, int shift) {
-    return static_cast<int>((c >> shift) & 0xff);
-}
 Colour shifted(Colour c, int dr, int dg, int db) {
     const auto clip = [](int v) { return std::clamp(v, 0, 255); };
-    return ui::rgb(clip(channel(c, 0) + dr), clip(channel(c, 8) + dg), clip(channel(c, 16) + db));
+    return ui::rgb(clip(ui::red(c) + dr), clip(ui::green(c) + dg), clip(ui::blue(c) + db));
 }
 
 using Look = std::function<Colour(Colour)>;
@@ -49,8 +46,7 @@ const QRect closeBlockPressed(917, 1, 37, 18);
 const QRect sharedColumn(916, 0, 1, 22);
 
 Colour fromImage(const QImage& image, int x, int y) {
-    const QRgb p = image.pixel(x, y);
-    return ui::rgb(qRed(p), qGreen(p), qBlue(p));
+    return ui::fromQRgb(image.pixel(x, y));
 }
 
 ui::SkinWindow* openQuitDialog() {
@@ -96,8 +92,8 @@ class TitleStripTest : public QObject {
     std::unique_ptr<ui::TitleStrip> strip_;
     QImage tile_;
     QImage composed_;
-    // Owned by the test function that armed it, so it never fires into a later one.
-    std::unique_ptr<QTimer> dialogTimer_;
+    // Owned by the test function that armed it, so it never acts in a later one.
+    std::unique_ptr<Steps> dialogSteps_;
     bool dialogSeen_ = false;
     bool cancelFound_ = false;
 };
@@ -119,7 +115,7 @@ void TitleStripTest::init() {
 }
 
 void TitleStripTest::cleanup() {
-    dialogTimer_.reset();
+    dialogSteps_.reset();
     strip_.reset();
     window_.reset();
     canvas_ = nullptr;
@@ -163,23 +159,24 @@ void TitleStripTest::flagsAre(bool minimiseHovered, bool closeHovered, bool mini
     } while (false)
 #define EXPECT_LOOK(area, look) EXPECT_LOOK_IN(canvas_->surface(), area, look)
 
-// Runs `whileOpen` once the quit dialog is up, then cancels it, so the modal call returns.
+// Runs `whileOpen` once the quit dialog is up, then cancels it, so the modal call returns. A
+// dialog that never comes leaves the wait to fail; one that is never cancelled cannot hang the
+// test, since the steps close it when they give up.
 void TitleStripTest::dismissQuitDialogLater(std::function<void()> whileOpen) {
-    dialogTimer_ = std::make_unique<QTimer>();
-    dialogTimer_->setSingleShot(true);
-    dialogTimer_->callOnTimeout([this, whileOpen] {
-        ui::SkinWindow* dialog = openQuitDialog();
-        if (!dialog) return;
-        dialogSeen_ = true;
-        whileOpen();
-        auto* cancel = dialog->findChild<QAbstractButton*>(QStringLiteral("图形按钮1"));
-        cancelFound_ = cancel != nullptr;
-        if (cancel)
-            QTest::mouseClick(cancel, Qt::LeftButton);
-        else
-            dialog->destroyWindow();
-    });
-    dialogTimer_->start(200);
+    dialogSteps_ = std::make_unique<Steps>();
+    dialogSteps_->waitFor(QStringLiteral("the quit dialog"), [] { return openQuitDialog(); })
+        .then([this, whileOpen] {
+            ui::SkinWindow* dialog = openQuitDialog();
+            dialogSeen_ = true;
+            whileOpen();
+            auto* cancel = dialog->findChild<QAbstractButton*>(QStringLiteral("图形按钮1"));
+            cancelFound_ = cancel != nullptr;
+            if (cancel)
+                QTest::mouseClick(cancel, Qt::LeftButton);
+            else
+                dialog->destroyWindow();
+        });
+    dialogSteps_->start();
 }
 
 void TitleStripTest::composedStripShowsBothGlyphsOverTheTile() {
