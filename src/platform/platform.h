@@ -20,7 +20,6 @@ QRegion roundRectRegion(int width, int height, int ellipseWidth, int ellipseHeig
 void setRoundRectRegion(QWidget& window, int width, int height, int ellipseWidth,
                         int ellipseHeight);
 
-inline constexpr long styleIndex = -16;          // GWL_STYLE
 inline constexpr long systemMenuStyle = 0x80000; // WS_SYSMENU
 
 // GetWindowLongA/SetWindowLongA on the style. Elsewhere the bits are kept on the window and
