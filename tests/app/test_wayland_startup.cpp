@@ -29,6 +29,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -81,6 +82,8 @@ class Compositor {
         const std::string configOption = "--config=" + config;
         pid_ = fork();
         if (pid_ == 0) {
+            // Gone with the test, however the test ends.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
             const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             dup2(out, STDOUT_FILENO);
             dup2(out, STDERR_FILENO);
@@ -136,41 +139,38 @@ class WaylandStartupTest : public QObject {
         : compositor_(compositor), testDesktop_(std::move(testDesktop)) {}
 
   private slots:
+    // The client starts once for all the tests, each of which looks at what it needs.
     void initTestCase() {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
         hosts().site = server_.host();
         app::initProgramState();
-    }
-
-    void splashThenMainWindowAtTheirSizes() {
         auto* mainWindow = new app::MainWindow;
-        QSize splashSize;
-        bool splashExposed = false, mainShownUnderSplash = false;
         QTimer sampler;
         connect(&sampler, &QTimer::timeout, [&] {
             QWidget* splash = visibleTopLevel(QStringLiteral("SplashWindow"));
             if (!splash) return;
             if (exposed(splash)) {
-                splashExposed = true;
-                splashSize = splash->size();
+                splashExposed_ = true;
+                splashSize_ = splash->size();
             }
-            if (mainWindow->isVisible()) mainShownUnderSplash = true;
+            if (mainWindow->isVisible()) mainShownUnderSplash_ = true;
         });
         sampler.start(20);
         ui::SkinWindow::load(mainWindow, false);
         sampler.stop();
-
-        QVERIFY2(splashExposed, "the compositor never showed the splash");
-        QCOMPARE(splashSize, QSize(770, 330));
-        QVERIFY(!mainShownUnderSplash);
         QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
-        QCOMPARE(mainWindow->size(), QSize(960, 440));
-        QCOMPARE(mainWindow->windowTitle(), QStringLiteral("索沃电台"));
         mainWindow_ = mainWindow;
     }
 
+    void splashThenMainWindowAtTheirSizes() {
+        QVERIFY2(splashExposed_, "the compositor never showed the splash");
+        QCOMPARE(splashSize_, QSize(770, 330));
+        QVERIFY(!mainShownUnderSplash_);
+        QCOMPARE(mainWindow_->size(), QSize(960, 440));
+        QCOMPARE(mainWindow_->windowTitle(), QStringLiteral("索沃电台"));
+    }
+
     void mainWindowIsRoundedAndShowsTheRadioPage() {
-        QVERIFY(mainWindow_);
         QTRY_VERIFY(!mainWindow_->mask().isEmpty());
         QVERIFY(!mainWindow_->mask().contains(QPoint(0, 0)));
         QVERIFY(!mainWindow_->mask().contains(QPoint(959, 439)));
@@ -179,32 +179,11 @@ class WaylandStartupTest : public QObject {
                                   QStringLiteral("/diantai/sorvo/"), 20000);
     }
 
-    void dialogsOpenExposedAndClose() {
-        QVERIFY(mainWindow_);
-        const std::vector<std::pair<std::function<void()>, QSize>> dialogs{
-            {[this] { ui::openAboutWindow(*mainWindow_); }, {325, 245}},
-            {[this] { ui::openVersionWindow(*mainWindow_, {}); }, {520, 320}},
-            {[this] { ui::openQuitConfirmWindow(*mainWindow_); }, {325, 245}},
-        };
-        for (const auto& [open, size] : dialogs) {
-            QPointer<ui::SkinWindow> seen;
-            QSize seenSize;
-            whenDialogExposed([&](ui::SkinWindow& dialog) {
-                seen = &dialog;
-                seenSize = dialog.size();
-                dialog.destroyWindow();
-            });
-            open();
-            QCOMPARE(seenSize, size);
-            QTRY_VERIFY(!seen);
-            QVERIFY(exposed(mainWindow_));
-        }
-    }
+    void dialogsOpenExposedAndClose() { openAndCloseEachDialog(); }
 
     // Wayland has no global positions: the compositor moves the window itself once asked. The
     // request must reach it, on the main window's toplevel.
     void titleStripPressHandsTheMoveToTheCompositor() {
-        QVERIFY(mainWindow_);
         const qsizetype movesBefore = compositorRequests(QStringLiteral(".move(")).size();
         // The main window fills the compositor's output, so (400, 10) of the output is a point of
         // the title strip away from its buttons.
@@ -232,6 +211,7 @@ class WaylandStartupTest : public QObject {
 
     // Each window's toplevel title, as the compositor received it, is exactly the window's own.
     void theCompositorKnowsEachWindowByItsOwnTitle() {
+        openAndCloseEachDialog();
         QStringList titles;
         static const QRegularExpression setTitle(
             QStringLiteral(R"re(xdg_toplevel@\d+\.set_title\("(.*)"\))re"));
@@ -247,6 +227,27 @@ class WaylandStartupTest : public QObject {
     }
 
   private:
+    void openAndCloseEachDialog() {
+        const std::vector<std::pair<std::function<void()>, QSize>> dialogs{
+            {[this] { ui::openAboutWindow(*mainWindow_); }, {325, 245}},
+            {[this] { ui::openVersionWindow(*mainWindow_, {}); }, {520, 320}},
+            {[this] { ui::openQuitConfirmWindow(*mainWindow_); }, {325, 245}},
+        };
+        for (const auto& [open, size] : dialogs) {
+            QPointer<ui::SkinWindow> seen;
+            QSize seenSize;
+            whenDialogExposed([&](ui::SkinWindow& dialog) {
+                seen = &dialog;
+                seenSize = dialog.size();
+                dialog.destroyWindow();
+            });
+            open();
+            QCOMPARE(seenSize, size);
+            QTRY_VERIFY(!seen);
+            QVERIFY(exposed(mainWindow_));
+        }
+    }
+
     // Runs a command on the test desktop that shows the compositor; the client itself talks to
     // the compositor only.
     bool onTheTestDesktop(const QString& program, const QStringList& arguments) const {
@@ -273,6 +274,9 @@ class WaylandStartupTest : public QObject {
     const QString testDesktop_;
     PageServer server_;
     app::MainWindow* mainWindow_ = nullptr;
+    bool splashExposed_ = false;
+    QSize splashSize_;
+    bool mainShownUnderSplash_ = false;
 };
 
 int main(int argc, char* argv[]) {
