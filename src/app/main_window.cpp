@@ -54,8 +54,7 @@ void MainWindow::onMainWindowCreated() {
 }
 
 void MainWindow::openRadioPage() {
-    radioBrowser().openAddress(
-        QUrl(QStringLiteral("http://") + hosts().site + design().controls.front().address));
+    radioBrowser().openAddress(QUrl(webAddress(hosts().site + design().controls.front().address)));
 }
 
 void MainWindow::composeTitleStrip() {

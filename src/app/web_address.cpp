@@ -1,11 +1,12 @@
 #include "app/web_address.h"
 
+#include "config/hosts.h"
 #include "platform/platform.h"
 
 namespace sorvo::app {
 
 QString sourceTaggedAddress(const QString& hostAndPath) {
-    return QStringLiteral("http://") + hostAndPath + QStringLiteral("?src=SorvoRadio");
+    return webAddress(hostAndPath) + QStringLiteral("?src=SorvoRadio");
 }
 
 void openWebAddress(const QString& address) {

@@ -13,8 +13,13 @@ struct Hosts {
     QString tencentWeiboPath; // the product's account page on the Tencent microblog service
     QString sinaWeibo;        // Sina microblog service, host[:port]
     QString tencentWeibo;     // Tencent microblog service, host[:port]
+    QString scheme;           // "http" or "https", for every address on the hosts above
 };
 
 Hosts& hosts();
+
+// The address of `hostAndPath` (a host above, with any port, followed by a path) in the
+// configured scheme.
+QString webAddress(const QString& hostAndPath);
 
 } // namespace sorvo

@@ -1,5 +1,6 @@
 #include "update/package_location.h"
 
+#include "config/hosts.h"
 #include "platform/platform.h"
 
 #include <QByteArray>
@@ -27,8 +28,8 @@ QString withTrailing(const QString& folder, QChar separator) {
 } // namespace
 
 QString packageUrlOn(const QString& host) {
-    return QStringLiteral("http://") + host + QStringLiteral("/download/") +
-           QString::fromLatin1(gbkBytes(packageFileName).toPercentEncoding());
+    return webAddress(host + QStringLiteral("/download/") +
+                      QString::fromLatin1(gbkBytes(packageFileName).toPercentEncoding()));
 }
 
 QString packagePathIn(const QString& folder, const QString& fallbackFolder, QChar separator) {

@@ -9,8 +9,8 @@ namespace sorvo::update {
 // The package's file name: the last segment of its path on the download server.
 inline const QString packageFileName = QStringLiteral("索沃电台_升级包.exe");
 
-// The package's address on the download server `host` (host[:port]). The file name travels as
-// percent-encoded GBK bytes, the encoding the download server expects.
+// The package's address on the download server `host` (host[:port]), in the configured scheme.
+// The file name travels as percent-encoded GBK bytes, the encoding the download server expects.
 QString packageUrlOn(const QString& host);
 
 // The file the package is written to and started from. `folder` is the per-user folder as the

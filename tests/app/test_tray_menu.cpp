@@ -192,6 +192,16 @@ class TrayMenuTest : public QObject {
                  QStringList{QStringLiteral("http://127.0.0.3:9/forum.php?src=SorvoRadio")});
         hosts().forum = QStringLiteral("127.0.0.2:9");
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+
+        // A build for https opens every page with it.
+        hosts().scheme = QStringLiteral("https");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
+        recorder.opened.clear();
+        trigger(QStringLiteral("官方网站"));
+        QCOMPARE(recorder.opened,
+                 QStringList{QStringLiteral("https://127.0.0.1:9/?src=SorvoRadio")});
+        hosts().scheme = QStringLiteral("http");
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     }
 
     // Without a handler of our own, the address goes to the desktop's default browser.

@@ -1,3 +1,4 @@
+#include "config/hosts.h"
 #include "update/package_location.h"
 
 #include <QTest>
@@ -13,6 +14,15 @@ class PackageLocation : public QObject {
                                 "%CB%F7%CE%D6%B5%E7%CC%A8_%C9%FD%BC%B6%B0%FC.exe"));
         QCOMPARE(packageUrlOn(QStringLiteral("127.0.0.1:1")).section(u'/', -1).toLatin1(),
                  QByteArray("%CB%F7%CE%D6%B5%E7%CC%A8_%C9%FD%BC%B6%B0%FC.exe"));
+    }
+
+    // A build for https fetches the package, and with it its signature, over https.
+    void addressFollowsTheConfiguredScheme() {
+        sorvo::hosts().scheme = QStringLiteral("https");
+        const QString address = packageUrlOn(QStringLiteral("down.example"));
+        sorvo::hosts().scheme = QStringLiteral("http");
+        QVERIFY2(address.startsWith(QStringLiteral("https://down.example/download/%CB%F7")),
+                 qPrintable(address));
     }
 
     void packageLandsInsideThePerUserFolder() {
