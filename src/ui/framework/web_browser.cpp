@@ -1,5 +1,7 @@
 #include "ui/framework/web_browser.h"
 
+#include "config/hosts.h"
+#include "platform/platform.h"
 #include "ui/framework/web_view_loader.h"
 
 #include <QVBoxLayout>
@@ -23,7 +25,10 @@ void WebBrowser::openAddress(const QUrl& address) {
             emit loadFinished(false);
             return;
         }
-        view_ = createView(this);
+        view_ =
+            createView(this, {{hosts().site, hosts().forum}, [](const QUrl& elsewhere) {
+                                  platform::openWebAddress(elsewhere.toString(QUrl::FullyEncoded));
+                              }});
         layout()->addWidget(view_);
         // The view is the engine's own widget, known here only through Qt's meta-object system.
         connect(view_, SIGNAL(loadFinished(bool)), this, SIGNAL(loadFinished(bool)));
