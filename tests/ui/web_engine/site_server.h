@@ -11,15 +11,17 @@
 
 // A web site on 127.0.0.1 for one test, answering from the routes the test gives it (404
 // elsewhere) and counting the requests for each path. It can go away and come back on the
-// same port, as a site does when its server restarts.
+// same port, as a site does when its server restarts. Given a certificate, it speaks https.
 class SiteServer {
   public:
     using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
 
-    SiteServer() {
-        auto probe = makeServer();
-        port_ = probe->bind_to_any_port("127.0.0.1");
-        run(std::move(probe));
+    SiteServer() : SiteServer(std::string(), std::string()) {}
+    SiteServer(std::string certificate, std::string key)
+        : certificate_(std::move(certificate)), key_(std::move(key)) {
+        auto first = makeServer();
+        port_ = first->bind_to_any_port("127.0.0.1");
+        run(std::move(first));
     }
     ~SiteServer() { stop(); }
     SiteServer(const SiteServer&) = delete;
@@ -48,7 +50,10 @@ class SiteServer {
     }
 
     QString host() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
-    QString url(const QString& path) const { return QStringLiteral("http://") + host() + path; }
+    QString url(const QString& path) const {
+        return (certificate_.empty() ? QStringLiteral("http://") : QStringLiteral("https://")) +
+               host() + path;
+    }
     int requests(const std::string& path) const {
         std::lock_guard lock(mutex_);
         const auto count = counts_.find(path);
@@ -63,7 +68,11 @@ class SiteServer {
 
   private:
     std::unique_ptr<httplib::Server> makeServer() {
-        auto server = std::make_unique<httplib::Server>();
+        std::unique_ptr<httplib::Server> server;
+        if (certificate_.empty())
+            server = std::make_unique<httplib::Server>();
+        else
+            server = std::make_unique<httplib::SSLServer>(certificate_.c_str(), key_.c_str());
         server->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
             Handler handler;
             {
@@ -88,6 +97,8 @@ class SiteServer {
             std::this_thread::yield();
     }
 
+    const std::string certificate_;
+    const std::string key_;
     mutable std::mutex mutex_;
     std::map<std::string, Handler> routes_;
     std::map<std::string, int> counts_;
