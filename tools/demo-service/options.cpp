@@ -8,11 +8,13 @@ namespace sorvo::demo {
 const char* const usageText =
     "usage: sorvo-demo-service [--port N] [--package-size BYTES] [--throttle BYTES_PER_SECOND]\n"
     "                          [--tencent-path PATH] [--parent-pid PID]\n"
+    "                          [--drop-radio-page SECONDS]\n"
     "  --port N             port on 127.0.0.1 (default 8765; 0 picks a free one)\n"
     "  --package-size N     size of the upgrade package in bytes (default 25165824)\n"
     "  --throttle N         cap on the package's transfer rate in bytes per second (0: none)\n"
     "  --tencent-path PATH  path of the account page the tray menu opens (default /sorvoradio)\n"
-    "  --parent-pid PID     stop when process PID, the one that started the service, ends\n";
+    "  --parent-pid PID     stop when process PID, the one that started the service, ends\n"
+    "  --drop-radio-page N  the radio page is unavailable (503) for the first N seconds\n";
 
 namespace {
 
@@ -31,7 +33,7 @@ std::variant<ServiceOptions, OptionsError> parseOptions(const std::vector<std::s
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
         if (name != "--port" && name != "--package-size" && name != "--throttle" &&
-            name != "--tencent-path" && name != "--parent-pid")
+            name != "--tencent-path" && name != "--parent-pid" && name != "--drop-radio-page")
             return OptionsError{"unknown option " + name};
         if (i + 1 == args.size()) return OptionsError{name + " needs a value"};
         const std::string& value = args[++i];
@@ -42,15 +44,18 @@ std::variant<ServiceOptions, OptionsError> parseOptions(const std::vector<std::s
             options.tencentPath = value;
             continue;
         }
-        const std::int64_t max = name == "--port"         ? 65535
-                                 : name == "--parent-pid" ? INT32_MAX
-                                                          : INT64_MAX / 2;
+        const std::int64_t max = name == "--port"              ? 65535
+                                 : name == "--parent-pid"      ? INT32_MAX
+                                 : name == "--drop-radio-page" ? 24 * 3600
+                                                               : INT64_MAX / 2;
         const auto number = parseCount(value, max);
         if (!number) return OptionsError{"bad value for " + name + ": " + value};
         if (name == "--port")
             options.port = static_cast<int>(*number);
         else if (name == "--parent-pid")
             options.parentPid = *number;
+        else if (name == "--drop-radio-page")
+            options.dropRadioPageSeconds = *number;
         else if (name == "--package-size")
             options.packageSize = *number;
         else

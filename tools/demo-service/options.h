@@ -13,6 +13,8 @@ struct ServiceOptions {
     std::int64_t throttleBytesPerSecond = 0; // 0 serves the package at full speed
     std::int64_t parentPid = 0; // when that process, the parent, ends, so does the service
     std::string tencentPath = "/sorvoradio";
+    // For this many seconds after the start the radio page answers 503, as if it were down.
+    std::int64_t dropRadioPageSeconds = 0;
 };
 
 struct OptionsError {

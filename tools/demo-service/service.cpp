@@ -6,6 +6,7 @@
 #include "site_pages.h"
 #include "upgrade_page.h"
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <httplib.h>
@@ -26,6 +27,18 @@ Handler fixedPage(std::string html) {
     };
 }
 
+// The radio page, away for the first `droppedSeconds` as if its server were down, so that the
+// client's offline page and its recovery can be seen.
+Handler radioPageRoute(std::int64_t droppedSeconds) {
+    const auto backAt = std::chrono::steady_clock::now() + std::chrono::seconds(droppedSeconds);
+    return [page = fixedPage(radioPage(radioChannels())), backAt](const httplib::Request& request,
+                                                                  httplib::Response& response) {
+        if (std::chrono::steady_clock::now() >= backAt) return page(request, response);
+        response.status = 503;
+        response.set_content(unavailablePage(), htmlType);
+    };
+}
+
 void logRequest(const httplib::Request& request, const httplib::Response& response) {
     // The target as it came, percent-escapes and all: the package's GBK path stays readable.
     const std::string line =
@@ -40,7 +53,7 @@ void installRoutes(httplib::Server& server, const ServiceOptions& options) {
     // and keep the package's raw GBK bytes out of any pattern.
     auto routes = std::make_shared<std::map<std::string, Handler>>();
 
-    (*routes)["/diantai/sorvo/"] = fixedPage(radioPage(radioChannels()));
+    (*routes)["/diantai/sorvo/"] = radioPageRoute(options.dropRadioPageSeconds);
     (*routes)["/diantai/softpic/soft_v1.0.html"] = fixedPage(upgradePage(options.packageSize));
 
     auto streams = std::make_shared<ChannelStreams>();

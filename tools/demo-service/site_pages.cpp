@@ -68,4 +68,9 @@ std::string notFoundPage(std::string_view path) {
                         "</code>。</p>\n<p><a href=\"/\">返回首页</a></p>\n");
 }
 
+std::string unavailablePage() {
+    return document("暂停服务 - 索沃电台",
+                    "<h1>503 暂停服务</h1>\n<p>电台页面暂时不可用，请稍后再来。</p>\n");
+}
+
 } // namespace sorvo::demo

@@ -21,4 +21,7 @@ std::string renderSitePage(const SitePage& page, std::string_view src, std::stri
 
 std::string notFoundPage(std::string_view path);
 
+// What a page that is down for a while answers.
+std::string unavailablePage();
+
 } // namespace sorvo::demo
