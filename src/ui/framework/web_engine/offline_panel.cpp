@@ -166,20 +166,25 @@ void OfflinePanel::arrange() {
 
 // The panel follows its browser's size, and new widgets the engine puts into the browser (it
 // makes one for each renderer) go below it.
+// A panel up in a window not shown yet counts too: it follows the browser all the same.
 bool OfflinePanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parentWidget() && isVisible()) {
-        if (event->type() == QEvent::Resize) {
+    if (watched == parentWidget() && !isHidden()) {
+        if (event->type() == QEvent::Resize)
             setGeometry(parentWidget()->rect());
-            arrange();
-        } else if (event->type() == QEvent::ChildAdded) {
+        else if (event->type() == QEvent::ChildAdded)
             QMetaObject::invokeMethod(this, &QWidget::raise, Qt::QueuedConnection);
-        }
     }
     return QWidget::eventFilter(watched, event);
 }
 
+// The part of the browser shown depends on the window, which may have been laid out since.
 void OfflinePanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    arrange();
+}
+
+void OfflinePanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
     arrange();
 }
 
