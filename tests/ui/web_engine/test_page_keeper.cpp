@@ -4,6 +4,7 @@
 #include "support/gui_test_main.h"
 #include "ui/framework/web_engine/page_keeper.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -50,9 +51,11 @@ KeeperTiming quickRetries(std::chrono::milliseconds every) {
     return {.schedule = RetrySchedule({every})};
 }
 
-// Clicks through the display server, as the listener would.
+// Clicks through the display server, as the listener would, once nothing covers the widget.
 void clickOn(QWidget* widget) {
     const QPoint centre = widget->mapToGlobal(widget->rect().center());
+    QVERIFY(QTest::qWaitForWindowActive(widget->window()));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::widgetAt(centre), widget, 5000);
     QProcess::execute(QStringLiteral("xdotool"),
                       {QStringLiteral("mousemove"), QString::number(centre.x()),
                        QString::number(centre.y()), QStringLiteral("click"), QStringLiteral("1")});

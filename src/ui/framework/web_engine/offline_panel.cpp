@@ -50,15 +50,16 @@ QLabel* makeLabel(QWidget* parent, const QColor& colour) {
 } // namespace
 
 OfflinePanel::OfflinePanel(QWidget& browser)
-    : QWidget(&browser), mark_(new QLabel(this)),
-      headline_(makeLabel(this, QColor(0xea, 0xee, 0xf6))),
+    : QWidget(&browser), markIcon_(QStringLiteral(":/sorvo-web-view/mark.ico")),
+      mark_(new QLabel(this)), headline_(makeLabel(this, QColor(0xea, 0xee, 0xf6))),
       status_(makeLabel(this, QColor(0x9c, 0xa4, 0xb4))), retry_(new QPushButton(this)) {
     setObjectName(QStringLiteral("offlinePanel"));
     headline_->setObjectName(QStringLiteral("offlineHeadline"));
     status_->setObjectName(QStringLiteral("offlineStatus"));
     retry_->setObjectName(QStringLiteral("offlineRetry"));
     retry_->setCursor(Qt::PointingHandCursor);
-    retry_->setFocusPolicy(Qt::NoFocus);
+    // Reached with the keyboard, but a click leaves the focus with the page.
+    retry_->setFocusPolicy(Qt::TabFocus);
     retry_->setStyleSheet(QStringLiteral(
         "QPushButton { color: #ffffff; background: #1f7af0; border: none; border-radius: 3px;"
         " padding: 3px 12px; }"
@@ -123,7 +124,7 @@ void OfflinePanel::arrange() {
     const QRect area = shownPart();
     const bool inOneRow = area.height() < stackedMinHeight;
     const Look look = inOneRow ? inRow : stacked;
-    mark_->setPixmap(QIcon(QStringLiteral(":/sorvo-web-view/mark.ico")).pixmap(look.mark));
+    mark_->setPixmap(markIcon_.pixmap(look.mark));
     mark_->resize(look.mark, look.mark);
     setPixelSize(*headline_, look.headlinePixels, true);
     setPixelSize(*status_, look.statusPixels, false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDeadlineTimer>
+#include <QIcon>
 #include <QTimer>
 #include <QWidget>
 
@@ -41,6 +42,7 @@ class OfflinePanel : public QWidget {
     void arrange();
     QRect shownPart() const;
 
+    const QIcon markIcon_;
     QLabel* mark_;
     QLabel* headline_;
     QLabel* status_;
