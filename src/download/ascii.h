@@ -14,4 +14,14 @@ inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
+// Text without the blanks and line ends around it.
+inline std::string_view trimmed(std::string_view text) {
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 } // namespace sorvo::download

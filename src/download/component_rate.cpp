@@ -3,8 +3,8 @@
 namespace sorvo::download {
 
 ComponentRate& ComponentRate::instance() {
-    static ComponentRate rate;
-    return rate;
+    static ComponentRate* const rate = new ComponentRate;
+    return *rate;
 }
 
 void ComponentRate::enter(Clock::time_point now) {

@@ -12,6 +12,7 @@ class ComponentRate {
   public:
     using Clock = std::chrono::steady_clock;
 
+    // Never destroyed: a released worker may still end while the statics are destroyed.
     static ComponentRate& instance();
 
     void enter(Clock::time_point now);

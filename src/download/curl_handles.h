@@ -5,7 +5,7 @@
 
 namespace sorvo::download {
 
-// Initialises libcurl once for the process and cleans it up at exit.
+// Initialises libcurl once for the process and cleans it up at exit, once no worker is left.
 void ensureCurlReady();
 
 struct EasyCleanup {

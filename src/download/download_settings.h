@@ -7,8 +7,9 @@
 
 namespace sorvo::download {
 
-// The twenty slots of the settings record, in their order. The initialisers are the values at
-// program start; the update window overwrites slots 1 to 12, 14 and 15 before each download.
+// The twenty slots of the settings record, in their order, and the public key. The initialisers
+// are the values at program start; the update window overwrites slots 1 to 12, 14 and 15 and the
+// public key before each download.
 // startDownload copies the record, so later changes do not reach a running transfer.
 // For the durations, 0 or less means "no limit of our own".
 struct DownloadSettings {
@@ -17,14 +18,17 @@ struct DownloadSettings {
     // piece as it comes. The update window sets 4096.
     int32_t writeBufferSize = 1;
     // Slot 2: the address to download from, http or https, already percent-encoded. Redirects
-    // are followed, to http and https only.
+    // are followed, to http and https, but never from https to http.
     std::string url;
     // Slot 3: the file to write. The package grows in "<path>.part" beside it and replaces the
     // file only once complete.
     std::string path;
-    // Slots 4 and 5: HTTP basic login, sent when userName is not empty.
-    std::string userName = "anonymous";
-    std::string password = "ftp@sorvo.example";
+    // Slots 4 and 5: HTTP basic login, sent when userName is not empty. The design's record
+    // starts with an anonymous FTP login here ("anonymous" and an e-mail address); a download
+    // over HTTP has no use for it, so they start empty and nothing is sent unless a caller
+    // sets them.
+    std::string userName;
+    std::string password;
     // Slot 6: the rate cap in steps of 8 KiB/s (see rate_cap.h): 6 is 48 KiB/s, 120 is 960 KiB/s;
     // 200 and above, and 0 and below, leave the transfer uncapped.
     int32_t speedValue = 1;
@@ -54,15 +58,20 @@ struct DownloadSettings {
     EventHook eventHook;
     // Slot 16: the User-Agent sent; empty sends the program's own.
     std::string userAgent;
-    // Slot 17: 1 lets a retry ask only for the rest of the package (an HTTP Range request guarded
-    // by If-Range); 0 starts every retry from the first byte.
-    int32_t resumeOnRetry = 1;
+    // Slot 17: lets a retry ask only for the rest of the package (an HTTP Range request guarded
+    // by If-Range); false starts every retry from the first byte.
+    bool resumeOnRetry = true;
     // Slot 18: the file types that may be written, as "|"-separated name endings compared without
     // regard to case. Empty allows every type.
     std::string typeList = ".exe|.rar|.zip|.gif|.jpg|.mp3|.rm";
     // Slots 19 and 20 complete the record; the component does not read them.
     std::string reserved19;
     std::string reserved20;
+
+    // Not one of the twenty slots: the publisher's Ed25519 public key, as the base64 line that
+    // `minisign -P` takes. When it is set, the package must come with "<url>.minisig" signed by
+    // that key, and it reaches path only once it matches the signature. Empty: no check.
+    std::string publicKey;
 };
 
 } // namespace sorvo::download

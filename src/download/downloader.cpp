@@ -1,9 +1,10 @@
 #include "download/downloader.h"
 
-#include "download/cancel_signal.h"
 #include "download/component_rate.h"
 #include "download/curl_handles.h"
-#include "download/progress.h"
+#include "download/hook_gate.h"
+#include "download/job.h"
+#include "download/live_workers.h"
 #include "download/reporter.h"
 #include "download/transfer.h"
 
@@ -14,22 +15,31 @@ namespace sorvo::download {
 
 struct Downloader::State {
     std::mutex control; // one start or release at a time
-    CancelSignal cancel;
-    Progress progress;
-    std::thread worker;
+    mutable std::mutex jobMutex;
+    std::shared_ptr<Job> current; // the running or the last transfer; guarded by jobMutex
 
-    // Cancels the running transfer, if any, and waits for its thread. Holds control.
-    void stop() {
-        cancel.raise();
-        if (worker.joinable()) worker.join();
-        cancel.clear();
+    std::shared_ptr<Job> job() const {
+        std::lock_guard lock(jobMutex);
+        return current;
     }
 };
 
 namespace {
 
-// The Downloader whose transfer runs on this thread: a hook must not wait for its own thread.
-thread_local const Downloader::State* workerOf = nullptr;
+// Silences the transfer first, so that nothing it does on its way out is reported.
+void stop(Job& job) {
+    job.hooks.close();
+    job.cancel.raise();
+}
+
+void work(const std::shared_ptr<Job>& job, const std::shared_ptr<Job>& previous,
+          DownloadSettings settings) {
+    const LiveWorkers::Stay counted;
+    // The stopped transfer before this one may still hold the file.
+    if (!previous || previous->ended.waitUnless(job->cancel))
+        Transfer(std::move(settings), *job).run();
+    job->ended.set();
+}
 
 } // namespace
 
@@ -43,30 +53,37 @@ Downloader::~Downloader() {
 
 void startDownload(Downloader& downloader, DownloadSettings& settings) {
     Downloader::State& state = *downloader.state_;
-    if (workerOf == &state) {
-        Reporter(settings).failed(
-            {MessageCode::Refused, "a download cannot be started from inside its own hook"}, 0);
+    if (const auto running = state.job(); running && running->hooks.insideHook()) {
+        HookGate gate;
+        Reporter(settings, gate)
+            .failed({MessageCode::Refused, "a download cannot be started from inside its own hook"},
+                    0);
         return;
     }
     std::lock_guard lock(state.control);
-    state.stop();
-    state.progress.restart();
-    state.worker = std::thread([&state, copy = settings]() mutable {
-        workerOf = &state;
-        Transfer(std::move(copy), state.progress, state.cancel).run();
-    });
+    std::shared_ptr<Job> previous = state.job();
+    if (previous) stop(*previous);
+    auto job = std::make_shared<Job>();
+    {
+        std::lock_guard jobLock(state.jobMutex);
+        state.current = job;
+    }
+    std::thread(work, job, std::move(previous), settings).detach();
 }
 
 int32_t bytesDone(const Downloader& downloader) {
-    return saturated(downloader.state_->progress.bytesDone());
+    const auto job = downloader.state_->job();
+    return job ? saturated(job->progress.bytesDone()) : 0;
 }
 
 int32_t bytesStored(const Downloader& downloader) {
-    return saturated(downloader.state_->progress.bytesStored());
+    const auto job = downloader.state_->job();
+    return job ? saturated(job->progress.bytesStored()) : 0;
 }
 
 int32_t currentSpeed(const Downloader& downloader) {
-    return saturated(downloader.state_->progress.bytesPerSecond());
+    const auto job = downloader.state_->job();
+    return job ? saturated(job->progress.bytesPerSecond()) : 0;
 }
 
 int32_t overallRate() {
@@ -75,9 +92,10 @@ int32_t overallRate() {
 
 void release(Downloader& downloader) {
     Downloader::State& state = *downloader.state_;
-    if (workerOf == &state) return state.cancel.raise();
+    if (const auto running = state.job(); running && running->hooks.insideHook())
+        return running->cancel.raise();
     std::lock_guard lock(state.control);
-    state.stop();
+    if (const auto job = state.job()) stop(*job);
 }
 
 } // namespace sorvo::download

@@ -8,9 +8,19 @@
 
 namespace sorvo::download {
 
-// One download slot: at most one transfer at a time, run on a worker thread of its own.
-// A Downloader starts empty; destroying it releases it. The counters below may be read from any
-// thread at any time; values beyond INT32_MAX read as INT32_MAX.
+// One download slot: at most one transfer at a time reports through its hooks and counters.
+//
+// Threading: each transfer runs on a worker thread of its own, which the Downloader never
+// joins. release and startDownload stop the running transfer and return at once, whatever it
+// is doing (a name lookup that never answers, a silent server, a disk that is slow to sync):
+// from their return on, no hook of that transfer runs and it reports nothing more. Its worker
+// then ends alone, removing its ".part"; a new transfer on the same Downloader waits on its own
+// worker until that is done, so two transfers never write one file. A Downloader may be
+// destroyed while such a worker ends. At program end the component waits briefly for workers
+// still ending.
+//
+// The functions below may be called from any thread; the counters may be read at any time.
+// Values beyond INT32_MAX read as INT32_MAX.
 class Downloader {
   public:
     Downloader();
@@ -31,8 +41,7 @@ class Downloader {
 };
 
 // Starts downloading settings.url to settings.path and returns at once. A transfer still running
-// on this Downloader is cancelled first (it reports Failed with MessageCode::Cancelled) and its
-// thread joined, so two transfers never write one file. Called from inside one of this
+// on this Downloader is stopped first, as by release. Called from inside one of this
 // Downloader's hooks, it starts nothing and reports Failed (Refused) through the new settings'
 // hooks.
 void startDownload(Downloader&, DownloadSettings&);
@@ -40,8 +49,10 @@ void startDownload(Downloader&, DownloadSettings&);
 // Bytes of the package received and kept so far; back to 0 when the package starts over.
 int32_t bytesDone(const Downloader&);
 
-// Bytes of the package that the running or last transfer has written to its file; all of them
-// once the package is in place. Back to 0 when the package starts over.
+// Bytes of the package that the current (or last) transfer has written to its file so far, not
+// counting those still gathered in memory for the next write: 0 at the start and after a start
+// over or a failure, the package's size once it is in place. A file left at the path by an
+// earlier download never counts.
 int32_t bytesStored(const Downloader&);
 
 // Bytes per second received over the last two seconds.
@@ -52,9 +63,10 @@ int32_t currentSpeed(const Downloader&);
 // then. When idle it keeps the figure of the last busy period; 0 before the first.
 int32_t overallRate();
 
-// Stops a running transfer (it reports Failed with MessageCode::Cancelled), waits for its
-// thread and returns; no hook of that transfer runs afterwards. Does nothing when idle. Called
-// from inside one of this Downloader's hooks, it only asks the transfer to stop.
+// Stops the running transfer and returns at once: no hook of it runs afterwards (a hook running
+// on the worker is waited for) and it reports nothing more. Does nothing when idle. Called from
+// inside one of this Downloader's hooks, it only asks the transfer to stop, which then ends with
+// Failed (Cancelled).
 void release(Downloader&);
 
 } // namespace sorvo::download

@@ -3,7 +3,9 @@
 #include "download/hooks.h"
 
 #include <cstdint>
+#include <curl/curl.h>
 #include <string>
+#include <system_error>
 
 namespace sorvo::download {
 
@@ -15,8 +17,27 @@ struct Failure {
     int32_t curlCode = 0;
 };
 
-inline Failure cancellation() {
-    return {MessageCode::Cancelled, "the download was cancelled"};
-}
+enum class Outcome { Complete, Transient, Fatal, Cancelled };
+
+// How one request ended; a transient failure may be retried, a fatal one ends the transfer.
+struct AttemptResult {
+    Outcome outcome = Outcome::Complete;
+    Failure failure;
+    bool startOver = false; // the bytes on disk do not belong to the package the server has now
+};
+
+// Every failure is classified here.
+AttemptResult transient(MessageCode code, std::string text, long status = 0,
+                        CURLcode curlCode = CURLE_OK);
+AttemptResult fatal(MessageCode code, std::string text, long status = 0,
+                    CURLcode curlCode = CURLE_OK);
+AttemptResult cancelled();
+// A libcurl result other than success and an HTTP error status; detail says what happened.
+AttemptResult curlFailure(CURLcode code, const std::string& detail, long status);
+// An HTTP error status: request timeouts, rate limits and server errors may pass on a retry;
+// other errors are final, and nothing at the address (404, 410) is `missing`.
+AttemptResult statusFailure(long status, MessageCode missing, const std::string& text);
+// A failed write or sync of the package; a full disk or quota has a reason of its own.
+Failure writeFailure(const std::string& what, std::error_code error);
 
 } // namespace sorvo::download

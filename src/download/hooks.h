@@ -7,7 +7,8 @@
 namespace sorvo::download {
 
 // Notifications of a transfer. Both hooks run on the transfer's worker thread, never on the
-// thread that called startDownload.
+// thread that called startDownload. A hook must return promptly and must not wait for another
+// thread: release and startDownload wait for a hook of the transfer they stop that is running.
 //
 // The event hook receives a kind and four values; its result is not looked at.
 using EventHook = std::function<int(int32_t kind, int32_t a, int32_t b, int32_t c, int32_t d)>;
@@ -29,19 +30,32 @@ enum EventKind : int32_t {
     Retrying = 5,
     // a: the MessageCode of the failure, b: the HTTP status behind it (0 when there is none),
     // c: bytes received before it. Nothing is left at the target path on behalf of this
-    // transfer.
+    // transfer. A transfer stopped by release or by a new startDownload reports nothing more,
+    // not even this.
     Failed = 6,
 };
 
+// Why a transfer failed (Failed's a) or is retried. New reasons are appended; the numbers stay.
 enum class MessageCode : int32_t {
-    Retrying = 1,       // a transient failure; the download goes on after the retry delay
-    HttpError = 2,      // the server answered with an error status
-    ConnectionLost = 3, // no connection, a stalled or cut transfer, and no retry left
-    BadAnswer = 4,      // the server's answer cannot be a package: redirect loop, odd status
-    WriteFailed = 5,    // the package could not be written or put in place
-    TargetUnusable = 6, // the target's folder is missing or not writable, or it is in use
-    Refused = 7,        // the settings cannot start a download: no address, no path, file type
-    Cancelled = 8,      // release, or a new startDownload on the same Downloader
+    Retrying = 1,          // a transient failure; the download goes on after the retry delay
+    HttpError = 2,         // the server answered with an error status (404 and 410: no package)
+    ConnectionLost = 3,    // no connection, a stalled, trickling or cut transfer, and no retry left
+    BadAnswer = 4,         // the server's answer cannot be a package: redirect loop, odd status,
+                           // a length that is no number or too large to be one
+    WriteFailed = 5,       // the package could not be written or put in place
+    TargetUnusable = 6,    // the target's folder is missing or not writable, or it is in use
+    Refused = 7,           // the settings cannot start a download: no address, no path, file type,
+                           // a public key that is not one
+    Cancelled = 8,         // release called from inside one of the transfer's own hooks
+    DiskFull = 9,          // no room left for the package: the disk is full or the quota used up
+    TargetUnsafe = 10,     // the target or its ".part" is a link, a FIFO or anything but a plain
+                           // file of the user's own with no other name
+    SignatureMissing = 11, // the server has no "<address>.minisig" (404 or 410)
+    SignatureMalformed = 12, // the signature file cannot be read: its lines, base64, length or
+                             // algorithm are not those of a signature
+    SignatureWrongKey = 13,  // the signature was made with another key than the trusted one
+    SignatureMismatch = 14,  // the package, or the signature's trusted comment, does not match
+                             // the signature: changed, cut short, lengthened or another file
 };
 
 } // namespace sorvo::download

@@ -7,49 +7,7 @@ namespace sorvo::download {
 
 namespace {
 
-constexpr long maxRedirects = 10;
-constexpr char defaultUserAgent[] = "SorvoRadio/1.0";
-
-// How long the worker waits on the connection before it looks at the cancel signal and the
-// no-data timer again; it bounds how long release waits.
-constexpr int pollMs = 100;
-
-bool isTransientCurlError(CURLcode code) {
-    switch (code) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_CONNECT:
-    case CURLE_OPERATION_TIMEDOUT:
-    case CURLE_PARTIAL_FILE:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-    case CURLE_GOT_NOTHING:
-    case CURLE_HTTP2:
-    case CURLE_HTTP2_STREAM:
-    case CURLE_SSL_CONNECT_ERROR:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// Request timeouts and rate limits: the answers a retry may well get past.
-bool isTransientStatus(int status) {
-    return status >= 500 || status == 408 || status == 429;
-}
-
-AttemptResult transient(MessageCode code, std::string text, long status = 0,
-                        CURLcode curlCode = CURLE_OK) {
-    return {Outcome::Transient, Failure{code, std::move(text), static_cast<int32_t>(status),
-                                        static_cast<int32_t>(curlCode)}};
-}
-
-AttemptResult fatal(MessageCode code, std::string text, long status = 0,
-                    CURLcode curlCode = CURLE_OK) {
-    return {Outcome::Fatal, Failure{code, std::move(text), static_cast<int32_t>(status),
-                                    static_cast<int32_t>(curlCode)}};
-}
-
-AttemptResult unexpectedAnswer(int status) {
+AttemptResult unexpectedAnswer(long status) {
     return fatal(MessageCode::BadAnswer,
                  "the server answered " + std::to_string(status) + " instead of the package",
                  status);
@@ -58,9 +16,10 @@ AttemptResult unexpectedAnswer(int status) {
 } // namespace
 
 HttpAttempt::HttpAttempt(const DownloadSettings& settings, PartFile& file, Progress& progress,
-                         Reporter& reporter, const CancelSignal& cancel)
-    : settings_(settings), file_(file), progress_(progress), reporter_(reporter), cancel_(cancel),
-      cap_(rateCapFor(settings)), lastData_(Clock::now()) {
+                         Reporter& reporter, CancelSignal& cancel, LowSpeedLimit lowSpeed)
+    : RequestLoop(settings.noDataTimeoutMs), settings_(settings), file_(file), progress_(progress),
+      reporter_(reporter), cancel_(cancel), cap_(rateCapFor(settings)), lowSpeedLimit_(lowSpeed),
+      lowSpeed_(lowSpeed), lastData_(Clock::now()) {
     if (cap_.bytesPerSecond > 0) pacer_.emplace(cap_.bytesPerSecond, cap_.receiveBufferSize);
 }
 
@@ -69,9 +28,7 @@ AttemptResult HttpAttempt::run(PackageState& package, bool resume) {
     rangeRequested_ = resume && file_.size() > 0 && !package.validator.empty();
     head_ = ResponseHead();
     bodyStarted_ = false;
-    stopped_.reset();
     paused_ = false;
-    errorText_[0] = '\0';
 
     HeaderList headers;
     if (rangeRequested_) {
@@ -79,31 +36,16 @@ AttemptResult HttpAttempt::run(PackageState& package, bool resume) {
         headers.reset(curl_slist_append(nullptr, ("If-Range: " + package.validator).c_str()));
     }
     const EasyHandle easy = makeRequest(headers.get());
-    const CURLcode code = perform(easy.get());
+    const auto now = Clock::now();
+    lowSpeed_.restart(now);
+    if (pacer_) pacer_->start(now);
+    const CURLcode code = perform(easy.get(), cancel_);
     return classify(code, easy.get());
 }
 
 EasyHandle HttpAttempt::makeRequest(curl_slist* headers) {
-    EasyHandle easy(curl_easy_init());
+    EasyHandle easy = newRequest(settings_.url, settings_, errorText_);
     CURL* h = easy.get();
-    curl_easy_setopt(h, CURLOPT_URL, settings_.url.c_str());
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(h, CURLOPT_MAXREDIRS, maxRedirects);
-    // Error pages never reach the part file.
-    curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText_);
-    curl_easy_setopt(h, CURLOPT_USERAGENT,
-                     settings_.userAgent.empty() ? defaultUserAgent : settings_.userAgent.c_str());
-    if (settings_.connectTimeoutMs > 0)
-        curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS,
-                         static_cast<long>(settings_.connectTimeoutMs));
-    if (!settings_.userName.empty()) {
-        curl_easy_setopt(h, CURLOPT_USERNAME, settings_.userName.c_str());
-        curl_easy_setopt(h, CURLOPT_PASSWORD, settings_.password.c_str());
-    }
     curl_easy_setopt(h, CURLOPT_BUFFERSIZE, cap_.receiveBufferSize);
     if (rangeRequested_) {
         curl_easy_setopt(h, CURLOPT_RANGE, rangeText_.c_str());
@@ -116,60 +58,33 @@ EasyHandle HttpAttempt::makeRequest(curl_slist* headers) {
     return easy;
 }
 
-// Runs the request on a multi handle of its own so that the worker regains control every
-// pollMs, whatever the connection does, and can resume a transfer the pacer held back.
-CURLcode HttpAttempt::perform(CURL* easy) {
-    const MultiHandle multi(curl_multi_init());
-    curl_multi_add_handle(multi.get(), easy);
-    lastActivity_ = Clock::now();
-    if (pacer_) pacer_->start(lastActivity_);
-    CURLcode result = CURLE_ABORTED_BY_CALLBACK;
-    while (true) {
-        resumeWhenDue(easy);
-        int running = 0;
-        if (const CURLMcode code = curl_multi_perform(multi.get(), &running); code != CURLM_OK) {
-            stopped_ = fatal(MessageCode::BadAnswer, curl_multi_strerror(code));
-            break;
-        }
-        if (running == 0) {
-            int left = 0;
-            while (const CURLMsg* msg = curl_multi_info_read(multi.get(), &left))
-                if (msg->msg == CURLMSG_DONE) result = msg->data.result;
-            break;
-        }
-        if (auto stop = interruption()) {
-            stopped_ = std::move(stop);
-            break;
-        }
-        curl_multi_poll(multi.get(), nullptr, 0, pollTimeoutMs(), nullptr);
-    }
-    curl_multi_remove_handle(multi.get(), easy);
-    return result;
-}
-
 // Unpausing hands curl's held data to the write callback at once, which the pacer now takes.
-void HttpAttempt::resumeWhenDue(CURL* easy) {
+void HttpAttempt::beforePoll(CURL* easy) {
     if (!paused_ || Clock::now() < pacer_->readyAt()) return;
     paused_ = false;
-    lastActivity_ = Clock::now();
+    heardAt(Clock::now());
     curl_easy_pause(easy, CURLPAUSE_CONT);
 }
 
 int HttpAttempt::pollTimeoutMs() const {
-    if (!paused_) return pollMs;
+    const int longest = RequestLoop::pollTimeoutMs();
+    if (!paused_) return longest;
     const auto wait =
         std::chrono::ceil<std::chrono::milliseconds>(pacer_->readyAt() - Clock::now());
-    return static_cast<int>(std::clamp<int64_t>(wait.count(), 0, pollMs));
+    return static_cast<int>(std::clamp<int64_t>(wait.count(), 0, longest));
 }
 
-std::optional<AttemptResult> HttpAttempt::interruption() const {
-    if (cancel_.raised()) return AttemptResult{Outcome::Cancelled, cancellation()};
-    const auto quiet = Clock::now() - lastActivity_;
-    if (!paused_ && settings_.noDataTimeoutMs > 0 &&
-        quiet > std::chrono::milliseconds(settings_.noDataTimeoutMs))
+std::optional<AttemptResult> HttpAttempt::interruption() {
+    const auto now = Clock::now();
+    if (lowSpeed_.stalled(now)) {
+        // The trickle counts as silence, so that the retry window can close on it.
+        lastData_ = now - lowSpeed_.span();
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(lowSpeed_.span());
         return transient(MessageCode::ConnectionLost,
-                         "no data from the server for " +
-                             std::to_string(settings_.noDataTimeoutMs) + " ms");
+                         "the server sent less than " +
+                             std::to_string(lowSpeedLimit_.bytesPerSecond) +
+                             " bytes a second for " + std::to_string(seconds.count()) + " s");
+    }
     return {};
 }
 
@@ -194,7 +109,7 @@ bool HttpAttempt::paced(size_t size) {
 }
 
 bool HttpAttempt::onHeaderLine(std::string_view line) {
-    lastActivity_ = Clock::now();
+    heardAt(Clock::now());
     // Trailers after a chunked body come this way too; they do not start another body.
     if (bodyStarted_) return true;
     if (!head_.addLine(line)) return true;
@@ -205,6 +120,11 @@ bool HttpAttempt::onHeaderLine(std::string_view line) {
 }
 
 bool HttpAttempt::beginBody() {
+    // libcurl would read a length too large for a number as no length at all.
+    if (!head_.lengthValid())
+        return stop(fatal(MessageCode::BadAnswer,
+                          "the server announced a length that is not a usable number",
+                          head_.status()));
     switch (head_.status()) {
     case 200:
         return beginWhole();
@@ -219,8 +139,7 @@ bool HttpAttempt::beginBody() {
 bool HttpAttempt::beginWhole() {
     if (file_.size() > 0) {
         if (auto error = file_.startOver())
-            return stop(
-                fatal(MessageCode::WriteFailed, "cannot empty the file: " + error.message()));
+            return stop({Outcome::Fatal, writeFailure("cannot empty the file", error)});
         progress_.startedOver();
     }
     adopt(head_.contentLength());
@@ -251,15 +170,17 @@ void HttpAttempt::adopt(int64_t total) {
 }
 
 bool HttpAttempt::onBody(const char* data, size_t size) {
+    if (cancel_.raised()) return stop(cancelled());
     // A final answer that is neither a success nor an error, such as a redirect without a
     // target, has a body too; it is not the package.
     if (!bodyStarted_) return stop(unexpectedAnswer(head_.status()));
     if (auto error = file_.append(data, size))
-        return stop(
-            fatal(MessageCode::WriteFailed, "cannot write the package: " + error.message()));
+        return stop({Outcome::Fatal, writeFailure("cannot write the package", error)});
+    const auto now = Clock::now();
     progress_.received(static_cast<int64_t>(size));
-    progress_.stored(file_.bytesWritten());
-    lastActivity_ = lastData_ = Clock::now();
+    lowSpeed_.add(static_cast<int64_t>(size), now);
+    heardAt(now);
+    lastData_ = now;
     return true;
 }
 
@@ -272,32 +193,26 @@ AttemptResult HttpAttempt::classify(CURLcode code, CURL* easy) const {
     if (stopped_) return *stopped_;
     long status = 0;
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
-    const std::string detail = errorText_[0] != '\0' ? errorText_ : curl_easy_strerror(code);
     if (code == CURLE_OK) {
-        if (!bodyStarted_) return unexpectedAnswer(static_cast<int>(status));
+        if (!bodyStarted_) return unexpectedAnswer(status);
         if (package_->total >= 0 && file_.size() != package_->total)
             return transient(MessageCode::ConnectionLost,
                              "the package ended after " + std::to_string(file_.size()) + " of " +
                                  std::to_string(package_->total) + " bytes");
         return {};
     }
-    if (code == CURLE_HTTP_RETURNED_ERROR) return httpError(static_cast<int>(status));
-    if (isTransientCurlError(code))
-        return transient(MessageCode::ConnectionLost, "the connection failed: " + detail, 0, code);
-    if (code == CURLE_URL_MALFORMAT || code == CURLE_UNSUPPORTED_PROTOCOL)
-        return fatal(MessageCode::Refused, "cannot download from this address: " + detail, 0, code);
-    return fatal(MessageCode::BadAnswer, detail, status, code);
+    if (code == CURLE_HTTP_RETURNED_ERROR) return httpError(status);
+    return curlFailure(code, errorText_[0] != '\0' ? errorText_ : curl_easy_strerror(code), status);
 }
 
-AttemptResult HttpAttempt::httpError(int status) const {
+AttemptResult HttpAttempt::httpError(long status) const {
     const std::string text = "the server answered " + std::to_string(status);
     if (status == 416 && rangeRequested_) {
         AttemptResult result = transient(MessageCode::HttpError, text, status);
         result.startOver = true;
         return result;
     }
-    if (isTransientStatus(status)) return transient(MessageCode::HttpError, text, status);
-    return fatal(MessageCode::HttpError, text, status);
+    return statusFailure(status, MessageCode::HttpError, text);
 }
 
 } // namespace sorvo::download

@@ -4,11 +4,13 @@
 #include "download/curl_handles.h"
 #include "download/download_settings.h"
 #include "download/failure.h"
+#include "download/low_speed.h"
 #include "download/pacer.h"
 #include "download/part_file.h"
 #include "download/progress.h"
 #include "download/rate_cap.h"
 #include "download/reporter.h"
+#include "download/request.h"
 #include "download/response_head.h"
 
 #include <chrono>
@@ -25,27 +27,20 @@ struct PackageState {
     std::string validator; // If-Range value of the package on disk; empty: cannot resume
 };
 
-enum class Outcome { Complete, Transient, Fatal, Cancelled };
-
-struct AttemptResult {
-    Outcome outcome = Outcome::Complete;
-    Failure failure;
-    bool startOver = false; // the bytes on disk do not belong to the package the server has now
-};
-
 // One HTTP request for the package, its answer written to the part file as it arrives.
-class HttpAttempt {
+class HttpAttempt : private RequestLoop {
   public:
-    using Clock = std::chrono::steady_clock;
+    using RequestLoop::Clock;
 
     HttpAttempt(const DownloadSettings& settings, PartFile& file, Progress& progress,
-                Reporter& reporter, const CancelSignal& cancel);
+                Reporter& reporter, CancelSignal& cancel, LowSpeedLimit lowSpeed);
 
     // Asks for the whole package, or, when resume is allowed and the part file holds a package
     // with a validator, for the rest of it.
     AttemptResult run(PackageState& package, bool resume);
 
-    // When the last byte of the package arrived, or the first attempt began.
+    // When the last byte of the package arrived, or the first attempt began. A body that only
+    // trickled in counts as silence.
     Clock::time_point lastDataAt() const { return lastData_; }
 
   private:
@@ -53,10 +48,10 @@ class HttpAttempt {
     static size_t writeCallback(char* data, size_t size, size_t count, void* self);
 
     EasyHandle makeRequest(curl_slist* headers);
-    CURLcode perform(CURL* easy);
-    void resumeWhenDue(CURL* easy);
-    int pollTimeoutMs() const;
-    std::optional<AttemptResult> interruption() const;
+    void beforePoll(CURL* easy) override;
+    int pollTimeoutMs() const override;
+    std::optional<AttemptResult> interruption() override;
+    bool waitingForServer() const override { return !paused_; }
     bool paced(size_t size);
     bool onHeaderLine(std::string_view line);
     bool beginBody();
@@ -66,15 +61,17 @@ class HttpAttempt {
     bool onBody(const char* data, size_t size);
     bool stop(AttemptResult result);
     AttemptResult classify(CURLcode code, CURL* easy) const;
-    AttemptResult httpError(int status) const;
+    AttemptResult httpError(long status) const;
 
     const DownloadSettings& settings_;
     PartFile& file_;
     Progress& progress_;
     Reporter& reporter_;
-    const CancelSignal& cancel_;
+    CancelSignal& cancel_;
     const RateCap cap_;
+    const LowSpeedLimit lowSpeedLimit_;
     std::optional<Pacer> pacer_;
+    LowSpeedGuard lowSpeed_;
     Clock::time_point lastData_;
 
     // State of the current request.
@@ -83,9 +80,7 @@ class HttpAttempt {
     std::string rangeText_;
     ResponseHead head_;
     bool bodyStarted_ = false;
-    std::optional<AttemptResult> stopped_;
     bool paused_ = false; // held back by the pacer, not waiting for the server
-    Clock::time_point lastActivity_;
     char errorText_[CURL_ERROR_SIZE] = {};
 };
 

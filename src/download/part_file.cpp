@@ -1,5 +1,7 @@
 #include "download/part_file.h"
 
+#include "download/safe_file.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -34,8 +36,9 @@ void syncFolder(const std::string& folder) {
 
 } // namespace
 
-PartFile::PartFile(std::string target, std::size_t bufferSize)
-    : target_(std::move(target)), partPath_(target_ + ".part"), capacity_(bufferSize) {
+PartFile::PartFile(std::string target, std::size_t bufferSize, WriteWatcher& watcher)
+    : target_(std::move(target)), partPath_(target_ + ".part"), capacity_(bufferSize),
+      watcher_(watcher) {
     buffer_.reserve(capacity_);
 }
 
@@ -44,13 +47,17 @@ PartFile::~PartFile() {
 }
 
 std::error_code PartFile::open() {
-    // Not O_TRUNC: the file may belong to a running transfer until the lock says otherwise.
-    fd_ = ::open(partPath_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0) return lastError();
-    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-        const std::error_code error = errno == EWOULDBLOCK
-                                          ? std::make_error_code(std::errc::device_or_resource_busy)
-                                          : lastError();
+    if (auto error = replaceable(target_)) return error;
+    // Not emptied yet: the file may belong to a running transfer until the lock says otherwise.
+    if (auto error = openPlainFile(partPath_, fd_)) return error;
+    std::error_code error;
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0)
+        error = errno == EWOULDBLOCK ? std::make_error_code(std::errc::device_or_resource_busy)
+                                     : lastError();
+    // Between the open and the lock, another transfer may have renamed or removed the file.
+    else
+        error = stillAt(fd_, partPath_);
+    if (error) {
         close();
         return error;
     }
@@ -74,6 +81,7 @@ std::error_code PartFile::flush() {
 }
 
 std::error_code PartFile::startOver() {
+    watcher_.emptying();
     buffer_.clear();
     written_ = 0;
     handedToDisk_ = 0;
@@ -81,9 +89,17 @@ std::error_code PartFile::startOver() {
     return {};
 }
 
-std::error_code PartFile::commit() {
+std::error_code PartFile::flushAndSync() {
     if (auto error = flush()) return error;
     if (::fsync(fd_) != 0) return lastError();
+    return {};
+}
+
+std::error_code PartFile::commit() {
+    // rename replaces a link at the target rather than following it; the check keeps anything
+    // but an old package of the user's own from being replaced.
+    if (auto error = replaceable(target_)) return error;
+    if (auto error = stillAt(fd_, partPath_)) return error;
     if (std::rename(partPath_.c_str(), target_.c_str()) != 0) return lastError();
     close();
     syncFolder(folderOf(target_));
@@ -92,7 +108,7 @@ std::error_code PartFile::commit() {
 
 void PartFile::discard() {
     if (fd_ < 0) return;
-    ::unlink(partPath_.c_str());
+    if (!stillAt(fd_, partPath_)) ::unlink(partPath_.c_str());
     close();
 }
 
@@ -107,6 +123,7 @@ std::error_code PartFile::writeAll(const char* data, std::size_t size) {
         size -= static_cast<std::size_t>(n);
         written_ += n;
     }
+    watcher_.written(written_);
     if (written_ - handedToDisk_ >= writeBackStep) startWriteBack();
     return {};
 }

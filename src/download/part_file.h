@@ -8,32 +8,46 @@
 
 namespace sorvo::download {
 
+// Told what becomes of the part file's content, on the thread that writes it.
+class WriteWatcher {
+  public:
+    virtual void emptying() = 0;           // the file is about to be emptied
+    virtual void written(int64_t end) = 0; // bytes [0, end) are now in the file
+
+  protected:
+    ~WriteWatcher() = default;
+};
+
 // The package while it is being written: "<target>.part" beside the target, locked against a
 // second transfer to the same target. Only commit puts it at the target, so the target never
-// holds a partial package or an error page.
+// holds a partial package or an error page. Neither name is ever followed as a link, and only a
+// plain file of the user's own is written or replaced, so nothing outside the folder is touched.
 class PartFile {
   public:
-    PartFile(std::string target, std::size_t bufferSize);
+    PartFile(std::string target, std::size_t bufferSize, WriteWatcher& watcher);
     ~PartFile();
     PartFile(const PartFile&) = delete;
     PartFile& operator=(const PartFile&) = delete;
 
-    // Creates or empties the part file. Fails when the folder is missing or not writable, or
-    // when another transfer is writing the same target (device_or_resource_busy).
+    // Creates or empties the part file. Fails when the folder is missing or not writable, when
+    // another transfer is writing the same target (device_or_resource_busy), or with an
+    // UnsafeTarget error when either name holds anything but a plain file of the user's own.
     std::error_code open();
     std::error_code append(const char* data, std::size_t size);
-    std::error_code flush();
     std::error_code startOver();
-    // Bytes handed to the file so far; buffered ones are not yet.
-    int64_t bytesWritten() const { return written_; }
     // Bytes accepted so far, buffered ones included.
     int64_t size() const { return written_ + static_cast<int64_t>(buffer_.size()); }
-    // Writes out the buffer, syncs the file to disk and renames it over the target.
+    // For reading the file back while it is open.
+    int descriptor() const { return fd_; }
+    // Writes out the buffer and syncs the file to disk.
+    std::error_code flushAndSync();
+    // Renames the synced file over the target.
     std::error_code commit();
-    // Removes the part file.
+    // Removes the part file, if it is still the file at its name.
     void discard();
 
   private:
+    std::error_code flush();
     std::error_code writeAll(const char* data, std::size_t size);
     void startWriteBack();
     void close();
@@ -41,6 +55,7 @@ class PartFile {
     std::string target_;
     std::string partPath_;
     std::size_t capacity_;
+    WriteWatcher& watcher_;
     std::vector<char> buffer_;
     int fd_ = -1;
     int64_t written_ = 0;

@@ -7,25 +7,19 @@
 
 namespace sorvo::download {
 
-void Progress::restart() {
-    bytesDone_.store(0, std::memory_order_relaxed);
-    bytesStored_.store(0, std::memory_order_relaxed);
-    speed_.restart(SpeedMeter::Clock::now());
-}
-
 void Progress::received(int64_t bytes) {
     bytesDone_.fetch_add(bytes, std::memory_order_relaxed);
     speed_.add(bytes, SpeedMeter::Clock::now());
     ComponentRate::instance().add(bytes);
 }
 
+void Progress::stored(int64_t bytes) {
+    bytesStored_.store(bytes, std::memory_order_relaxed);
+}
+
 void Progress::startedOver() {
     bytesDone_.store(0, std::memory_order_relaxed);
     bytesStored_.store(0, std::memory_order_relaxed);
-}
-
-void Progress::stored(int64_t bytes) {
-    bytesStored_.store(bytes, std::memory_order_relaxed);
 }
 
 int32_t saturated(int64_t value) {

@@ -7,13 +7,12 @@
 
 namespace sorvo::download {
 
-// The counters of one Downloader: written by its worker, read by any thread.
+// The counters of one transfer: written by its worker, read by any thread.
 class Progress {
   public:
-    void restart();               // a new transfer begins
     void received(int64_t bytes); // bytes of the package arrived and were kept
+    void stored(int64_t bytes);   // the file now holds this many bytes of the package
     void startedOver();           // the bytes kept so far were thrown away
-    void stored(int64_t bytes);   // this many bytes of the package are in its file now
 
     int64_t bytesDone() const { return bytesDone_.load(std::memory_order_relaxed); }
     int64_t bytesStored() const { return bytesStored_.load(std::memory_order_relaxed); }

@@ -4,7 +4,8 @@
 
 namespace sorvo::download {
 
-Reporter::Reporter(const DownloadSettings& settings) : settings_(settings) {}
+Reporter::Reporter(const DownloadSettings& settings, HookGate& gate)
+    : settings_(settings), gate_(gate) {}
 
 void Reporter::sizeKnown(int64_t total) {
     event(SizeKnown, 0, 0, total);
@@ -25,13 +26,15 @@ void Reporter::failed(const Failure& failure, int64_t receivedBytes) {
 }
 
 void Reporter::event(EventKind kind, int32_t a, int32_t b, int64_t c) {
-    if (settings_.eventHook) settings_.eventHook(kind, a, b, saturated(c), 0);
+    if (settings_.eventHook) gate_.pass([&] { settings_.eventHook(kind, a, b, saturated(c), 0); });
 }
 
 void Reporter::message(const Failure& failure) {
     if (settings_.messageHook)
-        settings_.messageHook(static_cast<int32_t>(failure.code), failure.text, settings_.url,
-                              failure.httpStatus, failure.curlCode);
+        gate_.pass([&] {
+            settings_.messageHook(static_cast<int32_t>(failure.code), failure.text, settings_.url,
+                                  failure.httpStatus, failure.curlCode);
+        });
 }
 
 } // namespace sorvo::download

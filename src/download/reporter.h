@@ -2,15 +2,17 @@
 
 #include "download/download_settings.h"
 #include "download/failure.h"
+#include "download/hook_gate.h"
 
 #include <cstdint>
 
 namespace sorvo::download {
 
-// Turns what happens to a transfer into calls of its hooks; hooks that are not set are skipped.
+// Turns what happens to a transfer into calls of its hooks, through the transfer's gate; hooks
+// that are not set are skipped.
 class Reporter {
   public:
-    explicit Reporter(const DownloadSettings& settings);
+    Reporter(const DownloadSettings& settings, HookGate& gate);
 
     void sizeKnown(int64_t total);
     void finished(int64_t size);
@@ -22,6 +24,7 @@ class Reporter {
     void message(const Failure& failure);
 
     const DownloadSettings& settings_;
+    HookGate& gate_;
 };
 
 } // namespace sorvo::download

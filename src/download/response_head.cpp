@@ -8,15 +8,6 @@ namespace sorvo::download {
 
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 // A whole, non-negative decimal number and nothing else.
 std::optional<int64_t> number(std::string_view text) {
     int64_t value = 0;
@@ -62,9 +53,12 @@ bool ResponseHead::addLine(std::string_view line) {
 }
 
 void ResponseHead::addField(std::string_view name, std::string_view value) {
-    if (equalsIgnoringCase(name, "Content-Length"))
-        contentLength_ = number(value).value_or(-1);
-    else if (equalsIgnoringCase(name, "Content-Range"))
+    if (equalsIgnoringCase(name, "Content-Length")) {
+        // A second length must agree with the first.
+        const auto length = number(value);
+        lengthValid_ = lengthValid_ && length && (contentLength_ < 0 || *length == contentLength_);
+        contentLength_ = length.value_or(-1);
+    } else if (equalsIgnoringCase(name, "Content-Range"))
         contentRange_ = parseContentRange(value);
     else if (equalsIgnoringCase(name, "ETag"))
         etag_ = value;

@@ -25,7 +25,10 @@ class ResponseHead {
     bool addLine(std::string_view line);
 
     int status() const { return status_; }
+    // -1 when the head gives none.
     int64_t contentLength() const { return contentLength_; }
+    // False when a Content-Length is no number, too large for one, or two disagree.
+    bool lengthValid() const { return lengthValid_; }
     const std::optional<ContentRange>& contentRange() const { return contentRange_; }
     // What If-Range may carry to ask for the rest of this very package: a strong ETag, else the
     // Last-Modified date, else nothing (the package then cannot be resumed safely).
@@ -36,6 +39,7 @@ class ResponseHead {
 
     int status_ = 0;
     int64_t contentLength_ = -1;
+    bool lengthValid_ = true;
     std::optional<ContentRange> contentRange_;
     std::string etag_;
     std::string lastModified_;

@@ -2,10 +2,11 @@
 
 #include "download/component_rate.h"
 #include "download/http_attempt.h"
+#include "download/safe_file.h"
+#include "download/signature_fetch.h"
 #include "download/type_list.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace sorvo::download {
 
@@ -17,16 +18,9 @@ std::size_t writeBufferOf(const DownloadSettings& settings) {
     return static_cast<std::size_t>(std::clamp(settings.writeBufferSize, 1, largestWriteBuffer));
 }
 
-std::optional<Failure> refusalOf(const DownloadSettings& settings) {
-    if (settings.url.empty()) return Failure{MessageCode::Refused, "no address to download from"};
-    if (settings.path.empty()) return Failure{MessageCode::Refused, "no file to write to"};
-    if (!typeAllowed(settings.path, settings.typeList))
-        return Failure{MessageCode::Refused,
-                       "this type of file may not be downloaded: " + settings.path};
-    return {};
-}
-
-Failure targetUnusable(const std::string& path, std::error_code error) {
+Failure targetFailure(const std::string& path, std::error_code error) {
+    if (error.category() == unsafeTargetCategory())
+        return {MessageCode::TargetUnsafe, "will not write " + path + ": " + error.message()};
     const std::string why = error == std::errc::device_or_resource_busy
                                 ? "another download is writing it"
                                 : error.message();
@@ -35,28 +29,57 @@ Failure targetUnusable(const std::string& path, std::error_code error) {
 
 } // namespace
 
-Transfer::Transfer(DownloadSettings settings, Progress& progress, CancelSignal& cancel)
-    : settings_(std::move(settings)), progress_(progress), cancel_(cancel), reporter_(settings_),
-      file_(settings_.path, writeBufferOf(settings_)) {}
+Transfer::Transfer(DownloadSettings settings, Job& job, LowSpeedLimit lowSpeed)
+    : settings_(std::move(settings)), job_(job), lowSpeed_(lowSpeed),
+      reporter_(settings_, job.hooks), file_(settings_.path, writeBufferOf(settings_), *this) {}
 
 void Transfer::run() {
-    if (auto refusal = refusalOf(settings_)) return fail(*refusal);
-    if (auto error = file_.open()) return fail(targetUnusable(settings_.path, error));
+    if (auto refused = refusal()) return fail(*refused);
+    if (auto error = file_.open()) return fail(targetFailure(settings_.path, error));
     const ComponentRate::Busy busy;
 
-    HttpAttempt attempt(settings_, file_, progress_, reporter_, cancel_);
+    HttpAttempt attempt(settings_, file_, job_.progress, reporter_, job_.cancel, lowSpeed_);
     PackageState package;
     bool resume = false;
     for (int32_t retries = 0;; ++retries) {
-        const AttemptResult result = attempt.run(package, resume);
+        AttemptResult result = key_ && !verifier_ ? fetchSignature() : AttemptResult();
+        if (result.outcome == Outcome::Complete) result = attempt.run(package, resume);
         if (result.outcome == Outcome::Complete) return finish();
         if (result.outcome != Outcome::Transient || !retryAllowed(retries, attempt.lastDataAt()))
             return fail(result.failure);
-        resume = settings_.resumeOnRetry != 0 && !result.startOver;
+        resume = settings_.resumeOnRetry && !result.startOver;
         reporter_.retrying(retries + 1, result.failure, file_.size());
-        if (!cancel_.sleepFor(std::chrono::milliseconds(std::max(settings_.retryDelayMs, 0))))
-            return fail(cancellation());
+        if (!job_.cancel.sleepFor(std::chrono::milliseconds(std::max(settings_.retryDelayMs, 0))))
+            return fail(cancelled().failure);
     }
+}
+
+std::optional<Failure> Transfer::refusal() {
+    if (settings_.url.empty()) return Failure{MessageCode::Refused, "no address to download from"};
+    if (settings_.path.empty()) return Failure{MessageCode::Refused, "no file to write to"};
+    if (!typeAllowed(settings_.path, settings_.typeList))
+        return Failure{MessageCode::Refused,
+                       "this type of file may not be downloaded: " + settings_.path};
+    if (settings_.publicKey.empty()) return {};
+    key_ = parsePublicKey(settings_.publicKey);
+    if (!key_) return Failure{MessageCode::Refused, "the public key is not a minisign key"};
+    return {};
+}
+
+// The signature comes first: it is small, a package without one need not be downloaded, and the
+// package is checked as it is written.
+AttemptResult Transfer::fetchSignature() {
+    std::string text;
+    AttemptResult result = SignatureFetch(settings_, job_.cancel).run(text);
+    if (result.outcome != Outcome::Complete) return result;
+    auto parsed = parseSignatureFile(text);
+    if (auto* error = std::get_if<std::string>(&parsed))
+        return fatal(MessageCode::SignatureMalformed, "the signature cannot be read: " + *error);
+    auto check = SignatureCheck::prepare(*key_, std::get<SignatureFile>(parsed));
+    if (auto* failure = std::get_if<Failure>(&check)) return {Outcome::Fatal, *failure};
+    verifier_ = std::make_unique<ContentVerifier>(file_.descriptor(),
+                                                  std::move(std::get<SignatureCheck>(check)));
+    return {};
 }
 
 bool Transfer::retryAllowed(int32_t retriesMade,
@@ -69,15 +92,40 @@ bool Transfer::retryAllowed(int32_t retriesMade,
 
 void Transfer::finish() {
     const int64_t size = file_.size();
-    if (auto error = file_.commit())
-        return fail({MessageCode::WriteFailed, "cannot store the package: " + error.message()});
-    progress_.stored(size);
+    if (auto error = file_.flushAndSync())
+        return fail(writeFailure("cannot store the package", error));
+    if (verifier_) {
+        const auto matches = verifier_->verify(size, job_.cancel);
+        if (!matches) return fail(cancelled().failure);
+        if (!*matches)
+            return fail({MessageCode::SignatureMismatch,
+                         "the package does not match its signature: it was changed, cut short "
+                         "or lengthened, or the signature is another file's"});
+    }
+    if (auto error = file_.commit()) {
+        if (error.category() == unsafeTargetCategory())
+            return fail(targetFailure(settings_.path, error));
+        return fail(writeFailure("cannot put the package in place", error));
+    }
+    job_.progress.stored(size);
     reporter_.finished(size);
 }
 
 void Transfer::fail(const Failure& failure) {
+    verifier_.reset();
     file_.discard();
-    reporter_.failed(failure, progress_.bytesDone());
+    job_.progress.stored(0);
+    reporter_.failed(failure, job_.progress.bytesDone());
+}
+
+void Transfer::emptying() {
+    if (verifier_) verifier_->emptying();
+    job_.progress.stored(0);
+}
+
+void Transfer::written(int64_t end) {
+    if (verifier_) verifier_->written(end);
+    job_.progress.stored(end);
 }
 
 } // namespace sorvo::download

@@ -77,6 +77,15 @@ QString failureText(const DownloadEvent& event) {
         return because("文件夹不可写");
     case MessageCode::Refused:
         return because("无法开始下载");
+    case MessageCode::DiskFull:
+        return because("磁盘空间不足");
+    case MessageCode::TargetUnsafe:
+        return because("保存位置不安全");
+    case MessageCode::SignatureMissing:
+    case MessageCode::SignatureMalformed:
+    case MessageCode::SignatureWrongKey:
+    case MessageCode::SignatureMismatch:
+        return because("升级包未通过校验");
     case MessageCode::Retrying:
     case MessageCode::Cancelled:
         break;

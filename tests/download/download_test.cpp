@@ -1,4 +1,5 @@
 #include "download/downloader.h"
+#include "eventually.h"
 #include "hook_recorder.h"
 #include "package_server.h"
 #include "scratch_folder.h"
@@ -7,19 +8,17 @@
 #include <atomic>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace sorvo::download::testing {
 namespace {
 
 namespace fs = std::filesystem;
 using Kinds = std::vector<int32_t>;
-
-int32_t code(MessageCode c) {
-    return static_cast<int32_t>(c);
-}
 
 TEST(Download, CompletePackageArrivesIntactAndReplacesTheOldFile) {
     const std::string first = makePackage(3 * 1024 * 1024 + 17, 1);
@@ -108,6 +107,7 @@ TEST(Download, ErrorStatusFailsAndLeavesTheTargetAlone) {
     ASSERT_TRUE(end);
     EXPECT_EQ(notFound.kinds(), (Kinds{Failed}));
     EXPECT_EQ(end->a, code(MessageCode::HttpError));
+    EXPECT_EQ(end->b, 404);
     ASSERT_EQ(notFound.messages().size(), 1u);
     EXPECT_EQ(notFound.messages()[0].httpStatus, 404);
     EXPECT_EQ(notFound.messages()[0].url, server.url("/missing.exe"));
@@ -149,6 +149,104 @@ TEST(Download, FollowsRedirectsToHttpOnly) {
     ASSERT_TRUE(end);
     EXPECT_EQ(end->kind, Failed);
     EXPECT_FALSE(fs::exists(folder.file("b.exe")));
+}
+
+// Whatever stands at the part file's name or the target's, nothing outside the folder is
+// written, nothing there is followed, and the transfer does not hang on it.
+TEST(Download, OnlyPlainFilesOfTheUsersOwnAreWrittenOrReplaced) {
+    PackageServer server([](httplib::Server& s) {
+        s.Get("/pkg.exe", [](const auto& req, auto& res) { serve(req, res, {makePackage(1000)}); });
+    });
+    ScratchFolder folder;
+    ScratchFolder elsewhere;
+    const std::string outside = elsewhere.file("precious");
+    const std::string target = folder.file("pkg.exe");
+    Downloader downloader;
+
+    struct Case {
+        const char* what;
+        std::function<void()> plant;
+    };
+    const Case cases[] = {
+        {"link at the part file", [&] { fs::create_symlink(outside, target + ".part"); }},
+        {"dangling link at the part file",
+         [&] { fs::create_symlink(elsewhere.file("new"), target + ".part"); }},
+        {"FIFO at the part file", [&] { ::mkfifo((target + ".part").c_str(), 0600); }},
+        {"second name of an outside file at the part file",
+         [&] { fs::create_hard_link(outside, target + ".part"); }},
+        {"link at the target", [&] { fs::create_symlink(outside, target); }},
+        {"folder at the target", [&] { fs::create_directory(target); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(outside, "keep me");
+        c.plant();
+        HookRecorder hooks;
+        DownloadSettings settings = quickSettings(server.url("/pkg.exe"), target, hooks);
+        const auto end = runToEnd(downloader, settings, hooks);
+        ASSERT_TRUE(end);
+        EXPECT_EQ(end->a, code(MessageCode::TargetUnsafe));
+        EXPECT_EQ(readFile(outside), "keep me");
+        EXPECT_FALSE(fs::exists(elsewhere.file("new")));
+        fs::remove_all(target);
+        fs::remove(target + ".part");
+    }
+    EXPECT_TRUE(server.requests().empty());
+}
+
+TEST(Download, AnswersThatCannotBeMeasuredFail) {
+    const std::string body(1000, 'x');
+    RawServer server({{"/huge.exe", "HTTP/1.1 200 OK\r\nContent-Length: 99999999999999999999999\r\n"
+                                    "Connection: close\r\n\r\n" +
+                                        body},
+                      {"/words.exe", "HTTP/1.1 200 OK\r\nContent-Length: 12, 13\r\n"
+                                     "Connection: close\r\n\r\n" +
+                                         body},
+                      {"/missing.exe", "HTTP/1.1 410 Gone\r\nContent-Length: 0\r\n\r\n"}});
+    ScratchFolder folder;
+    Downloader downloader;
+    for (const auto& [path, failure] : {std::pair{"/huge.exe", MessageCode::BadAnswer},
+                                        std::pair{"/words.exe", MessageCode::BadAnswer},
+                                        std::pair{"/missing.exe", MessageCode::HttpError}}) {
+        SCOPED_TRACE(path);
+        HookRecorder hooks;
+        DownloadSettings settings = quickSettings(server.url(path), folder.file("p.exe"), hooks);
+        const auto end = runToEnd(downloader, settings, hooks);
+        ASSERT_TRUE(end);
+        EXPECT_EQ(hooks.kinds(), (Kinds{Failed}));
+        EXPECT_EQ(end->a, code(failure));
+        EXPECT_FALSE(fs::exists(folder.file("p.exe")));
+    }
+}
+
+// The bytes stored count what this transfer has put in its file: a package of the same size
+// left at the target by an earlier download does not count.
+TEST(Download, BytesStoredCountOnlyWhatThisTransferWrote) {
+    const std::string package = makePackage(200 * 1024);
+    PackageServer server([&](httplib::Server& s) {
+        s.Get("/pkg.exe", [&](const auto& req, auto& res) { serve(req, res, {package}); });
+    });
+    ScratchFolder folder;
+    const std::string target = folder.file("pkg.exe");
+    writeFile(target, makePackage(package.size(), 9));
+    HookRecorder hooks;
+    Downloader downloader;
+    EXPECT_EQ(bytesStored(downloader), 0);
+
+    DownloadSettings settings = quickSettings(server.url("/pkg.exe"), target, hooks);
+    settings.speedValue = 20;
+    settings.writeBufferSize = 64 * 1024;
+    startDownload(downloader, settings);
+    // Under the cap the pieces are small; they wait in memory until 64 KiB are gathered.
+    ASSERT_TRUE(eventually([&] { return bytesDone(downloader) > 0; }));
+    EXPECT_EQ(bytesStored(downloader), 0);
+    ASSERT_TRUE(eventually([&] { return bytesStored(downloader) > 0; }));
+    const int32_t stored = bytesStored(downloader);
+    EXPECT_LE(stored, bytesDone(downloader));
+    EXPECT_LT(stored, static_cast<int32_t>(package.size()));
+
+    ASSERT_TRUE(hooks.waitForEnd());
+    EXPECT_EQ(bytesStored(downloader), static_cast<int32_t>(package.size()));
 }
 
 TEST(Download, UnusableTargetFolderFailsBeforeAsking) {
@@ -249,23 +347,26 @@ TEST(Download, SettingsThatCannotWorkAreRefused) {
     EXPECT_EQ(end->kind, Finished);
 }
 
-TEST(Download, LoginIsSentOnlyWhenNamed) {
+TEST(Download, LoginIsSentOnlyWhenACallerSetsOne) {
     PackageServer server([](httplib::Server& s) {
         s.Get("/pkg.exe", [](const auto& req, auto& res) { serve(req, res, {makePackage(1000)}); });
     });
     ScratchFolder folder;
-    HookRecorder anonymous;
-    HookRecorder none;
+    HookRecorder named;
+    HookRecorder fresh;
     Downloader downloader;
 
-    DownloadSettings settings =
-        quickSettings(server.url("/pkg.exe"), folder.file("a.exe"), anonymous);
-    settings.userName = DownloadSettings().userName;
-    settings.password = DownloadSettings().password;
-    ASSERT_TRUE(runToEnd(downloader, settings, anonymous));
+    DownloadSettings settings = quickSettings(server.url("/pkg.exe"), folder.file("a.exe"), named);
+    settings.userName = "anonymous";
+    settings.password = "ftp@sorvo.example";
+    ASSERT_TRUE(runToEnd(downloader, settings, named));
 
-    settings = quickSettings(server.url("/pkg.exe"), folder.file("b.exe"), none);
-    ASSERT_TRUE(runToEnd(downloader, settings, none));
+    // A record as the program starts it sends no login.
+    DownloadSettings defaults;
+    defaults.url = server.url("/pkg.exe");
+    defaults.path = folder.file("b.exe");
+    fresh.attach(defaults);
+    ASSERT_TRUE(runToEnd(downloader, defaults, fresh));
 
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 2u);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <httplib.h>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -23,6 +24,7 @@ struct Serving {
     int64_t cutAt = -1;       // close the connection once the package is sent up to here
     int64_t pauseAt = -1;     // stop sending here for pauseFor
     std::chrono::milliseconds pauseFor{0};
+    std::chrono::milliseconds byteEvery{0}; // above 0: trickle, one byte at a time
 };
 
 // Answers req from serving, handling Range and If-Range itself.
@@ -51,6 +53,27 @@ class PackageServer {
     std::thread thread_;
     mutable std::mutex mutex_;
     std::vector<SeenRequest> requests_;
+};
+
+// A server on 127.0.0.1 that answers a request for a path with the bytes given for it, exactly
+// as they are, and then closes the connection: for answers that an HTTP library would not send.
+// Other paths get a 404.
+class RawServer {
+  public:
+    explicit RawServer(std::map<std::string, std::string> answers);
+    ~RawServer();
+    RawServer(const RawServer&) = delete;
+    RawServer& operator=(const RawServer&) = delete;
+
+    std::string url(const std::string& path) const;
+
+  private:
+    void answerAll();
+
+    const std::map<std::string, std::string> answers_;
+    int listening_ = -1;
+    int port_ = 0;
+    std::thread thread_;
 };
 
 } // namespace sorvo::download::testing

@@ -1,7 +1,14 @@
+#include "download/failure.h"
+#include "download/legacy_ed25519.h"
+#include "download/low_speed.h"
+#include "download/minisign_format.h"
+#include "download/request.h"
 #include "download/response_head.h"
 #include "download/speed_meter.h"
+#include "package_signer.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace sorvo::download {
 namespace {
@@ -87,6 +94,161 @@ TEST(SpeedMeter, MeasuresTheLastTwoSeconds) {
     // Silence brings it down and, after a whole window, to 0.
     EXPECT_NEAR(rateAt(meter, now + milliseconds(1000)), 250'000, 15'000);
     EXPECT_EQ(meter.bytesPerSecond(now + milliseconds(2500)), 0);
+}
+
+TEST(ResponseHead, FlagsLengthsThatAreNoNumber) {
+    for (const char* bad : {"99999999999999999999999", "-5", "12, 13", "twelve", ""}) {
+        ResponseHead head;
+        head.addLine("HTTP/1.1 200 OK\r\n");
+        head.addLine(std::string("Content-Length: ") + bad + "\r\n");
+        EXPECT_FALSE(head.lengthValid()) << bad;
+    }
+    ResponseHead twice;
+    twice.addLine("HTTP/1.1 200 OK\r\n");
+    twice.addLine("Content-Length: 10\r\n");
+    twice.addLine("Content-Length: 10\r\n");
+    EXPECT_TRUE(twice.lengthValid());
+    twice.addLine("Content-Length: 11\r\n");
+    EXPECT_FALSE(twice.lengthValid());
+}
+
+// A trickle is a stall only once a whole span has passed below the limit.
+TEST(LowSpeedGuard, CountsATrickleAsAStallAfterAWholeSpan) {
+    LowSpeedGuard guard({.bytesPerSecond = 1024, .span = std::chrono::seconds(60)});
+    const auto start = LowSpeedGuard::Clock::now();
+    guard.restart(start);
+    auto now = start;
+    for (int second = 1; second <= 59; ++second) {
+        now = start + std::chrono::seconds(second);
+        guard.add(1, now);
+    }
+    EXPECT_FALSE(guard.stalled(now)) << "not a whole span yet";
+    now = start + std::chrono::seconds(61);
+    guard.add(1, now);
+    EXPECT_TRUE(guard.stalled(now));
+
+    // A burst brings the last span's average up again; then silence brings it down.
+    guard.add(70 * 1024, now);
+    EXPECT_FALSE(guard.stalled(now));
+    EXPECT_FALSE(guard.stalled(now + std::chrono::seconds(30)));
+    EXPECT_TRUE(guard.stalled(now + std::chrono::seconds(62)));
+
+    // A steady flow just above the limit never stalls.
+    guard.restart(now);
+    for (int i = 1; i <= 1300; ++i)
+        guard.add(110, now + std::chrono::milliseconds(100 * i));
+    EXPECT_FALSE(guard.stalled(now + std::chrono::milliseconds(130'000)));
+}
+
+TEST(Request, RedirectsFromHttpsStayOnHttps) {
+    EXPECT_STREQ(redirectProtocolsFrom("https://down.example/p.exe"), "https");
+    EXPECT_STREQ(redirectProtocolsFrom("HTTPS://down.example/p.exe"), "https");
+    EXPECT_STREQ(redirectProtocolsFrom("http://down.example/p.exe"), "http,https");
+}
+
+// The update window tells the user why, from the reason alone.
+TEST(Failure, ReasonsTellMissingSignaturesAndFullDisksApart) {
+    EXPECT_EQ(statusFailure(404, MessageCode::SignatureMissing, "").failure.code,
+              MessageCode::SignatureMissing);
+    EXPECT_EQ(statusFailure(410, MessageCode::SignatureMissing, "").outcome, Outcome::Fatal);
+    EXPECT_EQ(statusFailure(503, MessageCode::SignatureMissing, "").outcome, Outcome::Transient);
+    EXPECT_EQ(statusFailure(403, MessageCode::SignatureMissing, "").failure.code,
+              MessageCode::HttpError);
+    const auto written = [](int error) {
+        return writeFailure("write", {error, std::generic_category()}).code;
+    };
+    EXPECT_EQ(written(ENOSPC), MessageCode::DiskFull);
+    EXPECT_EQ(written(EDQUOT), MessageCode::DiskFull);
+    EXPECT_EQ(written(EFBIG), MessageCode::WriteFailed);
+    EXPECT_EQ(written(EIO), MessageCode::WriteFailed);
+}
+
+// The older signature form, checked piece by piece, agrees with a check of the whole message.
+TEST(LegacyEd25519, StreamedCheckAgreesWithTheWholeMessage) {
+    ASSERT_GE(sodium_init(), 0);
+    Ed25519Key publicKey{};
+    std::array<unsigned char, crypto_sign_SECRETKEYBYTES> secretKey{};
+    crypto_sign_keypair(publicKey.data(), secretKey.data());
+    std::mt19937 random(5);
+    for (const std::size_t size : {0u, 1u, 127u, 4096u, 100'003u}) {
+        SCOPED_TRACE(size);
+        std::vector<unsigned char> message(size);
+        for (auto& byte : message)
+            byte = static_cast<unsigned char>(random());
+        Ed25519Signature signature{};
+        crypto_sign_detached(signature.data(), nullptr, message.data(), size, secretKey.data());
+
+        const auto streamed = [&](const std::vector<unsigned char>& text,
+                                  const Ed25519Signature& sig) {
+            LegacyEd25519 check(sig, publicKey);
+            // Something fed before a restart does not count.
+            check.update(text.data(), std::min<std::size_t>(text.size(), 9));
+            check.restart();
+            for (std::size_t at = 0; at < text.size();) {
+                const std::size_t piece =
+                    std::min<std::size_t>(random() % 5000 + 1, text.size() - at);
+                check.update(text.data() + at, piece);
+                at += piece;
+            }
+            return check.verify();
+        };
+        EXPECT_TRUE(streamed(message, signature));
+        if (size > 0) {
+            auto changed = message;
+            changed[size / 2] ^= 0x80;
+            EXPECT_FALSE(streamed(changed, signature));
+        }
+        auto spoiled = signature;
+        spoiled[40] ^= 0x01;
+        EXPECT_FALSE(streamed(message, spoiled));
+        // S + L is the same point, but a signature that could be altered without the key.
+        auto malleable = signature;
+        unsigned carry = 0;
+        const unsigned char order[32] = {0xed, 0xd3, 0xf5, 0x5c, 0x1a, 0x63, 0x12, 0x58,
+                                         0xd6, 0x9c, 0xf7, 0xa2, 0xde, 0xf9, 0xde, 0x14,
+                                         0,    0,    0,    0,    0,    0,    0,    0,
+                                         0,    0,    0,    0,    0,    0,    0,    0x10};
+        for (std::size_t i = 0; i < 32; ++i) {
+            carry += malleable[32 + i] + order[i];
+            malleable[32 + i] = static_cast<unsigned char>(carry);
+            carry >>= 8;
+        }
+        EXPECT_FALSE(streamed(message, malleable));
+    }
+}
+
+TEST(MinisignFormat, ReadsKeysAndSignatureFilesStrictly) {
+    const testing::PackageSigner signer;
+    const auto key = parsePublicKey("  " + signer.publicKeyLine() + "\n");
+    ASSERT_TRUE(key);
+    EXPECT_FALSE(parsePublicKey(signer.publicKeyLine().substr(4)));
+    EXPECT_FALSE(parsePublicKey(""));
+
+    const testing::SignatureText text = signer.sign("package");
+    std::string crlf = text.text();
+    for (std::size_t at = crlf.find('\n'); at != std::string::npos; at = crlf.find('\n', at + 2))
+        crlf.insert(at, "\r");
+    const auto parsed = parseSignatureFile(crlf);
+    ASSERT_TRUE(std::holds_alternative<SignatureFile>(parsed));
+    const auto& file = std::get<SignatureFile>(parsed);
+    EXPECT_TRUE(file.prehashed);
+    EXPECT_EQ(file.keyId, key->keyId);
+    EXPECT_EQ(file.trustedComment, "timestamp:1700000000\tfile:pkg.exe\thashed");
+
+    const auto refused = [](const std::string& bad) {
+        return std::holds_alternative<std::string>(parseSignatureFile(bad));
+    };
+    EXPECT_TRUE(refused(text.text() + "one line too many\n"));
+    EXPECT_TRUE(refused(text.untrustedComment + "\n" + text.signature + "\n"));
+    testing::SignatureText unnamed = text;
+    unnamed.untrustedComment = "comment: no";
+    EXPECT_TRUE(refused(unnamed.text()));
+    testing::SignatureText otherAlgorithm = text;
+    otherAlgorithm.signature = testing::toBase64("Xx" + std::string(72, 'a'));
+    EXPECT_TRUE(refused(otherAlgorithm.text()));
+    testing::SignatureText shortGlobal = text;
+    shortGlobal.globalSignature = testing::toBase64(std::string(63, 'g'));
+    EXPECT_TRUE(refused(shortGlobal.text()));
 }
 
 } // namespace

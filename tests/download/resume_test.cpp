@@ -1,4 +1,6 @@
 #include "download/downloader.h"
+#include "download/job.h"
+#include "download/transfer.h"
 #include "hook_recorder.h"
 #include "package_server.h"
 #include "scratch_folder.h"
@@ -182,6 +184,42 @@ TEST(Resume, StalledServerTimesOutAndTheRetryResumes) {
     EXPECT_EQ(resumed.kinds(), (Kinds{SizeKnown, Retrying, Finished}));
     EXPECT_TRUE(readFile(folder.file("b.exe")) == package);
     EXPECT_EQ(server.requests().back().range, "bytes=" + std::to_string(stallAt) + "-");
+}
+
+// A server that sends a byte now and then never falls silent; a trickle below the limit over a
+// whole span counts as a stall all the same, and as silence for the retry window. The span is
+// shortened here from the minute the component uses.
+TEST(Resume, ATrickleCountsAsAStall) {
+    PackageServer server([](httplib::Server& s) {
+        s.Get("/pkg.exe", [](const auto& req, auto& res) {
+            serve(req, res,
+                  {.body = makePackage(4096), .etag = "\"v1\"", .byteEvery = milliseconds(50)});
+        });
+    });
+    ScratchFolder folder;
+    const LowSpeedLimit limit{.bytesPerSecond = 1024, .span = std::chrono::seconds(1)};
+
+    HookRecorder silent;
+    DownloadSettings settings = quickSettings(server.url("/pkg.exe"), folder.file("a.exe"), silent);
+    settings.retryWindowMs = 500;
+    Job job;
+    const auto started = std::chrono::steady_clock::now();
+    Transfer(settings, job, limit).run();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, milliseconds(3000));
+    EXPECT_EQ(silent.kinds(), (Kinds{SizeKnown, Failed}));
+    EXPECT_EQ(silent.events().back().a, code(MessageCode::ConnectionLost));
+    EXPECT_NE(silent.messages().back().text.find("less than 1024 bytes a second"),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists(folder.file("a.exe")));
+
+    // Where the retry window is wider than the span, the trickle is retried, resuming.
+    HookRecorder retried;
+    settings = quickSettings(server.url("/pkg.exe"), folder.file("b.exe"), retried);
+    settings.maxRetries = 1;
+    Job again;
+    Transfer(settings, again, limit).run();
+    EXPECT_EQ(retried.kinds(), (Kinds{SizeKnown, Retrying, Failed}));
+    EXPECT_NE(server.requests().back().range, "");
 }
 
 } // namespace

@@ -15,8 +15,6 @@ inline DownloadSettings quickSettings(const std::string& url, const std::string&
     settings.writeBufferSize = 4096;
     settings.url = url;
     settings.path = path;
-    settings.userName.clear();
-    settings.password.clear();
     settings.speedValue = 200;
     settings.maxRetries = 3;
     settings.connectTimeoutMs = 2000;

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "download/cancel_signal.h"
+#include "download/completion.h"
+#include "download/hook_gate.h"
+#include "download/progress.h"
+
+namespace sorvo::download {
+
+// What one transfer shares between its worker and the Downloader that started it. The worker
+// holds it to its end, the Downloader until its next start, so either may go first.
+struct Job {
+    CancelSignal cancel;
+    HookGate hooks;
+    Progress progress;
+    Completion ended; // the worker is done with its files
+};
+
+} // namespace sorvo::download
