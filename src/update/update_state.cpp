@@ -1,5 +1,8 @@
 #include "update/update_state.h"
 
+#include "config/update_key.h"
+
+#include <cstdio>
 #include <memory>
 
 namespace sorvo::update {
@@ -9,9 +12,20 @@ std::unique_ptr<UpdateState>& state() {
     static std::unique_ptr<UpdateState> programWide;
     return programWide;
 }
+
+// A build without a key takes any package the download server hands out; say so once.
+void noteUnverifiedPackages() {
+    static bool said = false;
+    if (said || !updatePublicKey().empty()) return;
+    said = true;
+    std::fputs("Upgrade packages are not verified: this client was built without an update key "
+               "(SORVO_UPDATE_PUBLIC_KEY).\n",
+               stderr);
+}
 } // namespace
 
 void createUpdateState() {
+    noteUnverifiedPackages();
     state() = std::make_unique<UpdateState>();
 }
 

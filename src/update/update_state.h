@@ -23,13 +23,14 @@ struct UpdateState {
     std::int64_t startTicks = 0;
 };
 
-// Creates the state; it lives until releaseUpdateState.
+// Creates the state; it lives until releaseUpdateState. A client built without an update key
+// says once on the error output that packages are not verified.
 void createUpdateState();
 
 // The state between createUpdateState and releaseUpdateState.
 UpdateState& updateState();
 
-// Stops a running download, waits for its thread, then frees the state.
+// Stops a running download, without waiting for its thread, then frees the state.
 void releaseUpdateState();
 
 } // namespace sorvo::update
