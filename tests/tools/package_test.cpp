@@ -1,8 +1,12 @@
 #include "demo_service.h"
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
 
 namespace sorvo::test {
 namespace {
@@ -136,6 +140,42 @@ TEST_F(PackageDownload, ThrottleHoldsTheTransferToItsRate) {
     ASSERT_TRUE(response);
     EXPECT_TRUE(response->body == whole);
     EXPECT_GE(elapsed, std::chrono::milliseconds(400)); // 300 001 bytes at 600 000 B/s: 500 ms
+}
+
+// What a publisher does: write the package, sign it with the signing tool, and serve the
+// signature beside it, where the client looks for it.
+TEST_F(PackageDownload, ServesTheSignatureMadeOfTheWrittenPackage) {
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("sorvo-demo-signed-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const auto file = [&](const char* name) { return (folder / name).string(); };
+    const auto run = [](const std::string& command) {
+        return std::system((command + " </dev/null >/dev/null").c_str());
+    };
+    ASSERT_EQ(run(std::string(SORVO_DEMO_SERVICE) + " --package-size " +
+                  std::to_string(packageSize) + " --write-package " + file("pkg.exe")),
+              0);
+    ASSERT_EQ(run("minisign -G -W -p " + file("key.pub") + " -s " + file("key.sec")), 0);
+    ASSERT_EQ(run("minisign -S -s " + file("key.sec") + " -m " + file("pkg.exe") + " -x " +
+                  file("pkg.minisig")),
+              0);
+
+    DemoService signedService({"--package-size", std::to_string(packageSize), "--package-signature",
+                               file("pkg.minisig")});
+    auto signature = signedService.client().Get(packagePathGbk + ".minisig");
+    ASSERT_TRUE(signature);
+    EXPECT_EQ(signature->status, 200);
+    std::ofstream(file("served.exe"), std::ios::binary) << whole;
+    std::ofstream(file("served.minisig"), std::ios::binary) << signature->body;
+    EXPECT_EQ(run("minisign -V -p " + file("key.pub") + " -m " + file("served.exe") + " -x " +
+                  file("served.minisig")),
+              0)
+        << "the signature is not the written package's";
+
+    auto none = service->client().Get(packagePathUtf8 + ".minisig");
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->status, 404) << "no signature unless one is given";
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // the upgrade note and package, and the pages the tray menu opens.
 
 #include "options.h"
+#include "package.h"
 #include "service.h"
 #include "stop_request.h"
 
@@ -25,6 +26,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const auto& options = std::get<ServiceOptions>(parsed);
+    if (!options.writePackage.empty()) {
+        if (writeWhole(*makePackage(options.packageSize), options.writePackage)) return 0;
+        std::fprintf(stderr, "sorvo-demo-service: cannot write %s\n", options.writePackage.c_str());
+        return 1;
+    }
 
     blockStopSignals();
     // A listener that hangs up mid-download must not end the service.

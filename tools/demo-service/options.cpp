@@ -9,12 +9,16 @@ const char* const usageText =
     "usage: sorvo-demo-service [--port N] [--package-size BYTES] [--throttle BYTES_PER_SECOND]\n"
     "                          [--tencent-path PATH] [--parent-pid PID]\n"
     "                          [--drop-radio-page SECONDS]\n"
+    "                          [--package-signature FILE] [--write-package FILE]\n"
     "  --port N             port on 127.0.0.1 (default 8765; 0 picks a free one)\n"
     "  --package-size N     size of the upgrade package in bytes (default 25165824)\n"
     "  --throttle N         cap on the package's transfer rate in bytes per second (0: none)\n"
     "  --tencent-path PATH  path of the account page the tray menu opens (default /sorvoradio)\n"
     "  --parent-pid PID     stop when process PID, the one that started the service, ends\n"
-    "  --drop-radio-page N  the radio page is unavailable (503) for the first N seconds\n";
+    "  --drop-radio-page N  the radio page is unavailable (503) for the first N seconds\n"
+    "  --package-signature FILE  serve FILE as the package's signature, at its path + .minisig\n"
+    "  --write-package FILE      write the package (of --package-size) to FILE and stop, so\n"
+    "                            that it can be signed\n";
 
 namespace {
 
@@ -33,10 +37,18 @@ std::variant<ServiceOptions, OptionsError> parseOptions(const std::vector<std::s
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
         if (name != "--port" && name != "--package-size" && name != "--throttle" &&
-            name != "--tencent-path" && name != "--parent-pid" && name != "--drop-radio-page")
+            name != "--tencent-path" && name != "--parent-pid" && name != "--drop-radio-page" &&
+            name != "--package-signature" && name != "--write-package")
             return OptionsError{"unknown option " + name};
         if (i + 1 == args.size()) return OptionsError{name + " needs a value"};
         const std::string& value = args[++i];
+
+        if (name == "--package-signature" || name == "--write-package") {
+            if (value.empty()) return OptionsError{name + " needs a file name"};
+            (name == "--package-signature" ? options.packageSignature : options.writePackage) =
+                value;
+            continue;
+        }
 
         if (name == "--tencent-path") {
             if (value.empty() || value.front() != '/')

@@ -15,6 +15,8 @@ struct ServiceOptions {
     std::string tencentPath = "/sorvoradio";
     // For this many seconds after the start the radio page answers 503, as if it were down.
     std::int64_t dropRadioPageSeconds = 0;
+    std::string packageSignature; // file served as "<package path>.minisig"; empty: none
+    std::string writePackage;     // write the package to this file and stop instead of serving
 };
 
 struct OptionsError {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <fstream>
+#include <vector>
 
 namespace sorvo::demo {
 
@@ -57,6 +59,20 @@ std::shared_ptr<const RangedResource> makePackage(std::int64_t size) {
         }
     };
     return package;
+}
+
+bool writeWhole(const RangedResource& resource, const std::string& path) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::vector<char> piece(1 << 20);
+    for (std::int64_t offset = 0; out && offset < resource.size;) {
+        const auto size = static_cast<std::size_t>(
+            std::min<std::int64_t>(resource.size - offset, std::ssize(piece)));
+        resource.read(offset, std::span<char>(piece.data(), size));
+        out.write(piece.data(), static_cast<std::streamsize>(size));
+        offset += static_cast<std::int64_t>(size);
+    }
+    out.close();
+    return static_cast<bool>(out);
 }
 
 } // namespace sorvo::demo

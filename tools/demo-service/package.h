@@ -19,4 +19,7 @@ inline const std::string packagePathUtf8 = "/download/索沃电台_升级包.exe
 // always gives the same file.
 std::shared_ptr<const RangedResource> makePackage(std::int64_t size);
 
+// Writes the whole resource to the file at path; false when it cannot.
+bool writeWhole(const RangedResource& resource, const std::string& path);
+
 } // namespace sorvo::demo

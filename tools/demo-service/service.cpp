@@ -8,8 +8,10 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <httplib.h>
+#include <iterator>
 #include <map>
 #include <memory>
 
@@ -36,6 +38,20 @@ Handler radioPageRoute(std::int64_t droppedSeconds) {
         if (std::chrono::steady_clock::now() >= backAt) return page(request, response);
         response.status = 503;
         response.set_content(unavailablePage(), htmlType);
+    };
+}
+
+// The file as it is when the service starts; a file that cannot be read is served as missing.
+Handler textFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const bool found = in.is_open();
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return [text = std::move(text), found](const httplib::Request&, httplib::Response& response) {
+        if (!found) {
+            response.status = 404;
+            return;
+        }
+        response.set_content(text, "text/plain; charset=utf-8");
     };
 }
 
@@ -71,6 +87,11 @@ void installRoutes(httplib::Server& server, const ServiceOptions& options) {
     };
     (*routes)[packagePathGbk] = servePackage;
     (*routes)[packagePathUtf8] = servePackage;
+    if (!options.packageSignature.empty()) {
+        const Handler signature = textFile(options.packageSignature);
+        (*routes)[packagePathGbk + ".minisig"] = signature;
+        (*routes)[packagePathUtf8 + ".minisig"] = signature;
+    }
 
     for (SitePage& page : sitePages(options.tencentPath)) {
         const std::string path = page.path;
