@@ -35,6 +35,30 @@ bool readUntil(int fd, const std::string& text, std::chrono::steady_clock::time_
     return true;
 }
 
+// The environment of this process, less the thread checker's pause at exit, which would be
+// timed as the probe's.
+std::vector<std::string> probeEnvironment() {
+    std::vector<std::string> variables;
+    std::string checker = "TSAN_OPTIONS=atexit_sleep_ms=0";
+    for (char** variable = environ; *variable; ++variable) {
+        const std::string text = *variable;
+        if (text.starts_with("TSAN_OPTIONS="))
+            checker = text + ":atexit_sleep_ms=0";
+        else
+            variables.push_back(text);
+    }
+    variables.push_back(checker);
+    return variables;
+}
+
+std::vector<char*> pointersTo(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (std::string& text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 } // namespace
 
 ProbeExit runExitProbe(const std::string& url, const std::string& target) {
@@ -44,13 +68,10 @@ ProbeExit runExitProbe(const std::string& url, const std::string& target) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     std::vector<std::string> args = {SORVO_EXIT_PROBE, url, target};
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
+    std::vector<std::string> environment = probeEnvironment();
     pid_t pid = 0;
-    const int spawned =
-        posix_spawn(&pid, SORVO_EXIT_PROBE, &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawn(&pid, SORVO_EXIT_PROBE, &actions, nullptr,
+                                    pointersTo(args).data(), pointersTo(environment).data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     if (spawned != 0) {
