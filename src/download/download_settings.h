@@ -33,8 +33,8 @@ struct DownloadSettings {
     // 200 and above, and 0 and below, leave the transfer uncapped.
     int32_t speedValue = 1;
     // Slot 7: how many times a transient failure (connection refused, reset or cut short, no data
-    // in time, 5xx, 408, 429) is retried. The update window sets 999999999: "as long as
-    // retryWindowMs allows".
+    // in time, a body slower than 1 KiB/s for a minute, 5xx, 408, 429) is retried. The update
+    // window sets 999999999: "as long as retryWindowMs allows".
     int32_t maxRetries = 0;
     // Slot 8: milliseconds allowed for connecting. The update window sets 5000.
     int32_t connectTimeoutMs = 20000;
@@ -43,7 +43,7 @@ struct DownloadSettings {
     int32_t noDataTimeoutMs = 20000;
     // Slot 10: no retry is made once this many milliseconds have passed without a byte of the
     // package arriving: a server that is gone fails the download instead of being asked forever.
-    // The update window sets 10000.
+    // A body that only trickled counts as no bytes. The update window sets 10000.
     int32_t retryWindowMs = 20000;
     // Slot 11: milliseconds to wait before a retry.
     int32_t retryDelayMs = 1000;
