@@ -2,12 +2,15 @@
 // the update window fills them) and with `curl -o`, and prints both throughputs, their ratio and
 // the CPU time each spends per MiB. The component reports Finished only once the package is
 // synced to disk, which `curl -o` never waits for; so curl is also timed with an fsync of its
-// file added, the same promise. The server runs in a child process so that this process's CPU
-// time is the component's own.
+// file added, the same promise. The component also downloads the package with a public key, so
+// that it checks the package against its signature: what that adds per MiB, and as a share of
+// the download time, is the cost of the check. The server runs in a child process so that this
+// process's CPU time is the component's own.
 //
 //   bench-download [MiB] [rounds]      defaults: 256 MiB, 3 rounds
 
 #include "download/downloader.h"
+#include "package_signer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -51,8 +54,10 @@ double cpuSeconds(const rusage& usage) {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-// Serves size bytes at /pkg.exe on 127.0.0.1 from a child process; returns its pid and port.
-std::pair<pid_t, int> startServer(std::size_t size) {
+// Serves size bytes at /pkg.exe and their signature by signer at /pkg.exe.minisig on 127.0.0.1
+// from a child process; returns its pid and port.
+std::pair<pid_t, int> startServer(std::size_t size,
+                                  const sorvo::download::testing::PackageSigner& signer) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0) std::exit(1);
     const pid_t pid = fork();
@@ -64,7 +69,11 @@ std::pair<pid_t, int> startServer(std::size_t size) {
             const uint64_t word = random();
             std::memcpy(package.data() + i, &word, 8);
         }
+        const std::string signature = signer.sign(package).text();
         httplib::Server server;
+        server.Get("/pkg.exe.minisig", [&](const httplib::Request&, httplib::Response& res) {
+            res.set_content(signature, "text/plain");
+        });
         server.Get("/pkg.exe", [&](const httplib::Request&, httplib::Response& res) {
             res.set_content_provider(
                 package.size(), "application/octet-stream",
@@ -86,7 +95,9 @@ std::pair<pid_t, int> startServer(std::size_t size) {
     return {pid, port};
 }
 
-Run withComponent(const std::string& url, const std::string& path, std::size_t size) {
+// Without a key the package is not checked.
+Run withComponent(const std::string& url, const std::string& path, std::size_t size,
+                  const std::string& publicKey = {}) {
     std::mutex mutex;
     std::condition_variable ended;
     int32_t endKind = 0;
@@ -94,8 +105,7 @@ Run withComponent(const std::string& url, const std::string& path, std::size_t s
     settings.writeBufferSize = 4096;
     settings.url = url;
     settings.path = path;
-    settings.userName.clear();
-    settings.password.clear();
+    settings.publicKey = publicKey;
     settings.speedValue = 200;
     settings.maxRetries = 0;
     settings.eventHook = [&](int32_t kind, int32_t, int32_t, int32_t, int32_t) {
@@ -162,7 +172,8 @@ int main(int argc, char** argv) {
     const std::size_t size = mib << 20;
     const double sizeMib = static_cast<double>(size) / mebibyte;
 
-    const auto [server, port] = startServer(size);
+    const sorvo::download::testing::PackageSigner signer;
+    const auto [server, port] = startServer(size, signer);
     const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/pkg.exe";
     const auto folder =
         std::filesystem::temp_directory_path() / ("sorvo-bench-" + std::to_string(getpid()));
@@ -174,13 +185,19 @@ int main(int argc, char** argv) {
                 rounds);
     withCurl(url, curlFile, size);
     std::vector<double> componentRates, curlRates, curlSyncedRates, componentCpu, curlCpu;
+    std::vector<double> checkShares, checkCpu, checkWall;
     bool allComplete = true;
     for (int round = 1; round <= rounds; ++round) {
         std::filesystem::remove(componentFile);
         std::filesystem::remove(curlFile);
         const Run component = withComponent(url, componentFile, size);
+        std::filesystem::remove(componentFile);
+        const Run checked = withComponent(url, componentFile, size, signer.publicKeyLine());
         const Run curl = withCurl(url, curlFile, size);
-        allComplete = allComplete && component.complete && curl.complete;
+        allComplete = allComplete && component.complete && checked.complete && curl.complete;
+        checkShares.push_back((checked.seconds - component.seconds) / component.seconds * 100.0);
+        checkCpu.push_back((checked.cpuSeconds - component.cpuSeconds) * 1000.0 / sizeMib);
+        checkWall.push_back((checked.seconds - component.seconds) * 1000.0 / sizeMib);
         componentRates.push_back(sizeMib / component.seconds);
         curlRates.push_back(sizeMib / curl.seconds);
         curlSyncedRates.push_back(sizeMib / (curl.seconds + curl.syncSeconds));
@@ -190,6 +207,10 @@ int main(int argc, char** argv) {
                     "(%.3f ms CPU/MiB), with fsync %6.1f MiB/s\n",
                     round, componentRates.back(), componentCpu.back(), curlRates.back(),
                     curlCpu.back(), curlSyncedRates.back());
+        std::printf("         checked against its signature: %6.1f MiB/s (%.3f ms CPU/MiB), "
+                    "%+.1f %% of the time\n",
+                    sizeMib / checked.seconds, checked.cpuSeconds * 1000.0 / sizeMib,
+                    checkShares.back());
     }
     const double componentRate = median(componentRates);
     const double curlRate = median(curlRates);
@@ -206,6 +227,13 @@ int main(int argc, char** argv) {
         curlSyncedRate);
     std::printf("| component / `curl -o` | %.3f | ≥ 0.95 |\n", componentRate / curlRate);
     std::printf("| component / (`curl -o` + fsync) | %.3f | — |\n", componentRate / curlSyncedRate);
+    std::printf("| the package's check against its signature: cost per MiB | %.3f ms CPU, %.3f ms "
+                "of time | — |\n",
+                median(checkCpu), median(checkWall));
+    std::printf(
+        "| the check's share of the download time of the %zu MiB package | %.1f %% | < 5 %% "
+        "|\n",
+        mib, median(checkShares));
     if (!allComplete) std::printf("WARNING: a download did not arrive complete\n");
 
     std::filesystem::remove_all(folder);
