@@ -18,7 +18,8 @@ using EventHook = std::function<int(int32_t kind, int32_t a, int32_t b, int32_t 
 using MessageHook = std::function<void(int32_t code, const std::string& text1,
                                        const std::string& text2, int32_t a, int32_t b)>;
 
-// Every transfer reports exactly one of Finished and Failed, last; no hook runs after that.
+// Every transfer reports exactly one of Finished and Failed, last, unless release or a new
+// startDownload stops it first; no hook runs after that.
 enum EventKind : int32_t {
     // c: the package's total size in bytes, as soon as the server has said it. Sent again when a
     // retry finds the package changed on the server and the size with it.
@@ -30,8 +31,7 @@ enum EventKind : int32_t {
     Retrying = 5,
     // a: the MessageCode of the failure, b: the HTTP status behind it (0 when there is none),
     // c: bytes received before it. Nothing is left at the target path on behalf of this
-    // transfer. A transfer stopped by release or by a new startDownload reports nothing more,
-    // not even this.
+    // transfer.
     Failed = 6,
 };
 

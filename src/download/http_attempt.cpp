@@ -18,8 +18,8 @@ AttemptResult unexpectedAnswer(long status) {
 HttpAttempt::HttpAttempt(const DownloadSettings& settings, PartFile& file, Progress& progress,
                          Reporter& reporter, CancelSignal& cancel, LowSpeedLimit lowSpeed)
     : RequestLoop(settings.noDataTimeoutMs), settings_(settings), file_(file), progress_(progress),
-      reporter_(reporter), cancel_(cancel), cap_(rateCapFor(settings)), lowSpeedLimit_(lowSpeed),
-      lowSpeed_(lowSpeed), lastData_(Clock::now()) {
+      reporter_(reporter), cancel_(cancel), cap_(rateCapFor(settings)), lowSpeed_(lowSpeed),
+      lastData_(Clock::now()) {
     if (cap_.bytesPerSecond > 0) pacer_.emplace(cap_.bytesPerSecond, cap_.receiveBufferSize);
 }
 
@@ -76,16 +76,14 @@ int HttpAttempt::pollTimeoutMs() const {
 
 std::optional<AttemptResult> HttpAttempt::interruption() {
     const auto now = Clock::now();
-    if (lowSpeed_.stalled(now)) {
-        // The trickle counts as silence, so that the retry window can close on it.
-        lastData_ = now - lowSpeed_.span();
-        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(lowSpeed_.span());
-        return transient(MessageCode::ConnectionLost,
-                         "the server sent less than " +
-                             std::to_string(lowSpeedLimit_.bytesPerSecond) +
-                             " bytes a second for " + std::to_string(seconds.count()) + " s");
-    }
-    return {};
+    if (!lowSpeed_.stalled(now)) return {};
+    // The trickle counts as silence, so that the retry window can close on it.
+    const LowSpeedLimit& limit = lowSpeed_.limit();
+    lastData_ = now - limit.span;
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit.span);
+    return transient(MessageCode::ConnectionLost,
+                     "the server sent less than " + std::to_string(limit.bytesPerSecond) +
+                         " bytes a second for " + std::to_string(seconds.count()) + " s");
 }
 
 size_t HttpAttempt::headerCallback(char* data, size_t size, size_t count, void* self) {

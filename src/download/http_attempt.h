@@ -69,7 +69,6 @@ class HttpAttempt : private RequestLoop {
     Reporter& reporter_;
     CancelSignal& cancel_;
     const RateCap cap_;
-    const LowSpeedLimit lowSpeedLimit_;
     std::optional<Pacer> pacer_;
     LowSpeedGuard lowSpeed_;
     Clock::time_point lastData_;

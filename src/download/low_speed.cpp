@@ -3,8 +3,7 @@
 namespace sorvo::download {
 
 LowSpeedGuard::LowSpeedGuard(LowSpeedLimit limit)
-    : bytesPerSecond_(limit.bytesPerSecond), span_(limit.span), meter_(limit.span),
-      start_(Clock::now()) {}
+    : limit_(limit), meter_(limit.span), start_(Clock::now()) {}
 
 void LowSpeedGuard::restart(Clock::time_point now) {
     meter_.restart(now);
@@ -16,7 +15,7 @@ void LowSpeedGuard::add(int64_t bytes, Clock::time_point now) {
 }
 
 bool LowSpeedGuard::stalled(Clock::time_point now) const {
-    return now - start_ >= span_ && meter_.bytesPerSecond(now) < bytesPerSecond_;
+    return now - start_ >= limit_.span && meter_.bytesPerSecond(now) < limit_.bytesPerSecond;
 }
 
 } // namespace sorvo::download

@@ -24,11 +24,10 @@ class LowSpeedGuard {
     void add(int64_t bytes, Clock::time_point now);
     // Whether at least a span has passed since the restart, and the last span was too slow.
     bool stalled(Clock::time_point now) const;
-    Clock::duration span() const { return span_; }
+    const LowSpeedLimit& limit() const { return limit_; }
 
   private:
-    const int64_t bytesPerSecond_;
-    const Clock::duration span_;
+    const LowSpeedLimit limit_;
     SpeedMeter meter_;
     Clock::time_point start_;
 };
