@@ -1,5 +1,6 @@
 #include "update/update_settings.h"
 
+#include "config/update_key.h"
 #include "update/download_hooks.h"
 
 #include <QFile>
@@ -33,6 +34,7 @@ void fillUpdateSettings(download::DownloadSettings& settings, const QString& url
     // The update logs in to nobody.
     settings.userName.clear();
     settings.password.clear();
+    settings.publicKey = updatePublicKey();
 }
 
 } // namespace sorvo::update
