@@ -96,6 +96,10 @@ PackageServer::PackageServer(const std::function<void(httplib::Server&)>& routes
     port_ = server_.bind_to_any_port("127.0.0.1");
     // The socket listens from the bind on, so requests made before the loop runs just queue.
     thread_ = std::thread([this] { server_.listen_after_bind(); });
+    // A stop before the loop runs would be lost and the loop would never end: a test that asks
+    // nothing of the server ends that quickly.
+    while (!server_.is_running())
+        std::this_thread::yield();
 }
 
 PackageServer::~PackageServer() {
