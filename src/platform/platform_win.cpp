@@ -1,3 +1,4 @@
+#include "platform/media_controls.h"
 #include "platform/platform.h"
 #include "platform/win32_calls.h"
 
@@ -66,5 +67,11 @@ bool trayHostShowsMenus() {
 }
 
 void prepareWebEngine() {}
+
+// Not built yet (media_controls.h says how it would be); meanwhile the engine's own transport
+// controls stay on, so the media keys still reach the page.
+MediaControls* createMediaControls(const MediaIdentity&, QObject*) {
+    return nullptr;
+}
 
 } // namespace sorvo::platform
