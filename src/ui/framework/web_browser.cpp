@@ -32,6 +32,7 @@ void WebBrowser::openAddress(const QUrl& address) {
         layout()->addWidget(view_);
         // The view is the engine's own widget, known here only through Qt's meta-object system.
         connect(view_, SIGNAL(loadFinished(bool)), this, SIGNAL(loadFinished(bool)));
+        connectPageMedia();
     }
     view_->setProperty("url", address);
 }

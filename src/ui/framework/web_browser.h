@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/media_state.h"
+
 #include <QUrl>
 #include <QWidget>
 
@@ -20,11 +22,21 @@ class WebBrowser : public QWidget {
     QUrl url() const;
     QString title() const;
 
+    // What the page plays, and the commands a player takes: play, pause, the next station. Before
+    // a page opens, and on a page that plays nothing, there is nothing to play.
+    platform::MediaState media() const;
+    void performMediaCommand(platform::MediaCommand command);
+    void setMediaVolume(double volume);
+
   signals:
     void loadFinished(bool ok);
+    void mediaChanged();
 
   private:
+    void connectPageMedia();
+
     QWidget* view_ = nullptr;
+    QObject* pageMedia_ = nullptr;
 };
 
 } // namespace sorvo::ui

@@ -1,6 +1,7 @@
 // The browser engine's side of the embedded browser, built as a module of its own: the program
 // loads the engine's libraries with it when the first page opens, not at start-up.
 #include "ui/framework/web_engine/page_keeper.h"
+#include "ui/framework/web_engine/page_media_bridge.h"
 #include "ui/framework/web_engine/shell_page.h"
 #include "ui/framework/web_view_loader.h"
 
@@ -16,5 +17,6 @@ sorvoCreateWebView(QWidget* parent, const sorvo::ui::WebViewSurroundings& surrou
     view->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     view->page()->setBackgroundColor(sorvo::ui::webBrowserBackground);
     new sorvo::ui::PageKeeper(*view);
+    new sorvo::ui::PageMediaBridge(*view);
     return view;
 }
