@@ -1,5 +1,6 @@
 #include "app/client.h"
 
+#include "app/desktop_media.h"
 #include "app/main_window.h"
 #include "app/program_state.h"
 #include "app/single_instance.h"
@@ -34,6 +35,7 @@ int runClient(int argc, char* argv[]) {
     // Connected only now: the main window stays hidden until the splash has gone.
     QObject::connect(&instance, &SingleInstance::raiseRequested, mainWindow,
                      [mainWindow] { bringToFront(*mainWindow); });
+    connectDesktopMedia(*mainWindow);
     // Leaving directly once the loop has ended and the state is released: tearing the browser
     // engine down window by window gains nothing at exit and can stall it.
     ui::program::end(ui::program::runMessageLoop());

@@ -40,6 +40,13 @@ const std::vector<WebPage>& webPages() {
     return pages;
 }
 
+// Minimised, not hidden: the toggle state stays as it is.
+void minimiseMainWindow(MainWindow& mainWindow) {
+    mainWindow.setWindowStateValue(ui::SkinWindow::Minimised);
+}
+
+} // namespace
+
 // Besides making the window visible, a minimised window comes back and is brought to the front:
 // the listener asked to see it.
 void showMainWindow(MainWindow& mainWindow) {
@@ -48,13 +55,6 @@ void showMainWindow(MainWindow& mainWindow) {
     mainWindow.raise();
     mainWindow.activateWindow();
 }
-
-// Minimised, not hidden: the toggle state stays as it is.
-void minimiseMainWindow(MainWindow& mainWindow) {
-    mainWindow.setWindowStateValue(ui::SkinWindow::Minimised);
-}
-
-} // namespace
 
 TrayMenu::TrayMenu(MainWindow& mainWindow)
     : SkinMenu(QStringLiteral("鼠标菜单"), design::trayMenuScheme(), &mainWindow) {

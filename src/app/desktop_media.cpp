@@ -1,0 +1,27 @@
+#include "app/desktop_media.h"
+
+#include "app/main_window.h"
+#include "app/tray_menu.h"
+#include "config/desktop_entry.h"
+#include "platform/media_controls.h"
+#include "ui/framework/web_browser.h"
+
+namespace sorvo::app {
+
+void connectDesktopMedia(MainWindow& mainWindow) {
+    platform::MediaControls* controls = platform::createMediaControls(
+        {QStringLiteral("索沃电台"), desktopEntryId(), QStringLiteral("sorvo_radio")}, &mainWindow);
+    if (controls == nullptr) return;
+    ui::WebBrowser& browser = mainWindow.radioBrowser();
+    controls->show(browser.media());
+    QObject::connect(&browser, &ui::WebBrowser::mediaChanged, controls,
+                     [controls, &browser] { controls->show(browser.media()); });
+    QObject::connect(controls, &platform::MediaControls::commandRequested, &browser,
+                     &ui::WebBrowser::performMediaCommand);
+    QObject::connect(controls, &platform::MediaControls::volumeRequested, &browser,
+                     &ui::WebBrowser::setMediaVolume);
+    QObject::connect(controls, &platform::MediaControls::raiseRequested, &mainWindow,
+                     [&mainWindow] { showMainWindow(mainWindow); });
+}
+
+} // namespace sorvo::app

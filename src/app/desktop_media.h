@@ -1,0 +1,12 @@
+#pragma once
+
+namespace sorvo::app {
+
+class MainWindow;
+
+// Puts the radio page on the desktop's media controls (the media keys, the desktop's media
+// panel): they show what the page plays, their commands go to the page, and their Raise shows
+// the main window. Where there are none the client runs without them.
+void connectDesktopMedia(MainWindow& mainWindow);
+
+} // namespace sorvo::app
