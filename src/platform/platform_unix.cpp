@@ -1,3 +1,4 @@
+#include "platform/engine_flags.h"
 #include "platform/platform.h"
 
 #include <QDBusConnection>
@@ -94,6 +95,11 @@ void prepareWebEngine() {
     // The browser engine refuses to start as root with its sandbox on.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The engine would put a media player of its own on the session bus beside the program's
+    // (media_controls.h), under a name the desktop cannot tie to the program.
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            withEngineFeatureDisabled(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"),
+                                      QByteArrayLiteral("HardwareMediaKeyHandling")));
 }
 
 } // namespace sorvo::platform
