@@ -1,5 +1,6 @@
 #include "radio_page.h"
 
+#include "artwork.h"
 #include "html.h"
 
 namespace sorvo::demo {
@@ -121,6 +122,15 @@ function show(index) {
   $('channel-name').textContent = item.dataset.name;
   $('programme').textContent = item.dataset.programme;
   $('description').textContent = item.dataset.description;
+  // What the desktop's media controls and media keys show: the piece on air and its channel.
+  if ('mediaSession' in navigator) {
+    navigator.mediaSession.metadata = new MediaMetadata({
+      title: item.dataset.programme,
+      artist: item.dataset.name,
+      album: '索沃电台',
+      artwork: [{src: item.dataset.artwork, sizes: '256x256', type: 'image/svg+xml'}],
+    });
+  }
 }
 
 function play() {
@@ -139,6 +149,12 @@ $('next').onclick = () => tune(current + 1);
 $('toggle').onclick = () => audio.paused ? play() : audio.pause();
 $('volume').oninput = e => { audio.volume = e.target.value / 100; audio.muted = false; };
 $('speaker').onclick = e => { e.preventDefault(); audio.muted = !audio.muted; };
+if ('mediaSession' in navigator) {
+  navigator.mediaSession.setActionHandler('play', play);
+  navigator.mediaSession.setActionHandler('pause', () => audio.pause());
+  navigator.mediaSession.setActionHandler('previoustrack', () => tune(current - 1));
+  navigator.mediaSession.setActionHandler('nexttrack', () => tune(current + 1));
+}
 
 audio.volume = 0.8;
 audio.addEventListener('playing', () => {
@@ -158,6 +174,7 @@ audio.addEventListener('error', () => {
 });
 audio.addEventListener('volumechange', () => {
   $('speaker').textContent = audio.muted || audio.volume === 0 ? '静音' : '音量';
+  $('volume').value = Math.round(audio.volume * 100);
 });
 
 setInterval(() => {
@@ -180,7 +197,8 @@ std::string radioPage(const std::vector<Channel>& channels) {
         body += "<div class=\"channel\" data-src=\"" + escapeHtml(streamPath(channel)) +
                 "\" data-name=\"" + escapeHtml(channel.name) + "\" data-programme=\"" +
                 escapeHtml(channel.programme) + "\" data-description=\"" +
-                escapeHtml(channel.description) + "\"><span>" + escapeHtml(channel.name) +
+                escapeHtml(channel.description) + "\" data-artwork=\"" +
+                escapeHtml(artworkPath(channel)) + "\"><span>" + escapeHtml(channel.name) +
                 "</span><small>" + escapeHtml(channel.programme) + "</small></div>\n";
     }
     body += "<audio id=\"player\" src=\"" + escapeHtml(streamPath(channels.front())) +

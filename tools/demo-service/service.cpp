@@ -1,5 +1,6 @@
 #include "service.h"
 
+#include "artwork.h"
 #include "channels.h"
 #include "package.h"
 #include "radio_page.h"
@@ -22,11 +23,17 @@ namespace {
 using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
 
 constexpr const char* htmlType = "text/html; charset=utf-8";
+constexpr const char* svgType = "image/svg+xml";
+
+Handler fixedContent(std::string content, const char* type) {
+    return
+        [content = std::move(content), type](const httplib::Request&, httplib::Response& response) {
+            response.set_content(content, type);
+        };
+}
 
 Handler fixedPage(std::string html) {
-    return [html = std::move(html)](const httplib::Request&, httplib::Response& response) {
-        response.set_content(html, htmlType);
-    };
+    return fixedContent(std::move(html), htmlType);
 }
 
 // The radio page, away for the first `droppedSeconds` as if its server were down, so that the
@@ -78,6 +85,7 @@ void installRoutes(httplib::Server& server, const ServiceOptions& options) {
                                                                  httplib::Response& response) {
             serveRanged(streams->stream(i), 0, request, response);
         };
+        (*routes)[artworkPath(radioChannels()[i])] = fixedContent(channelArtwork(i), svgType);
     }
 
     const auto package = makePackage(options.packageSize);
