@@ -142,16 +142,9 @@ class StartupTest : public QObject {
         // Once the splash is gone, the window manager is asked to close the main window, as its
         // close button or Alt+F4 would.
         QTest::qWait(4500);
-        QProcess search;
-        search.start(QStringLiteral("xdotool"),
-                     {QStringLiteral("search"), QStringLiteral("--sync"),
-                      QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                      QString::number(client.processId()), QStringLiteral("--name"),
-                      QStringLiteral("^索沃电台$")});
-        QVERIFY(search.waitForFinished(10000));
         // The tray icon's little window carries the program's name as well: pick the 960 × 440 one.
         QString window;
-        for (const QString& id : QString::fromUtf8(search.readAllStandardOutput()).split('\n')) {
+        for (const QString& id : clientWindows(client.processId(), 10000)) {
             QProcess geometry;
             geometry.start(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), id});
             geometry.waitForFinished(5000);
@@ -176,15 +169,6 @@ class StartupTest : public QObject {
     app::MainWindow* mainWindow_ = nullptr;
 };
 
-int main(int argc, char* argv[]) {
-    if (const auto clientExit = runAsClientChild(argc, argv)) return *clientExit;
-    ui::program::prepareProcess();
-    QApplication application(argc, argv);
-    ui::program::configureApplication();
-    StartupTest test;
-    const int failures = QTest::qExec(&test, argc, argv);
-    app::releaseProgramState();
-    return failures;
-}
+SORVO_CLIENT_TEST_MAIN(StartupTest)
 
 #include "test_startup.moc"

@@ -1,10 +1,14 @@
 #pragma once
 
 #include "app/client.h"
+#include "app/program_state.h"
 #include "config/hosts.h"
+#include "support/gui_test_main.h"
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // Lets a test program run the whole client as a child of itself: started with
@@ -15,3 +19,33 @@ inline std::optional<int> runAsClientChild(int argc, char* argv[]) {
     char* clientArgv[] = {argv[0], nullptr};
     return sorvo::app::runClient(1, clientArgv);
 }
+
+// The client child's visible windows named "索沃电台" (the main window, and the tray icon's little
+// window), as X window ids, once there is one; none when nothing shows within `timeoutMs`.
+inline QStringList clientWindows(qint64 pid, int timeoutMs) {
+    QProcess search;
+    search.start(QStringLiteral("xdotool"),
+                 {QStringLiteral("search"), QStringLiteral("--sync"),
+                  QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(pid),
+                  QStringLiteral("--name"), QStringLiteral("^索沃电台$")});
+    if (!search.waitForFinished(timeoutMs)) {
+        search.kill();
+        search.waitForFinished();
+        return {};
+    }
+    return QString::fromUtf8(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+// main() for GUI tests that run the whole client as a child of themselves as well, and build the
+// client's windows in-process with the program state they need.
+#define SORVO_CLIENT_TEST_MAIN(TestObject)                                                         \
+    int main(int argc, char* argv[]) {                                                             \
+        if (const auto clientExit = runAsClientChild(argc, argv)) return *clientExit;              \
+        sorvo::ui::program::prepareProcess();                                                      \
+        QApplication application(argc, argv);                                                      \
+        sorvo::ui::program::configureApplication();                                                \
+        TestObject test;                                                                           \
+        const int failures = QTest::qExec(&test, argc, argv);                                      \
+        sorvo::app::releaseProgramState();                                                         \
+        return failures;                                                                           \
+    }
