@@ -26,6 +26,9 @@ enum class ControlKind {
 // The system hand cursor, for controls that use it instead of a catalogue cursor.
 inline const QString handCursor = QStringLiteral("#hand");
 
+// Escape asks the window to close, as the system's close command does.
+inline const QString closeRequest = QStringLiteral("#close");
+
 struct ControlDesign {
     QString formName; // becomes the widget's objectName
     ControlKind kind;
@@ -33,9 +36,10 @@ struct ControlDesign {
     QString picture;            // picture box, canvas background, button's normal picture
     QString highlightedPicture; // button under the pointer
     QString cursor;
-    QString text;       // label or button caption
-    QString address;    // web browser: path on the product web site
-    QString fontFamily; // label font
+    QString text;         // label or button caption
+    QString pictureWords; // what a button's picture says, for screen readers; empty: the caption
+    QString address;      // web browser: path on the product web site
+    QString fontFamily;   // label font
     int fontPixelSize = 0;
     QColor textColour;
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
@@ -51,6 +55,12 @@ struct WindowDesign {
     QString backgroundPicture;
     QString icon;
     QString cursor;
+    // Keyboard use of the controls. With a focus colour, Tab and Shift+Tab go round the picture
+    // buttons and the drop-down list in design order, the first taking the focus when the window
+    // opens, and the focused one is framed in that colour. Without one, keys go where Qt sends
+    // them (the main window's page takes them).
+    QColor focusColour;
+    QString escapeKey; // the form name of the button Escape presses, or `closeRequest`
     std::vector<ControlDesign> controls;
 };
 

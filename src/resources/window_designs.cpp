@@ -10,13 +10,14 @@ const QString cancelCursor = QStringLiteral("CancelCursor");
 const QString closeCursor = QStringLiteral("CloseCursor");
 
 ControlDesign button(const QString& formName, QRect rect, const QString& role,
-                     const QString& cursor) {
+                     const QString& cursor, const QString& pictureWords) {
     return {.formName = formName,
             .kind = ControlKind::GraphicButton,
             .rect = rect,
             .picture = role + QStringLiteral("Normal"),
             .highlightedPicture = role + QStringLiteral("Highlighted"),
-            .cursor = cursor};
+            .cursor = cursor,
+            .pictureWords = pictureWords};
 }
 
 ControlDesign updateLabel(const QString& formName, QRect rect, const QString& text, QColor colour,
@@ -93,20 +94,24 @@ const WindowDesign& splashWindow() {
 }
 
 const WindowDesign& quitConfirmWindow() {
-    static const WindowDesign design{.name = QStringLiteral("QuitConfirmWindow"),
-                                     .title = QStringLiteral("退出索沃电台？"),
-                                     .size = {325, 245},
-                                     .storedPosition = storedPosition,
-                                     .background = {},
-                                     .backgroundPicture = QStringLiteral("QuitConfirmBackdrop"),
-                                     .icon = {},
-                                     .cursor = skinCursor,
-                                     .controls = {
-                                         button(QStringLiteral("图形按钮确定"), {71, 198, 72, 31},
-                                                QStringLiteral("QuitOkButton"), skinCursor),
-                                         button(QStringLiteral("图形按钮1"), {177, 198, 72, 31},
-                                                QStringLiteral("QuitCancelButton"), cancelCursor),
-                                     }};
+    static const WindowDesign design{
+        .name = QStringLiteral("QuitConfirmWindow"),
+        .title = QStringLiteral("退出索沃电台？"),
+        .size = {325, 245},
+        .storedPosition = storedPosition,
+        .background = {},
+        .backgroundPicture = QStringLiteral("QuitConfirmBackdrop"),
+        .icon = {},
+        .cursor = skinCursor,
+        // The orange of the buttons' highlighted faces.
+        .focusColour = QColor(255, 128, 0),
+        .escapeKey = QStringLiteral("图形按钮1"),
+        .controls = {
+            button(QStringLiteral("图形按钮确定"), {71, 198, 72, 31},
+                   QStringLiteral("QuitOkButton"), skinCursor, QStringLiteral("确定")),
+            button(QStringLiteral("图形按钮1"), {177, 198, 72, 31},
+                   QStringLiteral("QuitCancelButton"), cancelCursor, QStringLiteral("取消")),
+        }};
     return design;
 }
 
@@ -120,26 +125,34 @@ const WindowDesign& aboutWindow() {
         .backgroundPicture = QStringLiteral("AboutBackdrop"),
         .icon = {},
         .cursor = skinCursor,
+        // The gold of the highlighted power glyph.
+        .focusColour = QColor(255, 200, 60),
+        .escapeKey = QStringLiteral("图形按钮关闭"),
         .controls = {button(QStringLiteral("图形按钮关闭"), {271, 0, 54, 54},
-                            QStringLiteral("AboutCloseButton"), closeCursor)}};
+                            QStringLiteral("AboutCloseButton"), closeCursor,
+                            QStringLiteral("关闭"))}};
     return design;
 }
 
 const WindowDesign& versionWindow() {
-    static const WindowDesign design{.name = QStringLiteral("VersionWindow"),
-                                     .title = QStringLiteral("索沃电台版本"),
-                                     .size = {520, 320},
-                                     .storedPosition = storedPosition,
-                                     .background = {},
-                                     .backgroundPicture = QStringLiteral("VersionBackdrop"),
-                                     .icon = {},
-                                     .cursor = skinCursor,
-                                     .controls = {
-                                         button(QStringLiteral("确定图形按钮"), {126, 215, 100, 55},
-                                                QStringLiteral("CheckUpdateButton"), skinCursor),
-                                         button(QStringLiteral("取消图形按钮"), {285, 215, 100, 55},
-                                                QStringLiteral("CancelCheckButton"), cancelCursor),
-                                     }};
+    static const WindowDesign design{
+        .name = QStringLiteral("VersionWindow"),
+        .title = QStringLiteral("索沃电台版本"),
+        .size = {520, 320},
+        .storedPosition = storedPosition,
+        .background = {},
+        .backgroundPicture = QStringLiteral("VersionBackdrop"),
+        .icon = {},
+        .cursor = skinCursor,
+        // The light blue glow round the highlighted button faces.
+        .focusColour = QColor(80, 176, 255),
+        .escapeKey = QStringLiteral("取消图形按钮"),
+        .controls = {
+            button(QStringLiteral("确定图形按钮"), {126, 215, 100, 55},
+                   QStringLiteral("CheckUpdateButton"), skinCursor, QStringLiteral("检测更新")),
+            button(QStringLiteral("取消图形按钮"), {285, 215, 100, 55},
+                   QStringLiteral("CancelCheckButton"), cancelCursor, QStringLiteral("取消检测")),
+        }};
     return design;
 }
 
@@ -155,6 +168,9 @@ const WindowDesign& updateWindow() {
         .backgroundPicture = QStringLiteral("UpdateBackdrop"),
         .icon = QStringLiteral("UpdateIcon"),
         .cursor = skinCursor,
+        // The orange of its progress texts: its pink is already the speed list's outline.
+        .focusColour = QColor(255, 128, 0),
+        .escapeKey = closeRequest,
         .controls = {
             {.formName = updateForm::page,
              .kind = ControlKind::WebBrowser,
@@ -185,7 +201,8 @@ const WindowDesign& updateWindow() {
              .rect = {126, 190, 108, 38},
              .picture = QStringLiteral("UpdateStartButton"),
              .cursor = handCursor,
-             .text = QStringLiteral("立即")},
+             .text = QStringLiteral("立即"),
+             .pictureWords = QStringLiteral("立即在线升级")},
             {.formName = updateForm::cancelButton,
              .kind = ControlKind::GraphicButton,
              .rect = {257, 190, 76, 38},
