@@ -127,7 +127,7 @@ class WindowFrameworkTest : public QObject {
         QCOMPARE(window.timer(QStringLiteral("时钟"))->interval(), 0);
         auto* start = window.control<GraphicButton>(QStringLiteral("按钮1"));
         QCOMPARE(start->text(), QStringLiteral("立即"));
-        QCOMPARE(start->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(start->focusPolicy(), Qt::StrongFocus);
 
         SkinWindow splash(design::splashWindow());
         auto* picture = splash.control<PictureBox>(QStringLiteral("索沃电台启动加载图片框"));

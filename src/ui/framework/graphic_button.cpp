@@ -1,7 +1,9 @@
 #include "ui/framework/graphic_button.h"
 
 #include "resources/pictures.h"
+#include "ui/framework/focus_frame.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace sorvo::ui {
@@ -33,6 +35,17 @@ void GraphicButton::paintEvent(QPaintEvent*) {
     // its bottom row.
     const QPixmap& picture = !isEnabled() ? disabled_ : showsHighlighted() ? highlighted_ : normal_;
     painter.drawPixmap(0, 0, picture);
+    paintFocusFrame(*this, painter);
+}
+
+void GraphicButton::keyPressEvent(QKeyEvent* event) {
+    // Space is the button's own (pressed while held, clicked on release); Enter clicks at once.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter) {
+        QAbstractButton::keyPressEvent(event);
+        return;
+    }
+    if (!event->isAutoRepeat()) click();
 }
 
 void GraphicButton::enterEvent(QEnterEvent* event) {

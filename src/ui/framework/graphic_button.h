@@ -6,8 +6,9 @@
 namespace sorvo::ui {
 
 // A button drawn only from pictures: the normal one, and the highlighted one while the pointer
-// is over it (and while it is held down). It never takes keyboard focus. Its caption is kept but
-// not drawn: the pictures carry the words.
+// is over it (and while it is held down). Its caption is kept but not drawn: the pictures carry
+// the words. It takes keyboard focus only where its window's design gives keyboard use; then
+// Space and Enter press it and the focus frame marks it.
 class GraphicButton : public QAbstractButton {
     Q_OBJECT
   public:
@@ -17,6 +18,7 @@ class GraphicButton : public QAbstractButton {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 

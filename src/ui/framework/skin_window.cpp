@@ -1,7 +1,9 @@
 #include "ui/framework/skin_window.h"
 
 #include "ui/framework/canvas.h"
+#include "ui/framework/drop_down_list.h"
 #include "ui/framework/graphic_button.h"
+#include "ui/framework/keyboard_use.h"
 #include "ui/framework/picture_box.h"
 #include "ui/framework/picture_loader.h"
 #include "ui/framework/skin_label.h"
@@ -10,7 +12,6 @@
 #include "ui/framework/web_browser.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMenu>
@@ -39,6 +40,7 @@ SkinWindow::SkinWindow(const design::WindowDesign& design, SkinWindow* owner)
     if (!design.backgroundPicture.isEmpty())
         background_ = QPixmap::fromImage(loadImage(design.backgroundPicture));
     buildControls();
+    if (design.focusColour.isValid()) new KeyboardUse(*this);
 }
 
 SkinWindow::~SkinWindow() = default;
@@ -80,7 +82,7 @@ void SkinWindow::buildControls() {
             break;
         }
         case ControlKind::DropDownList: {
-            auto* list = new QComboBox(this);
+            auto* list = new DropDownList(this);
             for (const auto& [text, value] : c.entries)
                 list->addItem(text, value);
             list->setCurrentIndex(0);
