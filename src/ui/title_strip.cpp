@@ -110,6 +110,10 @@ TitleStrip::TitleStrip(Canvas& canvas, SkinWindow& mainWindow)
     canvas_.onPointerMove = [this](int x, int y, int) { onStripPointerMove(x, y); };
     canvas_.onButtonDown = [this](int x, int y, int) { onStripButtonDown(x, y); };
     canvas_.onButtonUp = [this](int x, int y, int) { onStripButtonUp(x, y); };
+    // For screen readers: the glyphs as buttons, pressed by a click at their middle.
+    const auto where = [](StripRect r) { return QRect(r.left, r.top, r.width, r.height); };
+    canvas_.setPressZones({{QStringLiteral("最小化"), where(minimiseRect)},
+                           {QStringLiteral("关闭"), where(closeRect)}});
 }
 
 void TitleStrip::onStripPointerMove(int x, int y) {

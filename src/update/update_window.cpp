@@ -176,8 +176,8 @@ void UpdateWindow::onFastTick() {
     const std::int64_t total = updateState().totalBytes.load();
     if (total != 0) controls_.progressBar.setValue(barPosition(services_.bytesDone(), total));
     if (!progress_.barAt(controls_.progressBar.value())) return;
-    controls_.percentLabel.clear();
-    controls_.sizeLabel.clear();
+    controls_.percentLabel.setText({}); // unlike clear(), tells screen readers
+    controls_.sizeLabel.setText({});
     controls_.speedLabel.setText(verifyingText);
     controls_.progressBar.setValue(fullBar);
 }

@@ -128,6 +128,7 @@ class WindowFrameworkTest : public QObject {
         auto* start = window.control<GraphicButton>(QStringLiteral("按钮1"));
         QCOMPARE(start->text(), QStringLiteral("立即"));
         QCOMPARE(start->focusPolicy(), Qt::StrongFocus);
+        QCOMPARE(start->accessibleName(), QStringLiteral("立即在线升级"));
 
         SkinWindow splash(design::splashWindow());
         auto* picture = splash.control<PictureBox>(QStringLiteral("索沃电台启动加载图片框"));

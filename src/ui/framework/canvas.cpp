@@ -1,8 +1,11 @@
 #include "ui/framework/canvas.h"
 
+#include "ui/framework/accessible_widgets.h"
+
 #include <QBuffer>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 namespace sorvo::ui {
 
@@ -15,6 +18,22 @@ int keyState(const QMouseEvent* event) {
 Canvas::Canvas(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Before anything asks for the canvas's accessible side, which Qt then keeps.
+    installAccessibleWidgets();
+}
+
+void Canvas::setPressZones(std::vector<PressZone> zones) {
+    zones_ = std::move(zones);
+}
+
+void Canvas::pressZone(std::size_t index) {
+    if (index >= zones_.size()) return;
+    const QPoint p = zones_[index].rect.center();
+    QTimer::singleShot(0, this, [this, p] {
+        if (onPointerMove) onPointerMove(p.x(), p.y(), 0);
+        if (onButtonDown) onButtonDown(p.x(), p.y(), Qt::LeftButton);
+        if (onButtonUp) onButtonUp(p.x(), p.y(), 0);
+    });
 }
 
 void Canvas::setBackground(const QImage& picture) {

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace sorvo::ui {
 
@@ -38,6 +39,19 @@ class Canvas : public QWidget {
         return surface_;
     }
 
+    // A place on the surface that acts as a button although it is only a picture there. Screen
+    // readers see each zone as a push button with its name.
+    struct PressZone {
+        QString name;
+        QRect rect;
+    };
+    void setPressZones(std::vector<PressZone> zones);
+    const std::vector<PressZone>& pressZones() const { return zones_; }
+
+    // Does what a left click at the zone's centre does: pointer moved, button down, button up.
+    // Queued, since a click may open a modal window and whoever asks must not wait for it.
+    void pressZone(std::size_t index);
+
     // Pointer position in canvas pixels; the third value is the button/key state, unused here.
     std::function<void(int x, int y, int keys)> onPointerMove;
     std::function<void(int x, int y, int keys)> onButtonDown;
@@ -56,6 +70,7 @@ class Canvas : public QWidget {
 
     QImage background_;
     mutable QImage surface_;
+    std::vector<PressZone> zones_;
 };
 
 } // namespace sorvo::ui

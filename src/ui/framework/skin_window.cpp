@@ -1,5 +1,6 @@
 #include "ui/framework/skin_window.h"
 
+#include "ui/framework/accessible_widgets.h"
 #include "ui/framework/canvas.h"
 #include "ui/framework/drop_down_list.h"
 #include "ui/framework/graphic_button.h"
@@ -26,6 +27,7 @@ using design::ControlKind;
 
 SkinWindow::SkinWindow(const design::WindowDesign& design, SkinWindow* owner)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint), design_(design), owner_(owner) {
+    installAccessibleWidgets();
     setObjectName(design.name);
     setWindowTitle(design.title);
     setFixedSize(design.size);
@@ -64,6 +66,7 @@ void SkinWindow::buildControls() {
         case ControlKind::GraphicButton: {
             auto* button = new GraphicButton(this, c.picture, c.highlightedPicture);
             button->setText(c.text);
+            if (!c.pictureWords.isEmpty()) button->setAccessibleName(c.pictureWords);
             widget = button;
             break;
         }
