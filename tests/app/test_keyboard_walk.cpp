@@ -1,0 +1,278 @@
+// The client without a mouse: every dialog opened from the tray menu and worked with real key
+// presses through the X server, and a download started in the update window with keys only.
+#include "app/main_window.h"
+#include "app/tray_menu.h"
+#include "support/desktop_input.h"
+#include "support/gui_test_main.h"
+#include "support/opened_files.h"
+#include "support/running_client.h"
+#include "support/steps.h"
+#include "ui/framework/graphic_button.h"
+#include "ui/framework/tray_icon.h"
+#include "update/update_state.h"
+#include "update/update_window.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPointer>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <memory>
+
+using namespace sorvo;
+using ui::SkinWindow;
+
+namespace {
+
+SkinWindow* dialog(const char* name) {
+    auto* window = qobject_cast<SkinWindow*>(QApplication::activeModalWidget());
+    return window && window->objectName() == QLatin1String(name) && window->isActiveWindow()
+               ? window
+               : nullptr;
+}
+
+QWidget* focused(const char* window, const char* formName) {
+    SkinWindow* w = dialog(window);
+    if (!w && update::UpdateWindow::current() &&
+        update::UpdateWindow::current()->objectName() == QLatin1String(window))
+        w = update::UpdateWindow::current();
+    QWidget* control = w ? w->findChild<QWidget*>(QString::fromUtf8(formName)) : nullptr;
+    return control && control->hasFocus() ? control : nullptr;
+}
+
+// Whether the control shows the focus frame on screen: its outermost ring of pixels, where the
+// window's rounded outline leaves them, in the window's focus colour.
+bool framedOnScreen(QWidget& control) {
+    auto& window = static_cast<SkinWindow&>(*control.window());
+    const QPoint origin = control.mapToGlobal(QPoint(0, 0));
+    const QImage shot =
+        QGuiApplication::primaryScreen()
+            ->grabWindow(0, origin.x(), origin.y(), control.width(), control.height())
+            .toImage();
+    const QRect r = control.rect();
+    int checked = 0;
+    for (int x = r.left(); x <= r.right(); ++x) {
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            const bool ring = x == r.left() || x == r.right() || y == r.top() || y == r.bottom();
+            const QPoint inWindow = control.mapTo(&window, QPoint(x, y));
+            if (!ring || !window.mask().contains(inWindow)) continue;
+            if (shot.pixelColor(x, y) != window.design().focusColour) return false;
+            ++checked;
+        }
+    }
+    return checked > 0;
+}
+
+bool focusedAndFramed(const char* window, const char* formName) {
+    QWidget* control = focused(window, formName);
+    return control && framedOnScreen(*control);
+}
+
+// The focus frame shows on no control but the focused one.
+bool onlyFocusedFramed(const char* window) {
+    SkinWindow* w = dialog(window);
+    if (!w) return false;
+    for (auto* button : w->findChildren<ui::GraphicButton*>())
+        if (!button->hasFocus() && framedOnScreen(*button)) return false;
+    return true;
+}
+
+} // namespace
+
+class KeyboardWalkTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<RunningClient> client;
+    app::MainWindow* mainWindow = nullptr;
+
+    // Right-clicks the tray icon and walks the menu down to `caption` with the arrow keys.
+    void chooseFromTrayMenu(Steps& walk, const QString& caption) {
+        app::TrayMenu& menu = mainWindow->trayMenu();
+        // A click in the moment the last dialog's loop is still unwinding can be lost (a person
+        // is never that quick): the icon is clicked again until the menu is up.
+        auto clicked = std::make_shared<QElapsedTimer>();
+        walk.waitFor(QStringLiteral("tray menu up"),
+                     [this, &menu, clicked] {
+                         if (QApplication::activePopupWidget() == &menu) return true;
+                         const QRect icon = mainWindow->trayIcon()->systemIcon()->geometry();
+                         if (icon.isValid() && !QApplication::activeModalWidget() &&
+                             (!clicked->isValid() || clicked->elapsed() > 1000)) {
+                             clicked->start();
+                             desktop::clickAt(icon.center(), 3);
+                         }
+                         return false;
+                     })
+            .then([&menu, caption] {
+                qsizetype downs = 0;
+                for (QAction* action : menu.actions()) {
+                    if (action->isSeparator()) continue;
+                    ++downs;
+                    if (action->text() == caption) break;
+                }
+                desktop::keys(QStringList(downs, QStringLiteral("Down")));
+            });
+        walk.waitFor(caption + QStringLiteral(" chosen"),
+                     [&menu, caption] {
+                         return menu.activeAction() && menu.activeAction()->text() == caption;
+                     })
+            .then([] { desktop::keys({QStringLiteral("Return")}); });
+    }
+
+    static void runWalk(Steps& walk) {
+        walk.start();
+        QTRY_VERIFY_WITH_TIMEOUT(walk.finished(), 180000);
+        QVERIFY2(walk.failure().isEmpty(), qPrintable(walk.failure()));
+    }
+
+  private slots:
+    void initTestCase() {
+        client = std::make_unique<RunningClient>(130000);
+        mainWindow = client->mainWindow;
+        QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
+    }
+
+    // Focus starts on the first button and Tab goes round the two, the frame with it; Escape
+    // cancels; Enter and Space press the button that has the focus.
+    void quitDialogByKeys() {
+        Steps walk;
+        chooseFromTrayMenu(walk, QStringLiteral("退出系统"));
+        walk.waitFor(QStringLiteral("OK focused and framed"),
+                     [] {
+                         return focusedAndFramed("QuitConfirmWindow", "图形按钮确定") &&
+                                onlyFocusedFramed("QuitConfirmWindow");
+                     })
+            .then([] { desktop::keys({QStringLiteral("Tab")}); });
+        walk.waitFor(QStringLiteral("Tab: cancel framed"),
+                     [] {
+                         return focusedAndFramed("QuitConfirmWindow", "图形按钮1") &&
+                                onlyFocusedFramed("QuitConfirmWindow");
+                     })
+            .then([] { desktop::keys({QStringLiteral("Tab")}); });
+        walk.waitFor(QStringLiteral("Tab: round to OK"),
+                     [] { return focusedAndFramed("QuitConfirmWindow", "图形按钮确定"); })
+            .then([] { desktop::keys({QStringLiteral("shift+Tab")}); });
+        // Escape with the focus on cancel; the next pass tries it on OK.
+        walk.waitFor(QStringLiteral("Shift+Tab: back to cancel"),
+                     [] { return focusedAndFramed("QuitConfirmWindow", "图形按钮1"); })
+            .then([] { desktop::keys({QStringLiteral("Escape")}); });
+        walk.waitFor(QStringLiteral("Escape closed it"),
+                     [] { return !QApplication::activeModalWidget(); });
+
+        chooseFromTrayMenu(walk, QStringLiteral("退出系统"));
+        walk.waitFor(QStringLiteral("reopened with OK focused"),
+                     [] { return focusedAndFramed("QuitConfirmWindow", "图形按钮确定"); })
+            .then([] { desktop::keys({QStringLiteral("Escape")}); });
+        walk.waitFor(QStringLiteral("Escape on OK only cancels"),
+                     [] { return !QApplication::activeModalWidget(); });
+
+        chooseFromTrayMenu(walk, QStringLiteral("退出系统"));
+        walk.waitFor(QStringLiteral("third opening"),
+                     [] { return focused("QuitConfirmWindow", "图形按钮确定") != nullptr; })
+            .then([] { desktop::keys({QStringLiteral("Tab")}); });
+        walk.waitFor(QStringLiteral("cancel focused"),
+                     [] { return focused("QuitConfirmWindow", "图形按钮1") != nullptr; })
+            .then([] { desktop::keys({QStringLiteral("Return")}); });
+        walk.waitFor(QStringLiteral("Enter on cancel closed it"),
+                     [] { return !QApplication::activeModalWidget(); });
+
+        chooseFromTrayMenu(walk, QStringLiteral("退出系统"));
+        walk.waitFor(QStringLiteral("fourth opening"),
+                     [] { return focused("QuitConfirmWindow", "图形按钮确定") != nullptr; })
+            .then([] { desktop::keys({QStringLiteral("Tab")}); });
+        walk.waitFor(QStringLiteral("cancel focused again"),
+                     [] { return focused("QuitConfirmWindow", "图形按钮1") != nullptr; })
+            .then([] { desktop::keys({QStringLiteral("space")}); });
+        walk.waitFor(QStringLiteral("Space on cancel closed it"),
+                     [] { return !QApplication::activeModalWidget(); });
+        runWalk(walk);
+        // Still running: no key above confirmed the quit.
+        QVERIFY(mainWindow->isVisible());
+    }
+
+    // One button: Tab keeps the focus on it; Escape and Enter close the dialog.
+    void aboutDialogByKeys() {
+        Steps walk;
+        for (const char* closingKey : {"Escape", "Return"}) {
+            chooseFromTrayMenu(walk, QStringLiteral("关于我们"));
+            walk.waitFor(QStringLiteral("close button focused and framed"),
+                         [] { return focusedAndFramed("AboutWindow", "图形按钮关闭"); })
+                .then([] { desktop::keys({QStringLiteral("Tab")}); });
+            walk.waitFor(QStringLiteral("Tab leaves the focus where it is"),
+                         [] { return focusedAndFramed("AboutWindow", "图形按钮关闭"); })
+                .then([closingKey] { desktop::keys({QString::fromLatin1(closingKey)}); });
+            walk.waitFor(QString::fromLatin1(closingKey) + QStringLiteral(" closed it"),
+                         [] { return !QApplication::activeModalWidget(); });
+        }
+        runWalk(walk);
+    }
+
+    // The version dialog closes with Escape; Enter on its first button opens the update window,
+    // where a download starts with keys only: the speed chosen with the arrow keys, the start
+    // button reached with Tab and pressed with Enter. Escape there only hides the window.
+    void versionDialogAndDownloadByKeys() {
+        OpenedFiles opened;
+        Steps walk;
+        chooseFromTrayMenu(walk, QStringLiteral("更新升级"));
+        walk.waitFor(QStringLiteral("check button focused"),
+                     [] {
+                         return focusedAndFramed("VersionWindow", "确定图形按钮") &&
+                                onlyFocusedFramed("VersionWindow");
+                     })
+            .then([] { desktop::keys({QStringLiteral("Tab")}); });
+        walk.waitFor(QStringLiteral("Tab: cancel check framed"),
+                     [] {
+                         return focusedAndFramed("VersionWindow", "取消图形按钮") &&
+                                onlyFocusedFramed("VersionWindow");
+                     })
+            .then([] { desktop::keys({QStringLiteral("Escape")}); });
+        walk.waitFor(QStringLiteral("Escape closed it"), [] {
+            return !QApplication::activeModalWidget() && !update::UpdateWindow::current();
+        });
+
+        chooseFromTrayMenu(walk, QStringLiteral("更新升级"));
+        walk.waitFor(QStringLiteral("check button focused again"),
+                     [] { return focused("VersionWindow", "确定图形按钮") != nullptr; })
+            .then([] { desktop::keys({QStringLiteral("Return")}); });
+        walk.waitFor(QStringLiteral("update window up with the speed list focused"),
+                     [] {
+                         auto* window = update::UpdateWindow::current();
+                         return !QApplication::activeModalWidget() && window &&
+                                window->isActiveWindow() &&
+                                focusedAndFramed("UpdateWindow", "组合框");
+                     })
+            .then([] { desktop::keys(QStringList(4, QStringLiteral("Down"))); });
+        walk.waitFor(QStringLiteral("lowest speed chosen"),
+                     [] {
+                         auto* list = qobject_cast<QComboBox*>(focused("UpdateWindow", "组合框"));
+                         return list && list->currentText() == QStringLiteral("低速更新");
+                     })
+            .then([] { desktop::keys({QStringLiteral("Tab")}); });
+        walk.waitFor(QStringLiteral("start button framed"),
+                     [] { return focusedAndFramed("UpdateWindow", "按钮1"); })
+            .then([] { desktop::keys({QStringLiteral("Return")}); });
+        walk.waitFor(QStringLiteral("download started, focus on the cancel button"),
+                     [this] {
+                         return client->site.packageRequests > 0 &&
+                                focused("UpdateWindow", "按钮2") &&
+                                !update::UpdateWindow::current()
+                                     ->control<ui::GraphicButton>(QStringLiteral("按钮1"))
+                                     ->isEnabled();
+                     })
+            .then([] { desktop::keys({QStringLiteral("Escape")}); });
+        walk.waitFor(QStringLiteral("Escape hid the update window"), [] {
+            auto* window = update::UpdateWindow::current();
+            return window && !window->isVisible();
+        });
+        runWalk(walk);
+
+        // The download goes on while hidden and still ends with the package started.
+        QTRY_COMPARE_WITH_TIMEOUT(opened.paths.size(), 1, 20000);
+        QCOMPARE(opened.paths.front(), update::updateState().packagePath);
+        QCOMPARE(update::UpdateWindow::current(), nullptr);
+    }
+};
+
+SORVO_GUI_TEST_MAIN(KeyboardWalkTest)
+#include "test_keyboard_walk.moc"
