@@ -34,7 +34,7 @@ int runClient(int argc, char* argv[]) {
     ui::SkinWindow::load(mainWindow, false);
     // Connected only now: the main window stays hidden until the splash has gone.
     QObject::connect(&instance, &SingleInstance::raiseRequested, mainWindow,
-                     [mainWindow] { bringToFront(*mainWindow); });
+                     [mainWindow] { mainWindow->bringToFront(); });
     connectDesktopMedia(*mainWindow);
     // Leaving directly once the loop has ended and the state is released: tearing the browser
     // engine down window by window gains nothing at exit and can stall it.

@@ -1,7 +1,6 @@
 #include "app/desktop_media.h"
 
 #include "app/main_window.h"
-#include "app/tray_menu.h"
 #include "config/desktop_entry.h"
 #include "platform/media_controls.h"
 #include "ui/framework/web_browser.h"
@@ -20,8 +19,9 @@ void connectDesktopMedia(MainWindow& mainWindow) {
                      &ui::WebBrowser::performMediaCommand);
     QObject::connect(controls, &platform::MediaControls::volumeRequested, &browser,
                      &ui::WebBrowser::setMediaVolume);
+    // Raise does what the tray menu's "打开索沃电台" does.
     QObject::connect(controls, &platform::MediaControls::raiseRequested, &mainWindow,
-                     [&mainWindow] { showMainWindow(mainWindow); });
+                     &ui::SkinWindow::bringToFront);
 }
 
 } // namespace sorvo::app

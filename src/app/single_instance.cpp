@@ -92,12 +92,4 @@ void SingleInstance::release() {
     lock_.reset();
 }
 
-void bringToFront(QWidget& window) {
-    // Restored before it is shown, so that a hidden minimised window comes back as it was.
-    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
-    window.setVisible(true);
-    window.raise();
-    window.activateWindow();
-}
-
 } // namespace sorvo::app

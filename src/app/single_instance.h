@@ -50,7 +50,4 @@ class SingleInstance : public QObject {
     QLocalServer* server_ = nullptr;
 };
 
-// Brings `window` back in front of the user: visible, no longer minimised, raised and active.
-void bringToFront(QWidget& window);
-
 } // namespace sorvo::app

@@ -49,17 +49,10 @@ void minimiseMainWindow(MainWindow& mainWindow) {
 
 // Besides making the window visible, a minimised window comes back and is brought to the front:
 // the listener asked to see it.
-void showMainWindow(MainWindow& mainWindow) {
-    mainWindow.setVisible(true);
-    mainWindow.setWindowStateValue(ui::SkinWindow::Normal);
-    mainWindow.raise();
-    mainWindow.activateWindow();
-}
-
 TrayMenu::TrayMenu(MainWindow& mainWindow)
     : SkinMenu(QStringLiteral("鼠标菜单"), design::trayMenuScheme(), &mainWindow) {
     addSeparator();
-    addCommand(QStringLiteral("打开索沃电台"), 2, [&mainWindow] { showMainWindow(mainWindow); });
+    addCommand(QStringLiteral("打开索沃电台"), 2, [&mainWindow] { mainWindow.bringToFront(); });
     addCommand(QStringLiteral("最小化托盘"), 6, [&mainWindow] { minimiseMainWindow(mainWindow); });
     for (const WebPage& page : webPages())
         addCommand(page.caption, page.icon,

@@ -14,7 +14,4 @@ class TrayMenu : public ui::SkinMenu {
     explicit TrayMenu(MainWindow& mainWindow);
 };
 
-// What "打开索沃电台" does: shows the main window, also to the desktop's media controls' Raise.
-void showMainWindow(MainWindow& mainWindow);
-
 } // namespace sorvo::app

@@ -54,7 +54,7 @@ void applyThemedControls(QWidget& window) {
 
 void openUpdateWindow() {
     if (UpdateWindow* existing = UpdateWindow::current()) {
-        existing->bringBack();
+        existing->bringToFront();
         return;
     }
     ui::SkinWindow::load(new UpdateWindow(componentServices()), false);
@@ -122,7 +122,7 @@ bool UpdateWindow::onUpdateWindowCloseRequest() {
 
 void UpdateWindow::onUpdateWindowTrayEvent(int code) {
     if (code == ui::TrayIcon::LeftClick) {
-        bringBack();
+        bringToFront();
     } else if (code == ui::TrayIcon::RightClick) {
         trayMenu_->popUpAtCursor();
     }
@@ -130,7 +130,7 @@ void UpdateWindow::onUpdateWindowTrayEvent(int code) {
 
 void UpdateWindow::onOpenUpdateCommand() {
     // The window is alive whenever its menu is used, so loading it again only shows it.
-    bringBack();
+    bringToFront();
 }
 
 void UpdateWindow::onQuitUpdateCommand() {
@@ -139,13 +139,6 @@ void UpdateWindow::onQuitUpdateCommand() {
 
 void UpdateWindow::onCancelButtonClicked() {
     destroyWindow();
-}
-
-void UpdateWindow::bringBack() {
-    setWindowStateValue(Normal);
-    show();
-    raise();
-    activateWindow();
 }
 
 void UpdateWindow::onStartButtonClicked() {

@@ -51,9 +51,6 @@ class UpdateWindow : public ui::SkinWindow {
 
     UpdatePhase phase() const { return progress_.phase(); }
 
-    // Visible, in the normal state and in front.
-    void bringBack();
-
     ui::SkinMenu& trayMenu() const { return *trayMenu_; }
 
   private:

@@ -138,21 +138,6 @@ class SingleInstanceTest : public QObject {
         QVERIFY(noFolder.claim());
     }
 
-    void bringToFrontRestoresAHiddenMinimisedWindow() {
-        QWidget window;
-        window.resize(300, 200);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.showMinimized();
-        window.hide();
-
-        app::bringToFront(window);
-        QVERIFY(window.isVisible());
-        QVERIFY(!window.isMinimized());
-        // Asked of the window manager: that is what the user sees in front.
-        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), QString::number(window.winId()), 5000);
-    }
-
     void secondClientRaisesTheFirstAndEndsWithZero() {
         QTemporaryDir runtime;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

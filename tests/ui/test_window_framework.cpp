@@ -43,6 +43,14 @@ std::pair<int, QByteArray> runChild(const QString& mode) {
             child.readAllStandardOutput()};
 }
 
+// The window the X server's window manager holds active, as xdotool reports its id.
+QString activeX11Window() {
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")});
+    if (!xdotool.waitForFinished(5000)) return {};
+    return QString::fromLatin1(xdotool.readAllStandardOutput()).trimmed();
+}
+
 // A text property of an X window as the X server holds it, decoded by xprop.
 QString x11TextProperty(const QString& windowId, const char* property) {
     QProcess xprop;
@@ -148,6 +156,21 @@ class WindowFrameworkTest : public QObject {
             for (const char* property : {"_NET_WM_NAME", "WM_NAME"})
                 QCOMPARE(x11TextProperty(id, property), design->title);
         }
+    }
+
+    // The window manager is asked: what it makes active is what the user sees in front.
+    void bringToFrontRestoresAHiddenMinimisedWindow() {
+        SkinWindow window(design::aboutWindow());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.setWindowStateValue(SkinWindow::Minimised);
+        window.hide();
+
+        window.bringToFront();
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.windowStateValue(), int(SkinWindow::Normal));
+        const QString id = QString::number(window.winId());
+        QTRY_COMPARE_WITH_TIMEOUT(activeX11Window(), id, 5000);
     }
 
     void sizeChangedIsRaisedWhenTheWindowIsFirstShown() {

@@ -165,6 +165,13 @@ void SkinWindow::setWindowStateValue(int state) {
         setWindowState(windowState() & ~Qt::WindowMinimized);
 }
 
+void SkinWindow::bringToFront() {
+    setWindowStateValue(Normal);
+    setVisible(true);
+    raise();
+    activateWindow();
+}
+
 void SkinWindow::setTrayIcon(const QString& pictureName, const QString& tooltip) {
     if (!tray_) {
         tray_ = new TrayIcon(this);

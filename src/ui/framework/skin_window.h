@@ -43,6 +43,10 @@ class SkinWindow : public QWidget {
     int windowStateValue() const;
     void setWindowStateValue(int state);
 
+    // Brings the window back in front of the user: no longer minimised, visible, raised and
+    // active. A hidden window that was minimised comes back restored.
+    void bringToFront();
+
     // Sets the tray icon from a catalogue icon and its tooltip, putting it up if needed.
     void setTrayIcon(const QString& pictureName, const QString& tooltip);
     TrayIcon* trayIcon() const { return tray_; }
