@@ -2,7 +2,6 @@
 
 #include "app/splash_window.h"
 #include "app/tray_menu.h"
-#include "config/hosts.h"
 #include "platform/platform.h"
 #include "resources/window_design.h"
 #include "ui/framework/canvas.h"
@@ -11,8 +10,6 @@
 #include "ui/framework/web_browser.h"
 #include "ui/rounded_region.h"
 #include "ui/title_strip.h"
-
-#include <QUrl>
 
 namespace sorvo::app {
 
@@ -46,18 +43,11 @@ void MainWindow::onMainWindowCreated() {
     trayToggleState_ = 0;
     platform::setWindowStyle(*this, platform::windowStyle(*this) | platform::systemMenuStyle);
     // The browser engine loads with the first page, which waits until the splash is on screen.
-    ui::SkinWindow* splash = loadSplashWindow(&radioBrowser(), [this] { openRadioPage(); });
+    ui::SkinWindow* splash =
+        loadSplashWindow(&radioBrowser(), [this] { radioBrowser().openStartPage(); });
     ui::program::waitProcessingMessages(splashMilliseconds);
     splash->destroyWindow();
     setVisible(true);
-    composeTitleStrip();
-}
-
-void MainWindow::openRadioPage() {
-    radioBrowser().openAddress(QUrl(webAddress(hosts().site + design().controls.front().address)));
-}
-
-void MainWindow::composeTitleStrip() {
     ui::composeTitleStrip(titleCanvas());
 }
 

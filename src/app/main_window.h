@@ -33,9 +33,6 @@ class MainWindow : public ui::SkinWindow {
     TrayMenu& trayMenu() const { return *trayMenu_; }
 
   private:
-    void openRadioPage();
-    void composeTitleStrip();
-
     int trayToggleState_ = 0;
     std::unique_ptr<ui::TitleStrip> titleStrip_;
     TrayMenu* trayMenu_;

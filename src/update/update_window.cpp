@@ -95,8 +95,7 @@ UpdateWindow::UpdateWindow(UpdateServices& services)
     controls_.statusTimer.onTick = [this] { onStatusTick(); };
 
     auto* page = control<ui::WebBrowser>(form::page);
-    const QUrl address(webAddress(hosts().site + design().controls.front().address));
-    QTimer::singleShot(0, page, [page, address] { page->openAddress(address); });
+    QTimer::singleShot(0, page, &ui::WebBrowser::openStartPage);
 }
 
 UpdateWindow::~UpdateWindow() = default;

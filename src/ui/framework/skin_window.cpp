@@ -61,7 +61,7 @@ void SkinWindow::buildControls() {
             break;
         }
         case ControlKind::WebBrowser:
-            widget = new WebBrowser(this);
+            widget = new WebBrowser(this, c.address);
             break;
         case ControlKind::GraphicButton: {
             auto* button = new GraphicButton(this, c.picture, c.highlightedPicture);

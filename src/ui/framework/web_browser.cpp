@@ -8,7 +8,8 @@
 
 namespace sorvo::ui {
 
-WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
+WebBrowser::WebBrowser(QWidget* parent, QString startPath)
+    : QWidget(parent), startPath_(std::move(startPath)) {
     // Dark until the page paints, so loading never flashes white inside the dark skin.
     QPalette dark = palette();
     dark.setColor(QPalette::Window, webBrowserBackground);
@@ -16,6 +17,10 @@ WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+}
+
+void WebBrowser::openStartPage() {
+    openAddress(QUrl(webAddress(hosts().site + startPath_)));
 }
 
 void WebBrowser::openAddress(const QUrl& address) {

@@ -15,9 +15,12 @@ namespace sorvo::ui {
 class WebBrowser : public QWidget {
     Q_OBJECT
   public:
-    explicit WebBrowser(QWidget* parent);
+    // `startPath`: the page on the product web site that openStartPage opens.
+    WebBrowser(QWidget* parent, QString startPath = {});
 
     void openAddress(const QUrl& address);
+    // Opens the browser's own page on the product web site, as the hosts are configured now.
+    void openStartPage();
     // The address and title of the page shown; empty until a page opens.
     QUrl url() const;
     QString title() const;
@@ -35,6 +38,7 @@ class WebBrowser : public QWidget {
   private:
     void connectPageMedia();
 
+    const QString startPath_;
     QWidget* view_ = nullptr;
     QObject* pageMedia_ = nullptr;
 };
