@@ -3,6 +3,7 @@
 #include "app/splash_window.h"
 #include "app/tray_menu.h"
 #include "platform/platform.h"
+#include "resources/form_names.h"
 #include "resources/window_design.h"
 #include "ui/framework/canvas.h"
 #include "ui/framework/program.h"
@@ -30,11 +31,11 @@ MainWindow::MainWindow()
 MainWindow::~MainWindow() = default;
 
 ui::Canvas& MainWindow::titleCanvas() const {
-    return *control<ui::Canvas>(QStringLiteral("画板"));
+    return *control<ui::Canvas>(design::mainForm::titleCanvas);
 }
 
 ui::WebBrowser& MainWindow::radioBrowser() const {
-    return *control<ui::WebBrowser>(QStringLiteral("超文本浏览框1"));
+    return *control<ui::WebBrowser>(design::mainForm::radioBrowser);
 }
 
 void MainWindow::onMainWindowCreated() {

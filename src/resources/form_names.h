@@ -4,7 +4,33 @@
 
 // The form names of the windows' controls, by their roles: the designs name the controls with
 // them, and the code finds them by them.
-namespace sorvo::design::updateForm {
+namespace sorvo::design {
+
+namespace mainForm {
+inline const QString radioBrowser = QStringLiteral("超文本浏览框1");
+inline const QString bandPicture = QStringLiteral("图片框1");
+inline const QString titleCanvas = QStringLiteral("画板");
+} // namespace mainForm
+
+namespace splashForm {
+inline const QString splashPicture = QStringLiteral("索沃电台启动加载图片框");
+} // namespace splashForm
+
+namespace quitConfirmForm {
+inline const QString okButton = QStringLiteral("图形按钮确定");
+inline const QString cancelButton = QStringLiteral("图形按钮1");
+} // namespace quitConfirmForm
+
+namespace aboutForm {
+inline const QString closeButton = QStringLiteral("图形按钮关闭");
+} // namespace aboutForm
+
+namespace versionForm {
+inline const QString checkUpdateButton = QStringLiteral("确定图形按钮");
+inline const QString cancelCheckButton = QStringLiteral("取消图形按钮");
+} // namespace versionForm
+
+namespace updateForm {
 
 inline const QString page = QStringLiteral("超文本浏览框1");
 inline const QString progressBar = QStringLiteral("进度条1");
@@ -18,4 +44,6 @@ inline const QString cancelButton = QStringLiteral("按钮2");
 inline const QString fastTimer = QStringLiteral("时钟");
 inline const QString statusTimer = QStringLiteral("时钟1");
 
-} // namespace sorvo::design::updateForm
+} // namespace updateForm
+
+} // namespace sorvo::design

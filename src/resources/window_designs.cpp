@@ -57,17 +57,17 @@ const WindowDesign& mainWindow() {
                                      .icon = QStringLiteral("ProgramIcon"),
                                      .cursor = skinCursor,
                                      .controls = {
-                                         {.formName = QStringLiteral("超文本浏览框1"),
+                                         {.formName = mainForm::radioBrowser,
                                           .kind = ControlKind::WebBrowser,
                                           .rect = {-121, 24, 1200, 450},
                                           .cursor = skinCursor,
                                           .address = QStringLiteral("/diantai/sorvo/")},
-                                         {.formName = QStringLiteral("图片框1"),
+                                         {.formName = mainForm::bandPicture,
                                           .kind = ControlKind::PictureBox,
                                           .rect = {0, 21, 960, 20},
                                           .picture = QStringLiteral("BandImage"),
                                           .cursor = skinCursor},
-                                         {.formName = QStringLiteral("画板"),
+                                         {.formName = mainForm::titleCanvas,
                                           .kind = ControlKind::Canvas,
                                           .rect = {0, 0, 960, 22},
                                           .picture = QStringLiteral("StripTile"),
@@ -77,19 +77,18 @@ const WindowDesign& mainWindow() {
 }
 
 const WindowDesign& splashWindow() {
-    static const WindowDesign design{
-        .name = QStringLiteral("SplashWindow"),
-        .title = QStringLiteral("索沃电台正在启动中..."),
-        .size = {770, 330},
-        .storedPosition = storedPosition,
-        .background = QColor(88, 48, 224),
-        .backgroundPicture = {},
-        .icon = {},
-        .cursor = skinCursor,
-        .controls = {{.formName = QStringLiteral("索沃电台启动加载图片框"),
-                      .kind = ControlKind::PictureBox,
-                      .rect = {0, 0, 770, 330},
-                      .picture = QStringLiteral("SplashAnimation")}}};
+    static const WindowDesign design{.name = QStringLiteral("SplashWindow"),
+                                     .title = QStringLiteral("索沃电台正在启动中..."),
+                                     .size = {770, 330},
+                                     .storedPosition = storedPosition,
+                                     .background = QColor(88, 48, 224),
+                                     .backgroundPicture = {},
+                                     .icon = {},
+                                     .cursor = skinCursor,
+                                     .controls = {{.formName = splashForm::splashPicture,
+                                                   .kind = ControlKind::PictureBox,
+                                                   .rect = {0, 0, 770, 330},
+                                                   .picture = QStringLiteral("SplashAnimation")}}};
     return design;
 }
 
@@ -105,32 +104,31 @@ const WindowDesign& quitConfirmWindow() {
         .cursor = skinCursor,
         // The orange of the buttons' highlighted faces.
         .focusColour = QColor(255, 128, 0),
-        .escapeKey = QStringLiteral("图形按钮1"),
+        .escapeKey = quitConfirmForm::cancelButton,
         .controls = {
-            button(QStringLiteral("图形按钮确定"), {71, 198, 72, 31},
-                   QStringLiteral("QuitOkButton"), skinCursor, QStringLiteral("确定")),
-            button(QStringLiteral("图形按钮1"), {177, 198, 72, 31},
+            button(quitConfirmForm::okButton, {71, 198, 72, 31}, QStringLiteral("QuitOkButton"),
+                   skinCursor, QStringLiteral("确定")),
+            button(quitConfirmForm::cancelButton, {177, 198, 72, 31},
                    QStringLiteral("QuitCancelButton"), cancelCursor, QStringLiteral("取消")),
         }};
     return design;
 }
 
 const WindowDesign& aboutWindow() {
-    static const WindowDesign design{
-        .name = QStringLiteral("AboutWindow"),
-        .title = QStringLiteral("关于我们"),
-        .size = {325, 245},
-        .storedPosition = storedPosition,
-        .background = {},
-        .backgroundPicture = QStringLiteral("AboutBackdrop"),
-        .icon = {},
-        .cursor = skinCursor,
-        // The gold of the highlighted power glyph.
-        .focusColour = QColor(255, 200, 60),
-        .escapeKey = QStringLiteral("图形按钮关闭"),
-        .controls = {button(QStringLiteral("图形按钮关闭"), {271, 0, 54, 54},
-                            QStringLiteral("AboutCloseButton"), closeCursor,
-                            QStringLiteral("关闭"))}};
+    static const WindowDesign design{.name = QStringLiteral("AboutWindow"),
+                                     .title = QStringLiteral("关于我们"),
+                                     .size = {325, 245},
+                                     .storedPosition = storedPosition,
+                                     .background = {},
+                                     .backgroundPicture = QStringLiteral("AboutBackdrop"),
+                                     .icon = {},
+                                     .cursor = skinCursor,
+                                     // The gold of the highlighted power glyph.
+                                     .focusColour = QColor(255, 200, 60),
+                                     .escapeKey = aboutForm::closeButton,
+                                     .controls = {button(aboutForm::closeButton, {271, 0, 54, 54},
+                                                         QStringLiteral("AboutCloseButton"),
+                                                         closeCursor, QStringLiteral("关闭"))}};
     return design;
 }
 
@@ -146,11 +144,11 @@ const WindowDesign& versionWindow() {
         .cursor = skinCursor,
         // The light blue glow round the highlighted button faces.
         .focusColour = QColor(80, 176, 255),
-        .escapeKey = QStringLiteral("取消图形按钮"),
+        .escapeKey = versionForm::cancelCheckButton,
         .controls = {
-            button(QStringLiteral("确定图形按钮"), {126, 215, 100, 55},
+            button(versionForm::checkUpdateButton, {126, 215, 100, 55},
                    QStringLiteral("CheckUpdateButton"), skinCursor, QStringLiteral("检测更新")),
-            button(QStringLiteral("取消图形按钮"), {285, 215, 100, 55},
+            button(versionForm::cancelCheckButton, {285, 215, 100, 55},
                    QStringLiteral("CancelCheckButton"), cancelCursor, QStringLiteral("取消检测")),
         }};
     return design;

@@ -1,5 +1,6 @@
 #include "ui/dialogs.h"
 
+#include "resources/form_names.h"
 #include "resources/window_design.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/program.h"
@@ -48,25 +49,27 @@ void onCheckUpdateButtonClicked(SkinWindow& versionWindow,
 
 void openQuitConfirmWindow(SkinWindow& owner) {
     SkinWindow* dialog = newDialog(design::quitConfirmWindow(), owner, true);
-    onClicked(*dialog, QStringLiteral("图形按钮确定"), onQuitOkButtonClicked);
-    onClicked(*dialog, QStringLiteral("图形按钮1"), [dialog] { dialog->destroyWindow(); });
+    onClicked(*dialog, design::quitConfirmForm::okButton, onQuitOkButtonClicked);
+    onClicked(*dialog, design::quitConfirmForm::cancelButton,
+              [dialog] { dialog->destroyWindow(); });
     SkinWindow::load(dialog, true);
 }
 
 void openAboutWindow(SkinWindow& owner) {
     // Rounded once, when created: this dialog does not follow size changes.
     SkinWindow* dialog = newDialog(design::aboutWindow(), owner, false);
-    onClicked(*dialog, QStringLiteral("图形按钮关闭"), [dialog] { dialog->destroyWindow(); });
+    onClicked(*dialog, design::aboutForm::closeButton, [dialog] { dialog->destroyWindow(); });
     SkinWindow::load(dialog, true);
 }
 
 void openVersionWindow(SkinWindow& owner, std::function<void()> openUpdateWindow) {
     SkinWindow* dialog = newDialog(design::versionWindow(), owner, true);
-    onClicked(*dialog, QStringLiteral("确定图形按钮"),
+    onClicked(*dialog, design::versionForm::checkUpdateButton,
               [dialog, open = std::move(openUpdateWindow)] {
                   onCheckUpdateButtonClicked(*dialog, open);
               });
-    onClicked(*dialog, QStringLiteral("取消图形按钮"), [dialog] { dialog->destroyWindow(); });
+    onClicked(*dialog, design::versionForm::cancelCheckButton,
+              [dialog] { dialog->destroyWindow(); });
     SkinWindow::load(dialog, true);
 }
 
