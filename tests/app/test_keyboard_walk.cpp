@@ -4,6 +4,7 @@
 #include "app/tray_menu.h"
 #include "support/desktop_input.h"
 #include "support/gui_test_main.h"
+#include "support/modal_dialog.h"
 #include "support/opened_files.h"
 #include "support/running_client.h"
 #include "support/steps.h"
@@ -26,11 +27,10 @@ using ui::SkinWindow;
 
 namespace {
 
+// The dialog up now, once it has the keyboard.
 SkinWindow* dialog(const char* name) {
-    auto* window = qobject_cast<SkinWindow*>(QApplication::activeModalWidget());
-    return window && window->objectName() == QLatin1String(name) && window->isActiveWindow()
-               ? window
-               : nullptr;
+    SkinWindow* window = shownModalWindow(QString::fromUtf8(name));
+    return window && window->isActiveWindow() ? window : nullptr;
 }
 
 QWidget* focused(const char* window, const char* formName) {

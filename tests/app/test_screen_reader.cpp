@@ -6,6 +6,7 @@
 #include "app/tray_menu.h"
 #include "support/desktop_input.h"
 #include "support/gui_test_main.h"
+#include "support/modal_dialog.h"
 #include "support/opened_files.h"
 #include "support/running_client.h"
 #include "support/steps.h"
@@ -57,12 +58,6 @@ bool pressOverAtSpi(const QString& title, const QString& button) {
     return QTest::qWaitFor([&] { return probe.finished(); }, 30000) && probe.succeeded();
 }
 
-SkinWindow* modal(const char* name) {
-    auto* window = qobject_cast<SkinWindow*>(QApplication::activeModalWidget());
-    return window && window->isVisible() && window->objectName() == QLatin1String(name) ? window
-                                                                                        : nullptr;
-}
-
 } // namespace
 
 class ScreenReaderTest : public QObject {
@@ -85,7 +80,8 @@ class ScreenReaderTest : public QObject {
         Probe reading;
         Probe pressing;
         Steps walk(30000);
-        walk.waitFor(QStringLiteral("dialog up"), [dialogName] { return modal(dialogName); })
+        walk.waitFor(QStringLiteral("dialog up"),
+                     [dialogName] { return shownModalWindow(QString::fromUtf8(dialogName)); })
             .then([&] {
                 reading.start({QStringLiteral("tree"), title});
             });

@@ -5,6 +5,7 @@
 #include "download/downloader.h"
 #include "resources/window_design.h"
 #include "support/gui_test_main.h"
+#include "support/modal_dialog.h"
 #include "ui/dialogs.h"
 #include "ui/framework/skin_window.h"
 #include "update/update_state.h"
@@ -210,19 +211,6 @@ const design::WindowDesign& ownerDesign() {
     return design;
 }
 
-// Destroys the modal dialog as soon as it shows, from inside its modal loop.
-void destroyDialogWhenUp() {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll] {
-        auto* dialog = qobject_cast<ui::SkinWindow*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
-        poll->deleteLater();
-        poll->stop();
-        dialog->destroyWindow();
-    });
-    poll->start(1);
-}
-
 void settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
@@ -306,15 +294,15 @@ class SoakTest : public QObject {
 
         const std::vector<std::function<void()>> openings{
             [owner] {
-                destroyDialogWhenUp();
+                whenModalDialogUp([](ui::SkinWindow& dialog) { dialog.destroyWindow(); }, 1);
                 ui::openAboutWindow(*owner);
             },
             [owner] {
-                destroyDialogWhenUp();
+                whenModalDialogUp([](ui::SkinWindow& dialog) { dialog.destroyWindow(); }, 1);
                 ui::openVersionWindow(*owner, {});
             },
             [owner] {
-                destroyDialogWhenUp();
+                whenModalDialogUp([](ui::SkinWindow& dialog) { dialog.destroyWindow(); }, 1);
                 ui::openQuitConfirmWindow(*owner);
             },
             [] {

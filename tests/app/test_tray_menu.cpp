@@ -4,6 +4,7 @@
 #include "config/hosts.h"
 #include "resources/window_design.h"
 #include "support/gui_test_main.h"
+#include "support/modal_dialog.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/picture_loader.h"
 #include "ui/framework/tray_icon.h"
@@ -40,19 +41,6 @@ QAction* command(app::TrayMenu& menu, const QString& caption) {
     for (QAction* action : menu.actions())
         if (action->text() == caption) return action;
     return nullptr;
-}
-
-// Runs `step` once a dialog is up, inside its modal loop.
-void whenDialogUp(std::function<void(SkinWindow&)> step) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, step = std::move(step)] {
-        auto* dialog = qobject_cast<SkinWindow*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
-        poll->stop();
-        poll->deleteLater();
-        step(*dialog);
-    });
-    poll->start(20);
 }
 
 void click(SkinWindow& dialog, const QString& formName) {
@@ -276,7 +264,7 @@ class TrayMenuTest : public QObject {
             const int state = mainWindow_->trayToggleState();
             QString name;
             QWidget* owner = nullptr;
-            whenDialogUp([&](SkinWindow& dialog) {
+            whenModalDialogUp([&](SkinWindow& dialog) {
                 name = dialog.objectName();
                 owner = dialog.parentWidget();
                 click(dialog, QStringLiteral("图形按钮1"));
@@ -297,7 +285,7 @@ class TrayMenuTest : public QObject {
         const auto choose = [this](const QString& caption, const QString& button) {
             QWidget* owner = nullptr;
             QString name;
-            whenDialogUp([&](SkinWindow& dialog) {
+            whenModalDialogUp([&](SkinWindow& dialog) {
                 name = dialog.objectName();
                 owner = dialog.parentWidget();
                 click(dialog, button);

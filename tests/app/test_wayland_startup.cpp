@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "app/program_state.h"
 #include "config/hosts.h"
+#include "support/modal_dialog.h"
 #include "support/page_server.h"
 #include "ui/dialogs.h"
 #include "ui/framework/canvas.h"
@@ -47,19 +48,6 @@ QWidget* visibleTopLevel(const QString& name) {
 
 bool exposed(const QWidget* widget) {
     return widget && widget->windowHandle() && widget->windowHandle()->isExposed();
-}
-
-// Runs `step` on the modal dialog once it is up and exposed, from inside its modal loop.
-void whenDialogExposed(std::function<void(ui::SkinWindow&)> step) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, step = std::move(step)] {
-        auto* dialog = qobject_cast<ui::SkinWindow*>(QApplication::activeModalWidget());
-        if (!exposed(dialog)) return;
-        poll->stop();
-        poll->deleteLater();
-        step(*dialog);
-    });
-    poll->start(20);
 }
 
 // A weston on a socket of its own, in a private runtime folder, showing its one output as a
@@ -236,7 +224,7 @@ class WaylandStartupTest : public QObject {
         for (const auto& [open, size] : dialogs) {
             QPointer<ui::SkinWindow> seen;
             QSize seenSize;
-            whenDialogExposed([&](ui::SkinWindow& dialog) {
+            whenModalDialogUp([&](ui::SkinWindow& dialog) {
                 seen = &dialog;
                 seenSize = dialog.size();
                 dialog.destroyWindow();

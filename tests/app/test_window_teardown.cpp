@@ -7,6 +7,7 @@
 #include "config/hosts.h"
 #include "support/desktop_input.h"
 #include "support/gui_test_main.h"
+#include "support/modal_dialog.h"
 #include "support/opened_files.h"
 #include "support/steps.h"
 #include "support/upgrade_server.h"
@@ -45,11 +46,6 @@ bool exposed(const QWidget* widget) {
 
 bool popupIs(const QMenu* menu) {
     return menu && QApplication::activePopupWidget() == menu && exposed(menu);
-}
-
-ui::SkinWindow* modalDialog(const QString& name) {
-    auto* dialog = qobject_cast<ui::SkinWindow*>(QApplication::activeModalWidget());
-    return dialog && dialog->objectName() == name && exposed(dialog) ? dialog : nullptr;
 }
 
 ui::GraphicButton& button(const ui::SkinWindow& window, const char* formName) {
@@ -100,10 +96,10 @@ class WindowTeardownTest : public QObject {
                 desktop::keys(QStringList(10, QStringLiteral("Down")) << QStringLiteral("Return"));
             })
             .waitFor(QStringLiteral("the version dialog"),
-                     [] { return modalDialog(QStringLiteral("VersionWindow")); })
+                     [] { return shownModalWindow(QStringLiteral("VersionWindow")); })
             .then([] {
                 desktop::click(
-                    button(*modalDialog(QStringLiteral("VersionWindow")), "确定图形按钮"));
+                    button(*shownModalWindow(QStringLiteral("VersionWindow")), "确定图形按钮"));
             })
             .waitFor(QStringLiteral("the update window with its tray icon"), [] {
                 return exposed(UpdateWindow::current()) &&
@@ -256,8 +252,9 @@ class WindowTeardownTest : public QObject {
                     desktop::keys(QStringList(downs, QStringLiteral("Down"))
                                   << QStringLiteral("Return"));
                 })
-                .waitFor(name,
-                         [&dialog, name = name] { return (dialog = modalDialog(name)) != nullptr; })
+                .waitFor(
+                    name,
+                    [&dialog, name = name] { return (dialog = shownModalWindow(name)) != nullptr; })
                 .then(
                     [&dialog, formName = formName] { desktop::click(button(*dialog, formName)); });
             run(steps);

@@ -2,6 +2,7 @@
 #include "resources/pictures.h"
 #include "resources/window_design.h"
 #include "support/gui_test_main.h"
+#include "support/modal_dialog.h"
 #include "ui/dialogs.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/picture_loader.h"
@@ -49,24 +50,6 @@ class PressCounter : public QObject {
         return false;
     }
 };
-
-// The dialog on top while an opening call runs; empty when none is open.
-SkinWindow* openDialog() {
-    return qobject_cast<SkinWindow*>(QApplication::activeModalWidget());
-}
-
-// Runs `step` once the opened dialog is up, inside its modal loop.
-void whenDialogUp(std::function<void(SkinWindow&)> step) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, step = std::move(step)] {
-        SkinWindow* dialog = openDialog();
-        if (!dialog || !dialog->isVisible()) return;
-        poll->stop();
-        poll->deleteLater();
-        step(*dialog);
-    });
-    poll->start(20);
-}
 
 // A real click through the X server, so that modality applies as it does to the user's.
 void clickOnScreen(QPoint global) {
@@ -151,7 +134,7 @@ class DialogsTest : public QObject {
             QString name;
             QSize size;
             int pressesWhileOpen = -1;
-            whenDialogUp([&](SkinWindow& dialog) {
+            whenModalDialogUp([&](SkinWindow& dialog) {
                 seen = &dialog;
                 name = dialog.objectName();
                 size = dialog.size();
@@ -180,7 +163,7 @@ class DialogsTest : public QObject {
         for (const DialogCase& c : dialogCases()) {
             QRegion shape;
             QRegion afterResize;
-            whenDialogUp([&](SkinWindow& dialog) {
+            whenModalDialogUp([&](SkinWindow& dialog) {
                 shape = dialog.mask();
                 dialog.setFixedSize(c.size + QSize(30, 20));
                 QApplication::processEvents();
@@ -225,7 +208,7 @@ class DialogsTest : public QObject {
         for (const ButtonCase& b : buttons) {
             QImage before, over, after, cursor;
             QSize size;
-            whenDialogUp([&](SkinWindow& dialog) {
+            whenModalDialogUp([&](SkinWindow& dialog) {
                 GraphicButton* target = button(dialog, b.formName);
                 size = target->size();
                 // The pictures alone, without the keyboard's focus frame.
@@ -254,7 +237,7 @@ class DialogsTest : public QObject {
     void reopeningShowsAFreshDialog() {
         QPointer<SkinWindow> first;
         QRect firstGeometry;
-        whenDialogUp([&](SkinWindow& dialog) {
+        whenModalDialogUp([&](SkinWindow& dialog) {
             first = &dialog;
             firstGeometry = dialog.geometry();
             GraphicButton* ok = button(dialog, QStringLiteral("图形按钮确定"));
@@ -268,7 +251,7 @@ class DialogsTest : public QObject {
 
         bool highlighted = true;
         QRect secondGeometry;
-        whenDialogUp([&](SkinWindow& dialog) {
+        whenModalDialogUp([&](SkinWindow& dialog) {
             secondGeometry = dialog.geometry();
             highlighted = button(dialog, QStringLiteral("图形按钮确定"))->showsHighlighted();
             dialog.destroyWindow();
@@ -283,7 +266,7 @@ class DialogsTest : public QObject {
         for (const DialogCase& c : dialogCases()) {
             bool opened = false;
             bool closedBySystem = true;
-            whenDialogUp([&](SkinWindow& dialog) {
+            whenModalDialogUp([&](SkinWindow& dialog) {
                 opened = true;
                 // Takes the dialog away should the close command not arrive.
                 QTimer::singleShot(5000, &dialog, [&] {
@@ -308,7 +291,7 @@ class DialogsTest : public QObject {
         int opened = 0;
         bool versionWindowUpWhenOpened = false;
         QPointer<SkinWindow> versionWindow;
-        whenDialogUp([&](SkinWindow& dialog) {
+        whenModalDialogUp([&](SkinWindow& dialog) {
             versionWindow = &dialog;
             QTest::mouseClick(button(dialog, QStringLiteral("确定图形按钮")), Qt::LeftButton);
         });
@@ -323,7 +306,7 @@ class DialogsTest : public QObject {
         QTRY_VERIFY(!versionWindow);
         QVERIFY(!QApplication::activeModalWidget());
 
-        whenDialogUp([&](SkinWindow& dialog) {
+        whenModalDialogUp([&](SkinWindow& dialog) {
             versionWindow = &dialog;
             QTest::mouseClick(button(dialog, QStringLiteral("确定图形按钮")), Qt::LeftButton);
         });
@@ -369,7 +352,7 @@ class DialogsTest : public QObject {
 
         auto* owner = new SkinWindow(ownerDesign());
         SkinWindow::load(owner, false);
-        whenDialogUp([](SkinWindow& dialog) {
+        whenModalDialogUp([](SkinWindow& dialog) {
             QTest::mouseClick(button(dialog, QStringLiteral("图形按钮确定")), Qt::LeftButton);
         });
         ui::openQuitConfirmWindow(*owner);
