@@ -77,4 +77,4 @@ class RoundRectRegionTest : public QObject {
 };
 
 QTEST_APPLESS_MAIN(RoundRectRegionTest)
-#include "test_round_rect_region.moc"
+#include "unit_round_rect_region.moc"

@@ -121,4 +121,4 @@ class MprisControlsTest : public QObject {
 
 QTEST_GUILESS_MAIN(MprisControlsTest)
 
-#include "test_mpris_controls.moc"
+#include "unit_mpris_controls.moc"

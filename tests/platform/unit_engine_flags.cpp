@@ -36,4 +36,4 @@ class EngineFlagsTest : public QObject {
 
 QTEST_APPLESS_MAIN(EngineFlagsTest)
 
-#include "test_engine_flags.moc"
+#include "unit_engine_flags.moc"
