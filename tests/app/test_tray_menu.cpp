@@ -3,8 +3,10 @@
 #include "app/tray_menu.h"
 #include "config/hosts.h"
 #include "resources/window_design.h"
+#include "support/desktop_input.h"
 #include "support/gui_test_main.h"
 #include "support/modal_dialog.h"
+#include "support/steps.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/picture_loader.h"
 #include "ui/framework/tray_icon.h"
@@ -75,6 +77,15 @@ class TrayMenuTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(mainWindow_));
     }
 
+    // Every test starts from the window as start-up leaves it: shown, in its normal state, and
+    // the next toggle would show it.
+    void init() {
+        if (mainWindow_->trayToggleState() == 1) toggle();
+        mainWindow_->bringToFront();
+        QTRY_VERIFY(mainWindow_->isVisible() && !mainWindow_->isMinimized());
+        QCOMPARE(mainWindow_->trayToggleState(), 0);
+    }
+
     // The menu lists its twelve commands after a separator, each with its own icon.
     void menuListsItsCommandsInOrder() {
         const QList<QAction*> actions = mainWindow_->trayMenu().actions();
@@ -124,6 +135,7 @@ class TrayMenuTest : public QObject {
     // "打开索沃电台" shows the window without touching the toggle; "最小化托盘" minimises
     // without hiding, and a toggle then changes visibility only.
     void showAndMinimiseLeaveTheToggleAlone() {
+        toggle();
         toggle();
         QVERIFY(!mainWindow_->isVisible());
         QCOMPARE(mainWindow_->trayToggleState(), 0);
@@ -229,19 +241,15 @@ class TrayMenuTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(icon->geometry().isValid(), 10000);
         const QPoint centre = icon->geometry().center();
 
-        bool popped = false;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, this, [&] {
-            if (QApplication::activePopupWidget() != &mainWindow_->trayMenu()) return;
-            popped = true;
-            mainWindow_->trayMenu().close();
-        });
-        poll.start(20);
-        QProcess::startDetached(QStringLiteral("xdotool"),
-                                {QStringLiteral("mousemove"), QString::number(centre.x()),
-                                 QString::number(centre.y()), QStringLiteral("click"),
-                                 QStringLiteral("3")});
-        QTRY_VERIFY_WITH_TIMEOUT(popped, 10000);
+        Steps rightClick;
+        rightClick
+            .actUntil(
+                QStringLiteral("the tray menu"), [centre] { desktop::clickAt(centre, 3); },
+                [this] { return QApplication::activePopupWidget() == &mainWindow_->trayMenu(); })
+            .then([this] { mainWindow_->trayMenu().close(); });
+        rightClick.start();
+        QTRY_VERIFY_WITH_TIMEOUT(rightClick.finished(), 20000);
+        QVERIFY2(rightClick.failure().isEmpty(), qPrintable(rightClick.failure()));
 
         const int before = mainWindow_->trayToggleState();
         xdotool({QStringLiteral("mousemove"), QString::number(centre.x()),

@@ -82,8 +82,10 @@ class WindowTeardownTest : public QObject {
         steps
             .waitFor(QStringLiteral("the tray icon in the tray"),
                      [=] { return trayIconEmbedded(window()); })
-            .then([=] { desktop::clickAt(desktop::trayIconCentre(*systemIcon(window())), 3); })
-            .waitFor(QStringLiteral("the tray menu"), [=] { return popupIs(menu()); });
+            .actUntil(
+                QStringLiteral("the tray menu"),
+                [=] { desktop::clickAt(desktop::trayIconCentre(*systemIcon(window())), 3); },
+                [=] { return popupIs(menu()); });
     }
 
     // From the main window's tray menu, with the keyboard, through the version dialog's check

@@ -25,6 +25,15 @@ class Steps : public QObject {
         return *this;
     }
 
+    // Does `act` and waits for `condition`, doing it again every `againMs` until the condition
+    // holds: for input that the desktop may drop while it is still busy with the last (a click
+    // on a tray icon right after a window went away).
+    Steps& actUntil(QString what, std::function<void()> act, std::function<bool()> condition,
+                    int againMs = 2000) {
+        steps_.push_back({std::move(what), std::move(condition), std::move(act), againMs});
+        return *this;
+    }
+
     Steps& then(std::function<void()> action) {
         steps_.push_back({{}, {}, std::move(action)});
         return *this;
@@ -44,11 +53,27 @@ class Steps : public QObject {
         QString what;
         std::function<bool()> condition;
         std::function<void()> action;
+        int againMs = 0; // with both: the action is repeated until the condition holds
     };
 
     void advance() {
         while (next_ < steps_.size()) {
             Step& step = steps_[next_];
+            if (step.againMs > 0) {
+                // Looked at first: acting again on what has already worked would undo it.
+                if (!actedSince_.isValid() || !step.condition()) {
+                    if (waitingSince_.hasExpired(deadlineMs_)) return giveUp(step.what);
+                    if (!actedSince_.isValid() || actedSince_.hasExpired(step.againMs)) {
+                        actedSince_.start();
+                        step.action();
+                    }
+                    return;
+                }
+                actedSince_.invalidate();
+                ++next_;
+                waitingSince_.start();
+                continue;
+            }
             if (step.condition && !step.condition()) {
                 if (waitingSince_.hasExpired(deadlineMs_)) giveUp(step.what);
                 return;
@@ -78,4 +103,5 @@ class Steps : public QObject {
     QString failure_;
     QTimer timer_;
     QElapsedTimer waitingSince_;
+    QElapsedTimer actedSince_;
 };
