@@ -80,12 +80,13 @@ QString failureText(const DownloadEvent& event) {
     case MessageCode::DiskFull:
         return because("磁盘空间不足");
     case MessageCode::TargetUnsafe:
-        return because("保存位置不安全");
+        return because("位置不安全");
     case MessageCode::SignatureMissing:
+        return because("升级包未签名");
     case MessageCode::SignatureMalformed:
     case MessageCode::SignatureWrongKey:
     case MessageCode::SignatureMismatch:
-        return because("升级包未通过校验");
+        return because("签名校验失败");
     case MessageCode::Retrying:
     case MessageCode::Cancelled:
         break;

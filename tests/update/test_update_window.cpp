@@ -5,8 +5,10 @@
 #include "ui/framework/skin_menu.h"
 #include "ui/framework/timer.h"
 #include "ui/framework/tray_icon.h"
+#include "update/download_event.h"
 #include "update/download_hooks.h"
 #include "update/package_location.h"
+#include "update/progress_texts.h"
 #include "update/update_services.h"
 #include "update/update_state.h"
 #include "update/update_window.h"
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
+#include <QSet>
 #include <QSignalSpy>
 #include <thread>
 
@@ -296,6 +299,27 @@ class UpdateWindowTest : public QObject {
         QCOMPARE(position(w), 0);
         QCOMPARE(w.trayIcon()->tooltip(), QStringLiteral("索沃音乐盒在线更新升级"));
         QCOMPARE(interval(w, "时钟"), 50);
+    }
+
+    // Every reason fits the size label, which clips what is wider.
+    void everyFailureReasonFitsItsLabel() {
+        UpdateWindow& w = openStarted();
+        const auto& label = *w.control<QLabel>(QStringLiteral("标签大小"));
+        QSet<QString> reasons;
+        for (int code = 1; code <= static_cast<int>(download::MessageCode::SignatureMismatch);
+             ++code) {
+            DownloadEvent event;
+            event.failure = static_cast<download::MessageCode>(code);
+            for (const int status : {0, 404, 503}) {
+                event.httpStatus = status;
+                const QString reason = failureText(event);
+                reasons << reason;
+                QVERIFY2(label.fontMetrics().horizontalAdvance(reason) <= label.width(),
+                         qPrintable(reason));
+            }
+        }
+        // What a listener can act on is told apart.
+        QVERIFY(reasons.size() >= 8);
     }
 
     // A cancellation (a new start, the program's end) is nobody's failure, and a window that
