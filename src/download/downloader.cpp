@@ -32,12 +32,15 @@ void stop(Job& job) {
     job.cancel.raise();
 }
 
-void work(const std::shared_ptr<Job>& job, const std::shared_ptr<Job>& previous,
+void work(const std::shared_ptr<Job>& job, std::shared_ptr<Job> previous,
           DownloadSettings settings) {
     const LiveWorkers::Stay counted;
-    // The stopped transfer before this one may still hold the file.
+    // The stopped transfer before this one may still hold the file, and leaves what it kept for
+    // resuming only once it has ended.
     if (!previous || previous->ended.waitUnless(job->cancel))
-        Transfer(std::move(settings), *job).run();
+        Transfer(std::move(settings), *job).run(previous ? std::move(previous->resume) : nullptr);
+    // A part file that this transfer did not take up goes before the next one may start.
+    previous.reset();
     job->ended.set();
 }
 

@@ -19,6 +19,13 @@ namespace sorvo::download {
 // destroyed while such a worker ends. At program end the component waits briefly for workers
 // still ending.
 //
+// A transfer that failed for a reason a later try may get past keeps its ".part" (see Failed in
+// hooks.h). The next startDownload on the same Downloader continues it when it downloads the
+// same address to the same target and the file is untouched since: SizeKnown comes at once,
+// the counters start at the kept bytes, and the server is asked for the rest (Range guarded by
+// If-Range; a server that sends the whole package instead starts it over). Any other start,
+// and the Downloader's end, remove the kept file.
+//
 // The functions below may be called from any thread; the counters may be read at any time.
 // Values beyond INT32_MAX read as INT32_MAX.
 class Downloader {
@@ -41,18 +48,19 @@ class Downloader {
 };
 
 // Starts downloading settings.url to settings.path and returns at once. A transfer still running
-// on this Downloader is stopped first, as by release. Called from inside one of this
-// Downloader's hooks, it starts nothing and reports Failed (Refused) through the new settings'
-// hooks.
+// on this Downloader is stopped first, as by release; what the last one kept is continued or
+// removed (see above). Called from inside one of this Downloader's hooks, it starts nothing and
+// reports Failed (Refused) through the new settings' hooks.
 void startDownload(Downloader&, DownloadSettings&);
 
-// Bytes of the package received and kept so far; back to 0 when the package starts over.
+// Bytes of the package received and kept so far, those a resumed transfer continues from
+// included; back to 0 when the package starts over.
 int32_t bytesDone(const Downloader&);
 
 // Bytes of the package that the current (or last) transfer has written to its file so far, not
-// counting those still gathered in memory for the next write: 0 at the start and after a start
-// over or a failure, the package's size once it is in place. A file left at the path by an
-// earlier download never counts.
+// counting those still gathered in memory for the next write: 0 at the start (the kept bytes
+// when it resumes) and after a start over or a failure, the package's size once it is in place. A
+// file left at the path by an earlier download never counts.
 int32_t bytesStored(const Downloader&);
 
 // Bytes per second received over the last two seconds.

@@ -61,4 +61,16 @@ Failure writeFailure(const std::string& what, std::error_code error) {
     return {full ? MessageCode::DiskFull : MessageCode::WriteFailed, what + ": " + error.message()};
 }
 
+bool worthResuming(MessageCode code) {
+    switch (code) {
+    case MessageCode::ConnectionLost:
+    case MessageCode::HttpError:
+    case MessageCode::BadAnswer:
+    case MessageCode::DiskFull:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace sorvo::download

@@ -39,5 +39,8 @@ AttemptResult curlFailure(CURLcode code, const std::string& detail, long status)
 AttemptResult statusFailure(long status, MessageCode missing, const std::string& text);
 // A failed write or sync of the package; a full disk or quota has a reason of its own.
 Failure writeFailure(const std::string& what, std::error_code error);
+// Whether a later try may get past a transfer's failure, so that the bytes it kept are worth
+// continuing from: no connection, a server error, a bad answer, a full disk.
+bool worthResuming(MessageCode code);
 
 } // namespace sorvo::download

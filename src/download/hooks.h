@@ -31,7 +31,9 @@ enum EventKind : int32_t {
     Retrying = 5,
     // a: the MessageCode of the failure, b: the HTTP status behind it (0 when there is none),
     // c: bytes received before it. Nothing is left at the target path on behalf of this
-    // transfer.
+    // transfer. When a later try may get past the failure (ConnectionLost, HttpError,
+    // BadAnswer, DiskFull) and the server named the package's version, "<target>.part" stays
+    // with the bytes written, for the next start on the same Downloader to resume.
     Failed = 6,
 };
 

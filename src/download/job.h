@@ -4,6 +4,9 @@
 #include "download/completion.h"
 #include "download/hook_gate.h"
 #include "download/progress.h"
+#include "download/resume_point.h"
+
+#include <memory>
 
 namespace sorvo::download {
 
@@ -13,6 +16,9 @@ struct Job {
     CancelSignal cancel;
     HookGate hooks;
     Progress progress;
+    // Left by the worker before it reports Failed; taken by the next start's worker once this
+    // one has ended. A resume point nobody takes removes its part file with the Job.
+    std::unique_ptr<ResumePoint> resume;
     Completion ended; // the worker is done with its files
 };
 

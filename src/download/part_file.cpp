@@ -46,7 +46,7 @@ PartFile::~PartFile() {
     discard();
 }
 
-std::error_code PartFile::open() {
+std::error_code PartFile::open(const std::optional<FileStamp>& kept) {
     if (auto error = replaceable(target_)) return error;
     // Not emptied yet: the file may belong to a running transfer until the lock says otherwise.
     if (auto error = openPlainFile(partPath_, fd_)) return error;
@@ -61,7 +61,15 @@ std::error_code PartFile::open() {
         close();
         return error;
     }
+    if (kept && stampOf(fd_) == kept) return takeUp(kept->size);
     return startOver();
+}
+
+std::error_code PartFile::takeUp(int64_t size) {
+    if (::lseek(fd_, size, SEEK_SET) != size) return lastError();
+    written_ = size;
+    handedToDisk_ = size;
+    return {};
 }
 
 std::error_code PartFile::append(const char* data, std::size_t size) {
@@ -110,6 +118,21 @@ void PartFile::discard() {
     if (fd_ < 0) return;
     if (!stillAt(fd_, partPath_)) ::unlink(partPath_.c_str());
     close();
+}
+
+std::optional<FileStamp> PartFile::keep() {
+    if (fd_ < 0) return {};
+    // A full disk takes what it can of the buffer; written_ counts exactly that.
+    flush();
+    std::optional<FileStamp> stamp;
+    if (written_ > 0 && ::ftruncate(fd_, written_) == 0 && !stillAt(fd_, partPath_))
+        stamp = stampOf(fd_);
+    if (!stamp || stamp->size != written_) {
+        discard();
+        return {};
+    }
+    close();
+    return stamp;
 }
 
 std::error_code PartFile::writeAll(const char* data, std::size_t size) {

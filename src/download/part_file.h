@@ -1,7 +1,10 @@
 #pragma once
 
+#include "download/file_stamp.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -29,14 +32,18 @@ class PartFile {
     PartFile(const PartFile&) = delete;
     PartFile& operator=(const PartFile&) = delete;
 
-    // Creates or empties the part file. Fails when the folder is missing or not writable, when
-    // another transfer is writing the same target (device_or_resource_busy), or with an
-    // UnsafeTarget error when either name holds anything but a plain file of the user's own.
-    std::error_code open();
+    // Creates or empties the part file; when the file at its name is still the one an earlier
+    // transfer put aside as kept, it is taken up as it is instead, to be continued. Fails when
+    // the folder is missing or not writable, when another transfer is writing the same target
+    // (device_or_resource_busy), or with an UnsafeTarget error when either name holds anything
+    // but a plain file of the user's own.
+    std::error_code open(const std::optional<FileStamp>& kept = {});
     std::error_code append(const char* data, std::size_t size);
     std::error_code startOver();
     // Bytes accepted so far, buffered ones included.
     int64_t size() const { return written_ + static_cast<int64_t>(buffer_.size()); }
+    // Bytes in the file, without the buffered ones.
+    int64_t flushedSize() const { return written_; }
     // For reading the file back while it is open.
     int descriptor() const { return fd_; }
     // Writes out the buffer and syncs the file to disk.
@@ -45,10 +52,16 @@ class PartFile {
     std::error_code commit();
     // Removes the part file, if it is still the file at its name.
     void discard();
+    // Puts the part file aside for a later transfer to continue: writes out the buffer as far as
+    // the disk takes it, cuts the file to exactly the bytes written, and closes it in place.
+    // Nullopt, and the file is removed, when nothing was written or the file is no longer the
+    // one at its name.
+    std::optional<FileStamp> keep();
 
   private:
     std::error_code flush();
     std::error_code writeAll(const char* data, std::size_t size);
+    std::error_code takeUp(int64_t size);
     void startWriteBack();
     void close();
 

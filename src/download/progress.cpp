@@ -22,6 +22,11 @@ void Progress::startedOver() {
     bytesStored_.store(0, std::memory_order_relaxed);
 }
 
+void Progress::resumedAt(int64_t bytes) {
+    bytesDone_.store(bytes, std::memory_order_relaxed);
+    bytesStored_.store(bytes, std::memory_order_relaxed);
+}
+
 int32_t saturated(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
                                                     std::numeric_limits<int32_t>::max()));

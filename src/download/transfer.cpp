@@ -1,7 +1,6 @@
 #include "download/transfer.h"
 
 #include "download/component_rate.h"
-#include "download/http_attempt.h"
 #include "download/safe_file.h"
 #include "download/signature_fetch.h"
 #include "download/type_list.h"
@@ -33,20 +32,28 @@ Transfer::Transfer(DownloadSettings settings, Job& job, LowSpeedLimit lowSpeed)
     : settings_(std::move(settings)), job_(job), lowSpeed_(lowSpeed),
       reporter_(settings_, job.hooks), file_(settings_.path, writeBufferOf(settings_), *this) {}
 
-void Transfer::run() {
-    if (auto refused = refusal()) return fail(*refused);
-    if (auto error = file_.open()) return fail(targetFailure(settings_.path, error));
+void Transfer::run(std::unique_ptr<ResumePoint> previous) {
+    const auto refused = refusal();
+    // Removed before this transfer opens its own part file, which may have the same name.
+    if (previous && (refused || !settings_.resumeOnRetry ||
+                     !previous->continues(settings_.url, settings_.path)))
+        previous.reset();
+    if (refused) return fail(*refused);
+    const auto kept = previous ? std::optional(previous->kept().part) : std::nullopt;
+    if (auto error = file_.open(kept)) return fail(targetFailure(settings_.path, error));
+    if (file_.size() > 0) takeUp(*previous);
+    // Not taken up, the kept file was changed and is now this transfer's.
+    previous.reset();
     const ComponentRate::Busy busy;
 
     HttpAttempt attempt(settings_, file_, job_.progress, reporter_, job_.cancel, lowSpeed_);
-    PackageState package;
-    bool resume = false;
+    bool resume = file_.size() > 0;
     for (int32_t retries = 0;; ++retries) {
         AttemptResult result = key_ && !verifier_ ? fetchSignature() : AttemptResult();
-        if (result.outcome == Outcome::Complete) result = attempt.run(package, resume);
+        if (result.outcome == Outcome::Complete) result = attempt.run(package_, resume);
         if (result.outcome == Outcome::Complete) return finish();
         if (result.outcome != Outcome::Transient || !retryAllowed(retries, attempt.lastDataAt()))
-            return fail(result.failure);
+            return fail(result.failure, !result.startOver);
         resume = settings_.resumeOnRetry && !result.startOver;
         reporter_.retrying(retries + 1, result.failure, file_.size());
         if (!job_.cancel.sleepFor(std::chrono::milliseconds(std::max(settings_.retryDelayMs, 0))))
@@ -66,6 +73,17 @@ std::optional<Failure> Transfer::refusal() {
     return {};
 }
 
+// The part file is the one the previous transfer kept: its bytes count from the start, and the
+// listener learns the package's size at once, as the server will not say it again unless it
+// changed.
+void Transfer::takeUp(ResumePoint& previous) {
+    previous.takeUp();
+    const KeptPackage& kept = previous.kept();
+    package_ = {kept.total, kept.validator};
+    job_.progress.resumedAt(file_.size());
+    if (kept.total >= 0) reporter_.sizeKnown(kept.total);
+}
+
 // The signature comes first: it is small, a package without one need not be downloaded, and the
 // package is checked as it is written.
 AttemptResult Transfer::fetchSignature() {
@@ -79,6 +97,8 @@ AttemptResult Transfer::fetchSignature() {
     if (auto* failure = std::get_if<Failure>(&check)) return {Outcome::Fatal, *failure};
     verifier_ = std::make_unique<ContentVerifier>(file_.descriptor(),
                                                   std::move(std::get<SignatureCheck>(check)));
+    // A package continued from a kept part is checked whole, the kept bytes too.
+    verifier_->written(file_.flushedSize());
     return {};
 }
 
@@ -111,11 +131,22 @@ void Transfer::finish() {
     reporter_.finished(size);
 }
 
-void Transfer::fail(const Failure& failure) {
+void Transfer::fail(const Failure& failure, bool partFits) {
     verifier_.reset();
-    file_.discard();
+    putAside(failure, partFits);
     job_.progress.stored(0);
     reporter_.failed(failure, job_.progress.bytesDone());
+}
+
+// Keeps the part file for the next start when a later try may get past the failure and the
+// server can be asked for the rest of this very package. A stopped transfer keeps nothing.
+void Transfer::putAside(const Failure& failure, bool partFits) {
+    const bool worthKeeping = partFits && worthResuming(failure.code) && settings_.resumeOnRetry &&
+                              !package_.validator.empty() && !job_.cancel.raised();
+    if (!worthKeeping) return file_.discard();
+    if (auto part = file_.keep())
+        job_.resume = std::make_unique<ResumePoint>(
+            KeptPackage{settings_.url, settings_.path, package_.validator, package_.total, *part});
 }
 
 void Transfer::emptying() {

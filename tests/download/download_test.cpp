@@ -293,10 +293,13 @@ class FileSizeLimit {
     void (*previousHandler_)(int) = nullptr;
 };
 
+// Unlike a full disk, a write error that freeing space does not mend keeps nothing to resume.
 TEST(Download, WriteErrorFailsAndRemovesThePartFile) {
     const std::string package = makePackage(1024 * 1024);
     PackageServer server([&](httplib::Server& s) {
-        s.Get("/pkg.exe", [&](const auto& req, auto& res) { serve(req, res, {package}); });
+        s.Get("/pkg.exe", [&](const auto& req, auto& res) {
+            serve(req, res, {.body = package, .etag = "\"v1\""});
+        });
     });
     ScratchFolder folder;
     HookRecorder hooks;

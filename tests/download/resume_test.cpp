@@ -127,7 +127,8 @@ TEST(Resume, ConnectionLostForGoodIsNeverAnnouncedAsFinished) {
     EXPECT_EQ(end->a, static_cast<int32_t>(MessageCode::ConnectionLost));
     EXPECT_EQ(server.requests().size(), 3u);
     EXPECT_FALSE(fs::exists(folder.file("a.exe")));
-    EXPECT_FALSE(fs::exists(folder.file("a.exe.part")));
+    EXPECT_TRUE(readFile(folder.file("a.exe.part")) == package.substr(0, 100 * 1024))
+        << "kept for the next start to resume";
 
     // With retries to spare, a server that sends nothing still fails once the window closes.
     settings = quickSettings(server.url("/busy.exe"), folder.file("b.exe"), busy);
@@ -140,6 +141,7 @@ TEST(Resume, ConnectionLostForGoodIsNeverAnnouncedAsFinished) {
     EXPECT_EQ(busyEnd->kind, Failed);
     EXPECT_EQ(busy.messages().back().httpStatus, 503);
     EXPECT_FALSE(fs::exists(folder.file("b.exe")));
+    EXPECT_FALSE(fs::exists(folder.file("a.exe.part"))) << "this start went elsewhere";
 }
 
 TEST(Resume, StalledServerTimesOutAndTheRetryResumes) {
