@@ -2,9 +2,11 @@
 #include "download/downloader.h"
 #include "support/gui_test_main.h"
 #include "support/opened_files.h"
+#include "support/small_disk.h"
 #include "support/upgrade_server.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/tray_icon.h"
+#include "update/progress_texts.h"
 #include "update/update_state.h"
 #include "update/update_window.h"
 
@@ -97,6 +99,7 @@ class UpdateDownloadTest : public QObject {
         server->status = 200;
         server->packageRequests = 0;
         server->pauseAt = -1;
+        server->cutNextAt = -1;
         QFile::remove(home.filePath(QStringLiteral("jo.li/下载/索沃电台_升级包.exe")));
     }
 
@@ -192,6 +195,50 @@ class UpdateDownloadTest : public QObject {
                                   finishWithinMs);
         QVERIFY(server->packageRequests >= 2);
         QVERIFY(startButtonEnabled());
+    }
+
+    // The server cut the package short and then only failed until the retry window closed: the
+    // next start goes on from the bytes already on disk.
+    void aFailedDownloadResumesOnTheNextStart() {
+        OpenedFiles opened;
+        constexpr std::int64_t cut = 60000;
+        server->cutNextAt = cut;
+        server->status = 503;
+        UpdateWindow& window = openAndStart();
+        QTRY_COMPARE_WITH_TIMEOUT(labelText("标签大小"), QStringLiteral("下载失败：服务器出错"),
+                                  finishWithinMs);
+        QCOMPARE(QFile(updateState().packagePath + QStringLiteral(".part")).size(), cut);
+
+        server->status = 200;
+        window.control<ui::GraphicButton>(QStringLiteral("按钮1"))->click();
+        // The bar goes on from the kept bytes.
+        auto* bar = window.control<QProgressBar>(QStringLiteral("进度条1"));
+        const int kept = barPosition(cut, static_cast<std::int64_t>(server->package.size()));
+        QList<int> positions;
+        while (opened.paths.isEmpty() && UpdateWindow::current()) {
+            positions << bar->value();
+            QTest::qWait(50);
+            QVERIFY2(positions.size() < finishWithinMs / 50, "the download did not finish");
+        }
+        QVERIFY(std::any_of(positions.begin(), positions.end(), [&](int p) { return p >= kept; }));
+        QVERIFY(std::none_of(positions.begin(), positions.end(),
+                             [&](int p) { return p > 0 && p < kept; }));
+        expectPackageStartedOnce(opened);
+        QCOMPARE(server->lastRange(), "bytes=" + std::to_string(cut) + "-");
+        QCOMPARE(server->lastIfRange(), server->etag);
+    }
+
+    void aFullDiskIsAFailure() {
+        SmallDisk disk(64 * 1024);
+        if (!disk.mounted())
+            QSKIP(qPrintable("no full disk to be had here: " +
+                             QString::fromStdString(disk.whyNot())));
+        pointDownloadFolderAt(QString::fromStdString(disk.path().string()));
+        openAndStart();
+        QTRY_COMPARE_WITH_TIMEOUT(labelText("标签大小"), QStringLiteral("下载失败：磁盘空间不足"),
+                                  finishWithinMs);
+        QVERIFY(startButtonEnabled());
+        pointDownloadFolderAt(downloads());
     }
 
     void noServerIsAFailure() {
