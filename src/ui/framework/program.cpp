@@ -2,6 +2,7 @@
 
 #include "config/desktop_entry.h"
 #include "platform/platform.h"
+#include "ui/framework/render_path.h"
 #include "ui/framework/tray_icon.h"
 
 #include <QApplication>
@@ -31,7 +32,7 @@ void runEndRoutineOnce() {
 
 void prepareProcess() {
     platform::prepareWebEngine();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    prepareRenderPath();
 }
 
 void configureApplication() {

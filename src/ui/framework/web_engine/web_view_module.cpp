@@ -1,5 +1,6 @@
 // The browser engine's side of the embedded browser, built as a module of its own: the program
 // loads the engine's libraries with it when the first page opens, not at start-up.
+#include "ui/framework/render_path.h"
 #include "ui/framework/web_engine/page_keeper.h"
 #include "ui/framework/web_engine/page_media_bridge.h"
 #include "ui/framework/web_engine/shell_page.h"
@@ -11,6 +12,8 @@
 
 extern "C" Q_DECL_EXPORT QWidget*
 sorvoCreateWebView(QWidget* parent, const sorvo::ui::WebViewSurroundings& surroundings) {
+    static const bool chosen = (sorvo::ui::chooseRenderPath(), true);
+    Q_UNUSED(chosen);
     auto* view = new QWebEngineView(parent);
     view->setPage(new sorvo::ui::ShellPage(sorvo::ui::NavigationPolicy(surroundings.siteHosts),
                                            surroundings.openElsewhere, view));

@@ -1,0 +1,43 @@
+#include "ui/framework/render_path.h"
+
+#include "ui/framework/garbage_collection.h"
+
+#include <QByteArray>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QQuickWindow>
+
+namespace sorvo::ui {
+
+QByteArray sharedOpenGlRenderer() {
+    QOpenGLContext* shared = QOpenGLContext::globalShareContext();
+    if (shared == nullptr) return {};
+    QOffscreenSurface surface;
+    surface.setFormat(shared->format());
+    surface.create();
+    if (!shared->makeCurrent(&surface)) return {};
+    const auto* name = reinterpret_cast<const char*>(shared->functions()->glGetString(GL_RENDERER));
+    QByteArray renderer(name != nullptr ? name : "");
+    shared->doneCurrent();
+    return renderer;
+}
+
+bool isSoftwareRasterizer(QByteArrayView renderer) {
+    const QByteArray name = renderer.toByteArray().toLower();
+    for (const char* software : {"llvmpipe", "softpipe", "software rasterizer", "swiftshader",
+                                 "gdi generic", "microsoft basic render"})
+        if (name.contains(software)) return true;
+    return false;
+}
+
+void chooseRenderPath() {
+    if (!qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) return;
+    const QByteArray renderer = sharedOpenGlRenderer();
+    if (renderer.isEmpty() || isSoftwareRasterizer(renderer)) {
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+        collectEachPageOnceSettled();
+    }
+}
+
+} // namespace sorvo::ui

@@ -1,0 +1,164 @@
+#include "app/main_window.h"
+#include "app/program_state.h"
+#include "config/hosts.h"
+#include "demo_service.h"
+#include "support/modal_dialog.h"
+#include "ui/dialogs.h"
+#include "ui/framework/program.h"
+#include "ui/framework/render_path.h"
+#include "ui/framework/web_browser.h"
+#include "update/update_window.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QQuickWindow>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+#include <functional>
+
+using namespace sorvo;
+using ui::SkinWindow;
+
+namespace {
+
+// What the X server shows in the window's place: its root window's pixels, not the window's
+// own drawing, so that a window drawn but never shown is caught.
+QImage onScreen(const QWidget& window) {
+    const QPoint origin = window.mapToGlobal(QPoint(0, 0));
+    return window.screen()
+        ->grabWindow(0, origin.x(), origin.y(), window.width(), window.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// The share of the window's pixels, within its outline, that the screen shows as the window
+// draws them.
+double shareShown(QWidget& window) {
+    const QImage drawn = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shown = onScreen(window);
+    const QRegion outline = window.mask().isEmpty() ? QRegion(window.rect()) : window.mask();
+    long inside = 0, same = 0;
+    for (const QRect& rect : outline) {
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            for (int x = rect.left(); x <= rect.right(); ++x) {
+                ++inside;
+                same += drawn.pixel(x, y) == shown.pixel(x, y);
+            }
+        }
+    }
+    return inside > 0 ? static_cast<double>(same) / static_cast<double>(inside) : 0;
+}
+
+// A window that has just appeared may take a few frames to reach the screen.
+double shareShownWithin(QWidget& window, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    double share = 0;
+    do {
+        QTest::qWait(50);
+        share = shareShown(window);
+    } while (share < 0.99 && clock.elapsed() < ms);
+    return share;
+}
+
+struct DialogCase {
+    const char* name;
+    std::function<void(SkinWindow&)> open;
+};
+
+} // namespace
+
+// Each dialog, and the update window with its page, is drawn on screen over the main window
+// while the radio page plays, on the render path the program picks for this desktop.
+class WindowsOnScreenTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        hosts().site = QStringLiteral("127.0.0.1:%1").arg(service_.port());
+        app::initProgramState();
+        mainWindow_ = new app::MainWindow;
+        SkinWindow::load(mainWindow_, false);
+        // Playing, the page's disc turns: the screen keeps changing.
+        QTRY_VERIFY_WITH_TIMEOUT(pageMovesOnScreen(), 30000);
+    }
+
+    // Software OpenGL draws with the software scene graph, a hardware one through OpenGL. On
+    // the software path the program's script world can start the engine's full collection.
+    void theRenderPathFollowsTheOpenGlFound() {
+        const bool software = ui::isSoftwareRasterizer(ui::sharedOpenGlRenderer());
+        QCOMPARE(QQuickWindow::sceneGraphBackend() == QStringLiteral("software"), software);
+
+        auto* view = mainWindow_->radioBrowser().findChild<QWebEngineView*>();
+        QVERIFY(view);
+        QString collector;
+        view->page()->runJavaScript(QStringLiteral("typeof __sorvoCollectGarbage"),
+                                    QWebEngineScript::ApplicationWorld,
+                                    [&](const QVariant& type) { collector = type.toString(); });
+        QTRY_VERIFY(!collector.isEmpty());
+        QCOMPARE(collector, software ? QStringLiteral("function") : QStringLiteral("undefined"));
+    }
+
+    void dialogsAreDrawnOverThePlayingPage() {
+        const std::vector<DialogCase> cases{
+            {"QuitConfirmWindow", [](SkinWindow& o) { ui::openQuitConfirmWindow(o); }},
+            {"AboutWindow", [](SkinWindow& o) { ui::openAboutWindow(o); }},
+            {"VersionWindow", [](SkinWindow& o) { ui::openVersionWindow(o, {}); }},
+        };
+        for (const DialogCase& c : cases) {
+            QString name;
+            double share = 0;
+            whenModalDialogUp([&](SkinWindow& dialog) {
+                name = dialog.objectName();
+                share = shareShownWithin(dialog, 10000);
+                dialog.destroyWindow();
+            });
+            c.open(*mainWindow_);
+            QCOMPARE(name, QString::fromLatin1(c.name));
+            QVERIFY2(
+                share > 0.99,
+                qPrintable(QStringLiteral("%1: %2 of its pixels on screen").arg(name).arg(share)));
+        }
+    }
+
+    // It opens at the stored position, wholly inside the main window.
+    void updateWindowAndItsPageAreDrawnOverThePlayingPage() {
+        update::openUpdateWindow();
+        update::UpdateWindow* window = update::UpdateWindow::current();
+        QVERIFY(window);
+        QVERIFY(mainWindow_->geometry().contains(window->geometry()));
+        auto* browser = window->findChild<ui::WebBrowser*>();
+        QVERIFY(browser);
+        QSignalSpy loaded(browser, &ui::WebBrowser::loadFinished);
+        QVERIFY(loaded.wait(30000));
+        QCOMPARE(loaded.first().first().toBool(), true);
+        const double share = shareShownWithin(*window, 10000);
+        window->destroyWindow();
+        QVERIFY2(share > 0.99, qPrintable(QStringLiteral("%1 of its pixels on screen").arg(share)));
+    }
+
+  private:
+    bool pageMovesOnScreen() const {
+        const QImage before = onScreen(*mainWindow_);
+        QTest::qWait(200);
+        return onScreen(*mainWindow_) != before;
+    }
+
+    test::DemoService service_;
+    app::MainWindow* mainWindow_ = nullptr;
+};
+
+int main(int argc, char* argv[]) {
+    ui::program::prepareProcess();
+    QApplication application(argc, argv);
+    ui::program::configureApplication();
+    WindowsOnScreenTest test;
+    const int failures = QTest::qExec(&test, argc, argv);
+    app::releaseProgramState();
+    return failures;
+}
+
+#include "test_windows_on_screen.moc"
