@@ -1,3 +1,4 @@
+#include "resources/pictures.h"
 #include "resources/window_design.h"
 #include "ui/framework/after_first_paint.h"
 #include "ui/framework/canvas.h"
@@ -20,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
+#include <map>
 
 using namespace sorvo;
 using namespace sorvo::ui;
@@ -171,6 +173,40 @@ class WindowFrameworkTest : public QObject {
         QCOMPARE(window.windowStateValue(), int(SkinWindow::Normal));
         const QString id = QString::number(window.winId());
         QTRY_COMPARE_WITH_TIMEOUT(activeX11Window(), id, 5000);
+    }
+
+    // A still, opaque picture that fills its box hides what lies beneath: a widget below that
+    // keeps redrawing (the playing page under the band) does not repaint the box. A box the
+    // picture does not fill is painted with the widget below.
+    void filledPictureBoxesAreNotRepaintedFromBeneath() {
+        struct PaintCounter : QObject {
+            std::map<QObject*, int> paints;
+            bool eventFilter(QObject* watched, QEvent* event) override {
+                if (event->type() == QEvent::Paint) ++paints[watched];
+                return false;
+            }
+        } counter;
+        QWidget window;
+        window.setGeometry(100, 100, 1000, 60);
+        auto* below = new QWidget(&window);
+        below->setGeometry(window.rect());
+        below->setAutoFillBackground(true);
+        auto* filled = new PictureBox(&window, QStringLiteral("BandImage"));
+        filled->setGeometry(0, 0, 960, 20);
+        auto* wider = new PictureBox(&window, QStringLiteral("BandImage"));
+        wider->setGeometry(0, 30, 1000, 20);
+        filled->installEventFilter(&counter);
+        wider->installEventFilter(&counter);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        counter.paints.clear();
+        for (int frame = 0; frame < 5; ++frame)
+            below->repaint();
+        QCOMPARE(counter.paints[filled], 0);
+        QCOMPARE(counter.paints[wider], 5);
+        QCOMPARE(filled->grab().toImage().pixel(10, 10),
+                 QImage(pictures::path(QStringLiteral("BandImage"))).pixel(10, 10));
     }
 
     void sizeChangedIsRaisedWhenTheWindowIsFirstShown() {

@@ -20,4 +20,15 @@ PictureBox::PictureBox(QWidget* parent, const QString& pictureName) : QLabel(par
     }
 }
 
+void PictureBox::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    // A still, opaque picture that fills the box hides what lies beneath it, so that nothing
+    // below is painted there, and a page playing beneath the box does not repaint it with
+    // every frame.
+    const QPixmap picture = pixmap();
+    setAttribute(Qt::WA_OpaquePaintEvent, !isAnimated() && !picture.hasAlphaChannel() &&
+                                              picture.width() >= width() &&
+                                              picture.height() >= height());
+}
+
 } // namespace sorvo::ui

@@ -11,6 +11,9 @@ class PictureBox : public QLabel {
   public:
     PictureBox(QWidget* parent, const QString& pictureName);
     bool isAnimated() const { return movie() != nullptr; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
 };
 
 } // namespace sorvo::ui
