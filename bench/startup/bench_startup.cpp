@@ -5,10 +5,10 @@
 // footprint figures, for comparison. Starts its own private desktop when DISPLAY is unset.
 //
 // bench-startup [runs [idle-seconds]]: 3 runs and a 60 s idle window unless told.
-#include "app/client.h"
 #include "chromium_app.h"
-#include "config/hosts.h"
+#include "client_session.h"
 #include "process_tree.h"
+#include "support/client_child.h"
 #include "x11_windows.h"
 
 #include <algorithm>
@@ -17,8 +17,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <httplib.h>
 #include <string>
 #include <sys/wait.h>
@@ -54,16 +52,6 @@ const char radioPage[] = R"(<!doctype html><html><head><meta charset="utf-8"><ti
 
 double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-std::string startDesktop(const std::string& state) {
-    const std::string command = std::string(SORVO_DESKTOP_SESSION) + " start " + state;
-    if (std::system(command.c_str()) != 0) return {};
-    std::ifstream env(state + "/env");
-    std::string line;
-    while (std::getline(env, line))
-        if (line.rfind("export DISPLAY=", 0) == 0) return line.substr(15);
-    return {};
 }
 
 // Waits for the page to fetch /loaded, lets the tree settle, then reads its memory and the CPU
@@ -152,26 +140,9 @@ void printTable(const RunFigures& figures, int runs, int idleSeconds) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc == 3 && std::string(argv[1]) == "--client") {
-        sorvo::hosts().site = QString::fromUtf8(argv[2]);
-        char* clientArgv[] = {argv[0], nullptr};
-        return sorvo::app::runClient(1, clientArgv);
-    }
-    const std::string state = "/tmp/sorvo-bench-desktop-" + std::to_string(getpid());
-    const bool ownDesktop = std::getenv("DISPLAY") == nullptr;
-    if (ownDesktop) {
-        const std::string display = startDesktop(state);
-        if (display.empty()) {
-            std::fprintf(stderr, "could not start a desktop\n");
-            return 1;
-        }
-        setenv("DISPLAY", display.c_str(), 1);
-    }
-
-    // The client runs one instance per user runtime folder. A private one keeps clients started
-    // elsewhere on the machine (tests, another bench) from taking the measured one's place.
-    char runtime[] = "/tmp/sorvo-bench-runtime-XXXXXX";
-    if (mkdtemp(runtime)) setenv("XDG_RUNTIME_DIR", runtime, 1);
+    if (const auto clientExit = runAsClientChild(argc, argv)) return *clientExit;
+    const ClientSession session;
+    if (!session.ready()) return 1;
 
     std::atomic<bool> pageLoaded{false};
     httplib::Server server;
@@ -214,8 +185,5 @@ int main(int argc, char* argv[]) {
 
     server.stop();
     serving.join();
-    if (ownDesktop) std::system((std::string(SORVO_DESKTOP_SESSION) + " stop " + state).c_str());
-    std::error_code ignored;
-    std::filesystem::remove_all(runtime, ignored);
     return 0;
 }

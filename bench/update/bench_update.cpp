@@ -15,6 +15,7 @@
 #include "config/hosts.h"
 #include "download/downloader.h"
 #include "package_server.h"
+#include "private_desktop.h"
 #include "stall_meter.h"
 #include "support/opened_files.h"
 #include "ui/framework/graphic_button.h"
@@ -104,37 +105,6 @@ bool runUntil(const std::function<bool()>& done, int timeoutMs) {
 void runFor(int ms) {
     runUntil([] { return false; }, ms);
 }
-
-// A private desktop from the test harness, for runs without a display.
-class PrivateDesktop {
-  public:
-    explicit PrivateDesktop(std::string stateFolder) : state_(std::move(stateFolder)) {}
-    ~PrivateDesktop() {
-        if (started_) std::system((std::string(SORVO_DESKTOP_SESSION) + " stop " + state_).c_str());
-    }
-    PrivateDesktop(const PrivateDesktop&) = delete;
-    PrivateDesktop& operator=(const PrivateDesktop&) = delete;
-
-    // Starts the desktop and points DISPLAY at it; false when it did not come up.
-    bool start() {
-        started_ = true;
-        if (std::system((std::string(SORVO_DESKTOP_SESSION) + " start " + state_).c_str()) != 0)
-            return false;
-        std::ifstream env(state_ + "/env");
-        const std::string prefix = "export DISPLAY=";
-        for (std::string line; std::getline(env, line);) {
-            if (line.starts_with(prefix)) {
-                setenv("DISPLAY", line.substr(prefix.size()).c_str(), 1);
-                return true;
-            }
-        }
-        return false;
-    }
-
-  private:
-    std::string state_;
-    bool started_ = false;
-};
 
 // A home of its own under `root`, with a download folder, so that nothing the window or the
 // browser engine stores lands in the real one.

@@ -66,17 +66,20 @@ std::vector<std::string> environmentFor(const std::string& folder) {
 // asking questions or reaching a keyring, and keeps chromium off the network: no background
 // fetches, no component updates, and no host but the loopback one resolves. Rendering, the GPU
 // process and Debian's default flags (added by its launcher script) stay as a user gets them.
-std::vector<std::string> argumentsFor(const std::string& folder, const std::string& url) {
-    return {"chromium",
-            "--no-sandbox",
-            "--user-data-dir=" + folder + "/profile",
-            "--no-first-run",
-            "--no-default-browser-check",
-            "--password-store=basic",
-            "--disable-background-networking",
-            "--disable-component-update",
-            "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1",
-            "--app=" + url};
+std::vector<std::string> argumentsFor(const std::string& folder, const std::string& url,
+                                      const std::vector<std::string>& extra) {
+    std::vector<std::string> arguments{"chromium",
+                                       "--no-sandbox",
+                                       "--user-data-dir=" + folder + "/profile",
+                                       "--no-first-run",
+                                       "--no-default-browser-check",
+                                       "--password-store=basic",
+                                       "--disable-background-networking",
+                                       "--disable-component-update",
+                                       "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1"};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    arguments.push_back("--app=" + url);
+    return arguments;
 }
 
 std::vector<char*> pointersTo(std::vector<std::string>& texts) {
@@ -99,13 +102,13 @@ std::string ChromiumApp::executable() {
     return {};
 }
 
-ChromiumApp::ChromiumApp(const std::string& url) {
+ChromiumApp::ChromiumApp(const std::string& url, const std::vector<std::string>& extraArguments) {
     char folder[] = "/tmp/bench-startup-chromium-XXXXXX";
     const std::string program = executable();
     if (program.empty() || !mkdtemp(folder)) return;
     folder_ = folder;
     // Built before the fork: the child of a threaded process may only make plain system calls.
-    auto arguments = argumentsFor(folder_, url);
+    auto arguments = argumentsFor(folder_, url, extraArguments);
     auto environment = environmentFor(folder_);
     const auto argv = pointersTo(arguments);
     const auto envp = pointersTo(environment);

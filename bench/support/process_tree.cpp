@@ -22,15 +22,21 @@ std::istringstream statFieldsAfterName(const std::string& pid) {
     return std::istringstream(close == std::string::npos ? std::string() : line.substr(close + 2));
 }
 
-std::vector<pid_t> allProcesses() {
-    std::vector<pid_t> pids;
-    DIR* proc = opendir("/proc");
-    while (dirent* entry = readdir(proc)) {
-        const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
-        if (pid > 0) pids.push_back(pid);
+// The numbered entries of a /proc folder: processes, or the threads of one.
+std::vector<pid_t> numberedEntries(const std::string& folder) {
+    std::vector<pid_t> ids;
+    DIR* listing = opendir(folder.c_str());
+    if (listing == nullptr) return ids;
+    while (dirent* entry = readdir(listing)) {
+        const pid_t id = static_cast<pid_t>(std::atoi(entry->d_name));
+        if (id > 0) ids.push_back(id);
     }
-    closedir(proc);
-    return pids;
+    closedir(listing);
+    return ids;
+}
+
+std::vector<pid_t> allProcesses() {
+    return numberedEntries("/proc");
 }
 
 std::map<pid_t, pid_t> parentsOfAllProcesses() {
@@ -64,9 +70,9 @@ long pssKiB(pid_t pid) {
     return 0;
 }
 
-// utime and stime, fields 14 and 15.
-long cpuTicks(pid_t pid) {
-    std::istringstream rest = statFieldsAfterName(std::to_string(pid));
+// utime and stime, fields 14 and 15, of a process or, with its task path, of one thread.
+long cpuTicks(const std::string& pid) {
+    std::istringstream rest = statFieldsAfterName(pid);
     std::string skipped;
     for (int field = 3; field < 14; ++field)
         rest >> skipped;
@@ -103,8 +109,24 @@ long processTreePssKiB(pid_t root, const std::string& marker) {
 std::map<pid_t, long> processTreeCpuTicks(pid_t root, const std::string& marker) {
     std::map<pid_t, long> ticks;
     for (pid_t pid : processTree(root, marker))
-        ticks[pid] = cpuTicks(pid);
+        ticks[pid] = cpuTicks(std::to_string(pid));
     return ticks;
+}
+
+std::map<pid_t, ThreadTicks> processTreeThreadTicks(pid_t root, const std::string& marker) {
+    std::map<pid_t, ThreadTicks> threads;
+    for (pid_t pid : processTree(root, marker)) {
+        const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+        for (pid_t tid : numberedEntries(tasks)) {
+            const std::string task = std::to_string(pid) + "/task/" + std::to_string(tid);
+            std::ifstream comm("/proc/" + task + "/comm");
+            ThreadTicks thread;
+            std::getline(comm, thread.name);
+            thread.ticks = cpuTicks(task);
+            threads[tid] = thread;
+        }
+    }
+    return threads;
 }
 
 long cpuTicksBetween(const std::map<pid_t, long>& before, const std::map<pid_t, long>& after) {

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 // Debian's chromium showing one page in an app window, the comparison point for the client's
 // footprint. Each instance runs in a fresh folder of its own under /tmp whose path marks every
@@ -12,7 +13,9 @@ class ChromiumApp {
     // The chromium executable on PATH, or an empty path.
     static std::string executable();
 
-    explicit ChromiumApp(const std::string& url);
+    // extraArguments go on chromium's command line before the page.
+    explicit ChromiumApp(const std::string& url,
+                         const std::vector<std::string>& extraArguments = {});
     ~ChromiumApp();
     ChromiumApp(const ChromiumApp&) = delete;
     ChromiumApp& operator=(const ChromiumApp&) = delete;
