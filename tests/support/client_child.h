@@ -20,12 +20,13 @@ inline std::optional<int> runAsClientChild(int argc, char* argv[]) {
     return sorvo::app::runClient(1, clientArgv);
 }
 
-// The client child's visible windows named "索沃电台" (the main window, and the tray icon's little
-// window), as X window ids, once there is one; none when nothing shows within `timeoutMs`.
+// The client child's visible windows named "索沃电台", as X window ids, once there is one; none
+// when nothing shows within `timeoutMs`. Without --all, xdotool lists the windows that meet any
+// one of the conditions: the test program's own windows of that name as well.
 inline QStringList clientWindows(qint64 pid, int timeoutMs) {
     QProcess search;
     search.start(QStringLiteral("xdotool"),
-                 {QStringLiteral("search"), QStringLiteral("--sync"),
+                 {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--all"),
                   QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(pid),
                   QStringLiteral("--name"), QStringLiteral("^索沃电台$")});
     if (!search.waitForFinished(timeoutMs)) {
