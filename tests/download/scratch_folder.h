@@ -1,10 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdlib.h>
 #include <string>
+#include <system_error>
+#include <thread>
 
 namespace sorvo::download::testing {
 
@@ -15,7 +18,15 @@ class ScratchFolder {
         std::string pattern = (std::filesystem::temp_directory_path() / "sorvo-dl-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
     }
-    ~ScratchFolder() { std::filesystem::remove_all(path_); }
+    // A stopped transfer that ends on its own may still be removing its part file.
+    ~ScratchFolder() {
+        std::error_code error;
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            std::filesystem::remove_all(path_, error);
+            if (!error) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 

@@ -179,6 +179,8 @@ TEST(Stop, IsPromptWhileTheNameLookupHangsOrTheServerFallsSilent) {
     EXPECT_LT(timeOf([&] { release(downloader); }), promptly);
     EXPECT_TRUE(hanging.events().empty());
     EXPECT_EQ(silent.kinds(), (Kinds{SizeKnown}));
+    // The stopped transfer ends on its own and takes its part file with it.
+    EXPECT_TRUE(eventually([&] { return !std::filesystem::exists(folder.file("b.exe.part")); }));
 }
 
 TEST(Stop, ProgramEndDoesNotWaitForAHangingLookup) {
