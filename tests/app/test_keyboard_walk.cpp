@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <memory>
@@ -77,6 +78,22 @@ bool onlyFocusedFramed(const char* window) {
     for (auto* button : w->findChildren<ui::GraphicButton*>())
         if (!button->hasFocus() && framedOnScreen(*button)) return false;
     return true;
+}
+
+QPushButton* retryButton() {
+    auto* window = update::UpdateWindow::current();
+    return window ? window->findChild<QPushButton*>(QStringLiteral("offlineRetry")) : nullptr;
+}
+
+// The offline panel's button shows its focus as a light frame on screen.
+bool retryFramedOnScreen(QPushButton& button) {
+    const QPoint origin = button.mapToGlobal(QPoint(0, 0));
+    const QImage shot = QGuiApplication::primaryScreen()
+                            ->grabWindow(0, origin.x(), origin.y(), button.width(), button.height())
+                            .toImage();
+    const QColor frame(0xea, 0xee, 0xf6);
+    return shot.pixelColor(button.width() / 2, 0) == frame &&
+           shot.pixelColor(0, button.height() / 2) == frame;
 }
 
 } // namespace
@@ -271,6 +288,43 @@ class KeyboardWalkTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(opened.paths.size(), 1, 20000);
         QCOMPARE(opened.paths.front(), update::updateState().packagePath);
         QCOMPARE(update::UpdateWindow::current(), nullptr);
+    }
+
+    // With its page unreachable, the update window's offline panel sits in the page's place in
+    // the Tab order: Shift+Tab from the speed list reaches its button, framed, and Enter tries
+    // the page again.
+    void offlinePageRetriedByKeys() {
+        client->site.pageDown = true;
+        Steps walk;
+        chooseFromTrayMenu(walk, QStringLiteral("更新升级"));
+        walk.waitFor(QStringLiteral("check button focused"),
+                     [] { return focused("VersionWindow", "确定图形按钮") != nullptr; })
+            .then([] { desktop::keys({QStringLiteral("Return")}); });
+        walk.waitFor(QStringLiteral("update window up with its page offline"),
+                     [] {
+                         auto* window = update::UpdateWindow::current();
+                         return window && window->isActiveWindow() && retryButton() &&
+                                retryButton()->isVisible() && focused("UpdateWindow", "组合框");
+                     })
+            .then([] { desktop::keys({QStringLiteral("shift+Tab")}); });
+        walk.waitFor(QStringLiteral("Shift+Tab: retry button focused and framed"),
+                     [] {
+                         QPushButton* retry = retryButton();
+                         return retry && retry->hasFocus() && retryFramedOnScreen(*retry);
+                     })
+            .then([this] {
+                client->site.pageDown = false;
+                desktop::keys({QStringLiteral("Return")});
+            });
+        walk.waitFor(QStringLiteral("Enter brought the page back"),
+                     [] { return retryButton() && !retryButton()->isVisible(); })
+            .then([] { desktop::keys({QStringLiteral("Escape")}); });
+        walk.waitFor(QStringLiteral("Escape hid the update window"), [] {
+            auto* window = update::UpdateWindow::current();
+            return window && !window->isVisible();
+        });
+        runWalk(walk);
+        update::UpdateWindow::current()->destroyWindow();
     }
 };
 

@@ -42,8 +42,15 @@ class UpgradeServer {
     std::atomic<std::int64_t> pauseAt{-1};
     std::atomic<int> pauseMs{0};
 
+    // The update window's page answers 503 while this is set.
+    std::atomic<bool> pageDown{false};
+
     explicit UpgradeServer(std::size_t packageSize = 130000) : package(makePackage(packageSize)) {
-        server_.Get("/diantai/softpic/soft_v1.0.html", [](const auto&, httplib::Response& res) {
+        server_.Get("/diantai/softpic/soft_v1.0.html", [this](const auto&, httplib::Response& res) {
+            if (pageDown) {
+                res.status = 503;
+                return;
+            }
             res.set_content("<body style='background:#223;color:#fc8;font:12px sans-serif'>"
                             "<b>1.1</b> faster start, clearer sound</body>",
                             "text/html; charset=utf-8");

@@ -11,8 +11,9 @@ class SkinWindow;
 
 // Keyboard use of a window whose design has a focus colour. Its picture buttons and drop-down
 // list take the focus, the first of them when the window opens; Tab and Shift+Tab go round them
-// in design order, passing over disabled ones and never into a page; Escape presses the button
-// the design names, or asks the window to close.
+// in design order, passing over disabled ones and never into a page. In a browser's place in
+// that order stand the program's own buttons over its page while they show (the offline
+// panel's). Escape presses the button the design names, or asks the window to close.
 class KeyboardUse : public QObject {
     Q_OBJECT
   public:
@@ -22,11 +23,17 @@ class KeyboardUse : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    struct Stop {
+        QWidget* control;
+        bool browser;
+    };
+
+    std::vector<QWidget*> ring();
     void moveFocus(QWidget* from, int step);
     void onEscape();
 
     SkinWindow& window_;
-    std::vector<QWidget*> ring_; // in design order
+    std::vector<Stop> stops_; // in design order
 };
 
 } // namespace sorvo::ui

@@ -64,6 +64,7 @@ OfflinePanel::OfflinePanel(QWidget& browser)
         "QPushButton { color: #ffffff; background: #1f7af0; border: none; border-radius: 3px;"
         " padding: 3px 12px; }"
         "QPushButton:hover { background: #3b8ef5; }"
+        "QPushButton:focus { border: 1px solid #eaeef6; padding: 2px 11px; }"
         "QPushButton:pressed { background: #1864c8; }"));
     connect(retry_, &QPushButton::clicked, this, &OfflinePanel::retryRequested);
     countdown_.setSingleShot(true);
