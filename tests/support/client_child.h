@@ -6,9 +6,11 @@
 #include "support/gui_test_main.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <optional>
 
 // Lets a test program run the whole client as a child of itself: started with
@@ -22,19 +24,28 @@ inline std::optional<int> runAsClientChild(int argc, char* argv[]) {
 
 // The client child's visible windows named "索沃电台", as X window ids, once there is one; none
 // when nothing shows within `timeoutMs`. Without --all, xdotool lists the windows that meet any
-// one of the conditions: the test program's own windows of that name as well.
+// one of the conditions: the test program's own windows of that name as well. A search gives up
+// when a window goes while it runs (the splash does), so it is asked again until the deadline.
 inline QStringList clientWindows(qint64 pid, int timeoutMs) {
-    QProcess search;
-    search.start(QStringLiteral("xdotool"),
-                 {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--all"),
-                  QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(pid),
-                  QStringLiteral("--name"), QStringLiteral("^索沃电台$")});
-    if (!search.waitForFinished(timeoutMs)) {
-        search.kill();
-        search.waitForFinished();
-        return {};
+    QElapsedTimer waited;
+    waited.start();
+    while (!waited.hasExpired(timeoutMs)) {
+        QProcess search;
+        search.start(QStringLiteral("xdotool"),
+                     {QStringLiteral("search"), QStringLiteral("--all"),
+                      QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                      QString::number(pid), QStringLiteral("--name"),
+                      QStringLiteral("^索沃电台$")});
+        if (!search.waitForFinished(5000)) {
+            search.kill();
+            search.waitForFinished();
+        }
+        const QStringList windows =
+            QString::fromUtf8(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        if (!windows.isEmpty()) return windows;
+        QTest::qWait(100);
     }
-    return QString::fromUtf8(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    return {};
 }
 
 // main() for GUI tests that run the whole client as a child of themselves as well, and build the
