@@ -7,6 +7,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QQuickWindow>
+#include <mutex>
 
 namespace sorvo::ui {
 
@@ -32,12 +33,15 @@ bool isSoftwareRasterizer(QByteArrayView renderer) {
 }
 
 void chooseRenderPath() {
-    if (!qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) return;
-    const QByteArray renderer = sharedOpenGlRenderer();
-    if (renderer.isEmpty() || isSoftwareRasterizer(renderer)) {
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-        collectEachPageOnceSettled();
-    }
+    static std::once_flag chosen;
+    std::call_once(chosen, [] {
+        if (!qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) return;
+        const QByteArray renderer = sharedOpenGlRenderer();
+        if (renderer.isEmpty() || isSoftwareRasterizer(renderer)) {
+            QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+            collectEachPageOnceSettled();
+        }
+    });
 }
 
 } // namespace sorvo::ui

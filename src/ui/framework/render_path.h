@@ -28,8 +28,9 @@ inline void prepareRenderPath() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
-// In the engine's module, before its first view: picks the software renderer unless the
-// application's OpenGL is hardware. A QT_QUICK_BACKEND given in the environment stands.
+// In the engine's module, before each view: picks the software renderer unless the
+// application's OpenGL is hardware, the first time only. A QT_QUICK_BACKEND given in the
+// environment stands.
 void chooseRenderPath();
 
 // The renderer behind the OpenGL context the application made for the engine to share, once the

@@ -12,8 +12,7 @@
 
 extern "C" Q_DECL_EXPORT QWidget*
 sorvoCreateWebView(QWidget* parent, const sorvo::ui::WebViewSurroundings& surroundings) {
-    static const bool chosen = (sorvo::ui::chooseRenderPath(), true);
-    Q_UNUSED(chosen);
+    sorvo::ui::chooseRenderPath();
     auto* view = new QWebEngineView(parent);
     view->setPage(new sorvo::ui::ShellPage(sorvo::ui::NavigationPolicy(surroundings.siteHosts),
                                            surroundings.openElsewhere, view));
