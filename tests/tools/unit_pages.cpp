@@ -137,5 +137,27 @@ TEST_F(Pages, EveryChannelInTheListHasAStream) {
     EXPECT_GE(channels, 2);
 }
 
+// A benchmark plays the page with its disc still to tell the cost of the turning layer apart:
+// the disc must stop turning, and nothing else may stop moving.
+TEST(StillDisc, OnlyTheDiscStopsTurning) {
+    const std::string turningRule = ".playing .disc { animation-play-state: running; }";
+    const std::string bouncingRule = ".playing .bars i { animation-play-state: running; }";
+    DemoService turning;
+    DemoService still({"--disc", "still"});
+    const auto turningPage = turning.client().Get("/diantai/sorvo/");
+    const auto stillPage = still.client().Get("/diantai/sorvo/");
+    ASSERT_TRUE(turningPage);
+    ASSERT_TRUE(stillPage);
+    EXPECT_NE(turningPage->body.find(turningRule), std::string::npos);
+    EXPECT_EQ(stillPage->body.find(turningRule), std::string::npos);
+    EXPECT_NE(stillPage->body.find(bouncingRule), std::string::npos);
+    EXPECT_NE(stillPage->body.find("<audio"), std::string::npos);
+
+    for (const char* bad : {"spinning", ""}) {
+        ChildProcess refused({SORVO_DEMO_SERVICE, "--port", "0", "--disc", bad});
+        EXPECT_EQ(refused.wait(), 2) << bad;
+    }
+}
+
 } // namespace
 } // namespace sorvo::test

@@ -8,7 +8,7 @@ namespace sorvo::demo {
 const char* const usageText =
     "usage: sorvo-demo-service [--port N] [--package-size BYTES] [--throttle BYTES_PER_SECOND]\n"
     "                          [--tencent-path PATH] [--parent-pid PID]\n"
-    "                          [--drop-radio-page SECONDS]\n"
+    "                          [--drop-radio-page SECONDS] [--disc turning|still]\n"
     "                          [--package-signature FILE] [--write-package FILE]\n"
     "  --port N             port on 127.0.0.1 (default 8765; 0 picks a free one)\n"
     "  --package-size N     size of the upgrade package in bytes (default 25165824)\n"
@@ -16,6 +16,7 @@ const char* const usageText =
     "  --tencent-path PATH  path of the account page the tray menu opens (default /sorvoradio)\n"
     "  --parent-pid PID     stop when process PID, the one that started the service, ends\n"
     "  --drop-radio-page N  the radio page is unavailable (503) for the first N seconds\n"
+    "  --disc still         the radio page's disc stays still while it plays (default: turning)\n"
     "  --package-signature FILE  serve FILE as the package's signature, at its path + .minisig\n"
     "  --write-package FILE      write the package (of --package-size) to FILE and stop, so\n"
     "                            that it can be signed\n";
@@ -38,7 +39,7 @@ std::variant<ServiceOptions, OptionsError> parseOptions(const std::vector<std::s
         const std::string& name = args[i];
         if (name != "--port" && name != "--package-size" && name != "--throttle" &&
             name != "--tencent-path" && name != "--parent-pid" && name != "--drop-radio-page" &&
-            name != "--package-signature" && name != "--write-package")
+            name != "--package-signature" && name != "--write-package" && name != "--disc")
             return OptionsError{"unknown option " + name};
         if (i + 1 == args.size()) return OptionsError{name + " needs a value"};
         const std::string& value = args[++i];
@@ -47,6 +48,13 @@ std::variant<ServiceOptions, OptionsError> parseOptions(const std::vector<std::s
             if (value.empty()) return OptionsError{name + " needs a file name"};
             (name == "--package-signature" ? options.packageSignature : options.writePackage) =
                 value;
+            continue;
+        }
+
+        if (name == "--disc") {
+            if (value != "turning" && value != "still")
+                return OptionsError{"--disc is turning or still, not " + value};
+            options.disc = value == "still" ? DiscMotion::Still : DiscMotion::Turning;
             continue;
         }
 

@@ -7,6 +7,10 @@
 
 namespace sorvo::demo {
 
+// Whether the radio page's disc turns while it plays. A still disc lets a benchmark tell the
+// cost of composing a turning layer from the cost of the rest of the page.
+enum class DiscMotion { Turning, Still };
+
 struct ServiceOptions {
     int port = 8765; // 0 lets the system pick a free port
     std::int64_t packageSize = 24 * 1024 * 1024;
@@ -15,6 +19,7 @@ struct ServiceOptions {
     std::string tencentPath = "/sorvoradio";
     // For this many seconds after the start the radio page answers 503, as if it were down.
     std::int64_t dropRadioPageSeconds = 0;
+    DiscMotion disc = DiscMotion::Turning;
     std::string packageSignature; // file served as "<package path>.minisig"; empty: none
     std::string writePackage;     // write the package to this file and stop instead of serving
 };

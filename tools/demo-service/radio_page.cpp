@@ -35,7 +35,6 @@ main { height: 300px; display: grid; grid-template-columns: 210px 1fr 230px; gap
     repeating-radial-gradient(circle, #1a1a1a 0 2px, #242424 2px 4px);
   box-shadow: 0 0 0 4px #3a3a3a, 0 6px 18px #0008;
   animation: spin 6s linear infinite paused; }
-.playing .disc { animation-play-state: running; }
 @keyframes spin { to { transform: rotate(360deg); } }
 .now { flex: 1; min-width: 0; }
 .now .label { color: #ff8a1e; font-size: 12px; }
@@ -191,7 +190,7 @@ play();
 
 } // namespace
 
-std::string radioPage(const std::vector<Channel>& channels) {
+std::string radioPage(const std::vector<Channel>& channels, DiscMotion disc) {
     std::string body(top);
     for (const Channel& channel : channels) {
         body += "<div class=\"channel\" data-src=\"" + escapeHtml(streamPath(channel)) +
@@ -204,7 +203,10 @@ std::string radioPage(const std::vector<Channel>& channels) {
     body += "<audio id=\"player\" src=\"" + escapeHtml(streamPath(channels.front())) +
             "\" autoplay loop preload=\"auto\"></audio>\n";
     body += bottom;
-    return htmlDocument("索沃电台", style, body);
+    std::string styleSheet(style);
+    if (disc == DiscMotion::Turning)
+        styleSheet += ".playing .disc { animation-play-state: running; }\n";
+    return htmlDocument("索沃电台", styleSheet, body);
 }
 
 } // namespace sorvo::demo

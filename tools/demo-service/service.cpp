@@ -38,10 +38,10 @@ Handler fixedPage(std::string html) {
 
 // The radio page, away for the first `droppedSeconds` as if its server were down, so that the
 // client's offline page and its recovery can be seen.
-Handler radioPageRoute(std::int64_t droppedSeconds) {
+Handler radioPageRoute(std::int64_t droppedSeconds, DiscMotion disc) {
     const auto backAt = std::chrono::steady_clock::now() + std::chrono::seconds(droppedSeconds);
-    return [page = fixedPage(radioPage(radioChannels())), backAt](const httplib::Request& request,
-                                                                  httplib::Response& response) {
+    return [page = fixedPage(radioPage(radioChannels(), disc)),
+            backAt](const httplib::Request& request, httplib::Response& response) {
         if (std::chrono::steady_clock::now() >= backAt) return page(request, response);
         response.status = 503;
         response.set_content(unavailablePage(), htmlType);
@@ -76,7 +76,7 @@ void installRoutes(httplib::Server& server, const ServiceOptions& options) {
     // and keep the package's raw GBK bytes out of any pattern.
     auto routes = std::make_shared<std::map<std::string, Handler>>();
 
-    (*routes)["/diantai/sorvo/"] = radioPageRoute(options.dropRadioPageSeconds);
+    (*routes)["/diantai/sorvo/"] = radioPageRoute(options.dropRadioPageSeconds, options.disc);
     (*routes)["/diantai/softpic/soft_v1.0.html"] = fixedPage(upgradePage(options.packageSize));
 
     auto streams = std::make_shared<ChannelStreams>();
