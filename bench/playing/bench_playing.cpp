@@ -4,6 +4,7 @@
 //    the tray, and of Debian's chromium showing the same page as an app window, visible and
 //    minimised. Client and chromium take turns, round after round, so that both meet the same
 //    load on the machine; the goal is a ratio within each round.
+//  - The same, both visible, on the page with its disc still: what a turning layer costs each.
 //  - The memory (PSS) of both trees while they play.
 //  - A long run that plays both side by side and samples their memory, to tell a level from a
 //    creep.
@@ -223,6 +224,27 @@ std::optional<ChromiumRound> measureChromium(const RadioService& service, const 
     return round;
 }
 
+// The client, then chromium, on the page whose disc stays still, each visible.
+std::optional<StillDiscRound> measureStillDisc(const char* self, const RadioService& service,
+                                               const Options& options) {
+    X11Windows display;
+    const auto warmUp = std::chrono::seconds(options.warmUpSeconds);
+    StillDiscRound round;
+    {
+        const int requestsBefore = service.streamRequests();
+        const Client client(self, service.host());
+        Player player{"client, disc still", client.pid(), {}};
+        if (!startsPlaying(player, display, service, requestsBefore, warmUp)) return std::nullopt;
+        round.client = measureCpu(player, "visible", options.seconds);
+    }
+    const int requestsBefore = service.streamRequests();
+    const ChromiumApp chromium(service.radioPage(), chromiumArguments);
+    Player player{"chromium --app, disc still", chromium.pid(), chromium.marker()};
+    if (!startsPlaying(player, display, service, requestsBefore, warmUp)) return std::nullopt;
+    round.chromium = measureCpu(player, "visible", options.seconds);
+    return round;
+}
+
 // Both play side by side; after the warm-up, their memory is sampled at a fixed pace.
 std::optional<LongRun> measureLongRun(const char* self, const RadioService& service,
                                       const Options& options) {
@@ -302,6 +324,11 @@ int main(int argc, char* argv[]) {
     const bool withChromium = !ChromiumApp::executable().empty();
     if (!withChromium)
         std::fprintf(stderr, "chromium is not installed (scripts/install-deps --bench)\n");
+    const RadioService stillDiscService({"--disc", "still"});
+    if (stillDiscService.host().empty()) {
+        std::fprintf(stderr, "the demo service with a still disc did not start\n");
+        return 1;
+    }
 
     PlayingFigures figures;
     figures.renderer = openGlRenderer(argv[0]);
@@ -315,6 +342,9 @@ int main(int argc, char* argv[]) {
         const auto chromium = measureChromium(service, *options);
         if (!chromium) return 1;
         figures.chromium.push_back(*chromium);
+        const auto stillDisc = measureStillDisc(argv[0], stillDiscService, *options);
+        if (!stillDisc) return 1;
+        figures.stillDisc.push_back(*stillDisc);
     }
     figures.loadAfter = loadAverage();
     if (withChromium && options->longMinutes > 0) {

@@ -44,6 +44,22 @@ std::string openGlLabel(const std::string& renderer) {
            renderer;
 }
 
+// Client over chromium, round by round: each pair met the same load on the machine.
+struct Ratios {
+    double median = 0;
+    std::string each; // "1.46, 1.38, …"
+};
+
+Ratios sameRoundRatios(const std::vector<double>& client, const std::vector<double>& chromium) {
+    std::vector<double> ratios;
+    std::string each;
+    for (std::size_t i = 0; i < client.size() && i < chromium.size(); ++i) {
+        ratios.push_back(client[i] / chromium[i]);
+        each += format("%s%.2f", i == 0 ? "" : ", ", ratios.back());
+    }
+    return {median(ratios), each};
+}
+
 // A state in which nothing of the window can be seen: the tree's CPU and its compositor's.
 std::string unseenRow(const char* what, double treePercent, double compositorPercent,
                       bool withGoal) {
@@ -52,6 +68,23 @@ std::string unseenRow(const char* what, double treePercent, double compositorPer
         "%%) of a core | %s |\n",
         what, treePercent, compositorPercent,
         withGoal ? format("≤ %.0f %% of a core, no frames drawn", unseenGoalPercent).c_str() : "—");
+}
+
+// The same page with its disc still: the part of the gap that the turning disc makes.
+std::string stillDiscRow(const std::vector<StillDiscRound>& rounds) {
+    std::vector<double> client, chromium, clientCompositor, chromiumCompositor;
+    for (const auto& round : rounds) {
+        client.push_back(round.client.treePercent);
+        chromium.push_back(round.chromium.treePercent);
+        clientCompositor.push_back(round.client.compositorPercent);
+        chromiumCompositor.push_back(round.chromium.compositorPercent);
+    }
+    const Ratios ratios = sameRoundRatios(client, chromium);
+    return format("| CPU playing with the disc still (bars bouncing), window visible: client / "
+                  "chromium --app in the same round | %.1f / %.1f %% of a core (compositor "
+                  "threads %.1f / %.1f) = %.2f × (rounds: %s) | — |\n",
+                  median(client), median(chromium), median(clientCompositor),
+                  median(chromiumCompositor), ratios.median, ratios.each.c_str());
 }
 
 // The heap's collections make the memory of a playing page a saw, tens of MiB high and minutes
@@ -145,17 +178,18 @@ std::string figuresTable(const PlayingFigures& figures, int seconds, int warmUpS
             "| CPU while the radio page plays, window visible: chromium --app | %.1f "
             "%% of a core | — |\n",
             medianOf<ChromiumRound>(chromium, [](const auto& r) { return r.visible.treePercent; }));
-        std::vector<double> ratios;
-        std::string each;
-        for (std::size_t i = 0; i < client.size() && i < chromium.size(); ++i) {
-            ratios.push_back(client[i].visible.treePercent / chromium[i].visible.treePercent);
-            each += format("%s%.2f", i == 0 ? "" : ", ", ratios.back());
-        }
+        std::vector<double> clientRounds, chromiumRounds;
+        for (const auto& round : client)
+            clientRounds.push_back(round.visible.treePercent);
+        for (const auto& round : chromium)
+            chromiumRounds.push_back(round.visible.treePercent);
+        const Ratios ratios = sameRoundRatios(clientRounds, chromiumRounds);
         table += format("| CPU playing, window visible, client / chromium --app in the same round "
                         "(%s) | %.2f × (rounds: %s) | ≤ %.1f × |\n",
-                        openGlLabel(figures.renderer).c_str(), median(ratios), each.c_str(),
+                        openGlLabel(figures.renderer).c_str(), ratios.median, ratios.each.c_str(),
                         visibleGoal);
     }
+    if (!figures.stillDisc.empty()) table += stillDiscRow(figures.stillDisc);
     table += unseenRow(
         "window minimised: client",
         medianOf<ClientRound>(client, [](const auto& r) { return r.minimised.treePercent; }),

@@ -30,6 +30,12 @@ struct ChromiumRound {
     double pssMiB = 0;
 };
 
+// Both on a page whose disc stays still while its bars bounce and its music plays, visible,
+// in the same round: what the turning disc costs each of them shows against a full round.
+struct StillDiscRound {
+    CpuWindow client, chromium;
+};
+
 struct PssSample {
     double minutes = 0;
     double clientMiB = 0;
@@ -44,7 +50,8 @@ struct PlayingFigures {
     std::string renderer; // the OpenGL renderer the application finds; empty without OpenGL
     std::string loadBefore, loadAfter;
     std::vector<ClientRound> client;
-    std::vector<ChromiumRound> chromium; // empty without chromium
+    std::vector<ChromiumRound> chromium;   // empty without chromium
+    std::vector<StillDiscRound> stillDisc; // empty without chromium
     std::optional<LongRun> longRun;
 };
 

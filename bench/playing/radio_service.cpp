@@ -5,10 +5,21 @@
 
 using namespace std::chrono_literals;
 
+namespace {
+
 // The service logs each request on its error output; here both outputs come through one pipe.
-RadioService::RadioService()
-    : process_({"/bin/sh", "-c", "exec \"$0\" \"$@\" 2>&1", SORVO_DEMO_SERVICE, "--port", "0",
-                "--parent-pid", std::to_string(getpid())}) {
+std::vector<std::string> serviceCommand(const std::vector<std::string>& options) {
+    std::vector<std::string> command{
+        "/bin/sh", "-c",           "exec \"$0\" \"$@\" 2>&1", SORVO_DEMO_SERVICE, "--port",
+        "0",       "--parent-pid", std::to_string(getpid())};
+    command.insert(command.end(), options.begin(), options.end());
+    return command;
+}
+
+} // namespace
+
+RadioService::RadioService(const std::vector<std::string>& options)
+    : process_(serviceCommand(options)) {
     const std::string announcement = "listening on ";
     for (auto line = process_.readLine(10s); line; line = process_.readLine(10s)) {
         if (line->starts_with(announcement)) {

@@ -5,13 +5,14 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 // The demo service on a free loopback port, its request log read on a thread of its own: a page
 // that asks for a channel's stream has started to play. Ends with the bench, however the bench
-// ends.
+// ends. `options` go to the service as they are (see its usage).
 class RadioService {
   public:
-    RadioService();
+    explicit RadioService(const std::vector<std::string>& options = {});
     ~RadioService();
     RadioService(const RadioService&) = delete;
     RadioService& operator=(const RadioService&) = delete;
