@@ -20,7 +20,10 @@ namespace sorvo::ui {
 // through OpenGL the client took 100-120 % of a core, two thirds of it in llvmpipe's threads,
 // where a stand-alone browser showing the page took 30-35 %; with the software renderer 40-45 %,
 // and its memory went from 0.66 to about 0.5 of the browser's. Dialogs over the main window show
-// on both paths.
+// on both paths. Measured again with the software renderer at 32-38 %: Qt Quick through OpenGL
+// took 74 %, and 92 % with the engine also compositing through llvmpipe. What the software path
+// still pays over the browser is the engine drawing a turning layer, which this engine build
+// does one pixel at a time; no path here avoids that.
 
 // Before the application object exists: the engine's OpenGL path draws with a context shared
 // with the application's.
