@@ -160,13 +160,16 @@ class PageKeeperTest : public QObject {
     }
 
     // Three renderer deaths within a minute reload the page; the fourth leaves the panel with a
-    // button, and a click on it brings the page back.
+    // button, and a click on it brings the page back. Each renderer dies only once its page has
+    // loaded: one killed while a load is under way may be replaced by the engine itself, and
+    // the page then comes back without the keeper.
     void aDyingRendererIsReplacedThreeTimesAMinute() {
         SiteServer site;
         site.page("/radio", "radio");
         Browser browser({});
         browser.view->load(site.url(QStringLiteral("/radio")));
         QTRY_COMPARE_WITH_TIMEOUT(browser.view->title(), QStringLiteral("radio"), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!browser.view->page()->isLoading(), 15000);
         for (int reloads = 1; reloads <= 3; ++reloads) {
             const qint64 renderer = browser.rendererPid();
             QVERIFY(renderer > 0);
@@ -175,6 +178,7 @@ class PageKeeperTest : public QObject {
             QTRY_VERIFY_WITH_TIMEOUT(browser.rendererPid() > 0 && browser.rendererPid() != renderer,
                                      15000);
             QTRY_COMPARE_WITH_TIMEOUT(browser.view->title(), QStringLiteral("radio"), 15000);
+            QTRY_VERIFY_WITH_TIMEOUT(!browser.view->page()->isLoading(), 15000);
             QTRY_VERIFY_WITH_TIMEOUT(!browser.panelShown(), 5000);
         }
 
