@@ -158,6 +158,16 @@ CpuWindow measureCpu(const Player& player, const char* state, int seconds) {
     return window;
 }
 
+// Once the player plays and has warmed up, its CPU with the window visible.
+std::optional<CpuWindow> visibleWhilePlaying(Player& player, X11Windows& display,
+                                             const RadioService& service, int requestsBefore,
+                                             const Options& options) {
+    if (!startsPlaying(player, display, service, requestsBefore,
+                       std::chrono::seconds(options.warmUpSeconds)))
+        return std::nullopt;
+    return measureCpu(player, "visible", options.seconds);
+}
+
 bool minimise(X11Windows& display, const Player& player) {
     display.iconify(player.window);
     return waitFor([&] { return !display.isViewable(player.window); }, 10s);
@@ -189,11 +199,10 @@ std::optional<ClientRound> measureClient(const char* self, const RadioService& s
     const int requestsBefore = service.streamRequests();
     const Client client(self, service.host());
     Player player{"client", client.pid(), {}};
-    if (!startsPlaying(player, display, service, requestsBefore,
-                       std::chrono::seconds(options.warmUpSeconds)))
-        return std::nullopt;
+    const auto visible = visibleWhilePlaying(player, display, service, requestsBefore, options);
+    if (!visible) return std::nullopt;
     ClientRound round;
-    round.visible = measureCpu(player, "visible", options.seconds);
+    round.visible = *visible;
     round.pssMiB = static_cast<double>(processTreePssKiB(player.root)) / 1024.0;
     if (!minimise(display, player)) return std::nullopt;
     std::this_thread::sleep_for(settle);
@@ -212,11 +221,10 @@ std::optional<ChromiumRound> measureChromium(const RadioService& service, const 
     const int requestsBefore = service.streamRequests();
     const ChromiumApp chromium(service.radioPage(), chromiumArguments);
     Player player{"chromium --app", chromium.pid(), chromium.marker()};
-    if (!startsPlaying(player, display, service, requestsBefore,
-                       std::chrono::seconds(options.warmUpSeconds)))
-        return std::nullopt;
+    const auto visible = visibleWhilePlaying(player, display, service, requestsBefore, options);
+    if (!visible) return std::nullopt;
     ChromiumRound round;
-    round.visible = measureCpu(player, "visible", options.seconds);
+    round.visible = *visible;
     round.pssMiB = static_cast<double>(processTreePssKiB(player.root, player.marker)) / 1024.0;
     if (!minimise(display, player)) return std::nullopt;
     std::this_thread::sleep_for(settle);
@@ -228,21 +236,21 @@ std::optional<ChromiumRound> measureChromium(const RadioService& service, const 
 std::optional<StillDiscRound> measureStillDisc(const char* self, const RadioService& service,
                                                const Options& options) {
     X11Windows display;
-    const auto warmUp = std::chrono::seconds(options.warmUpSeconds);
-    StillDiscRound round;
+    std::optional<CpuWindow> client;
     {
         const int requestsBefore = service.streamRequests();
-        const Client client(self, service.host());
-        Player player{"client, disc still", client.pid(), {}};
-        if (!startsPlaying(player, display, service, requestsBefore, warmUp)) return std::nullopt;
-        round.client = measureCpu(player, "visible", options.seconds);
+        const Client child(self, service.host());
+        Player player{"client, disc still", child.pid(), {}};
+        client = visibleWhilePlaying(player, display, service, requestsBefore, options);
     }
+    if (!client) return std::nullopt;
     const int requestsBefore = service.streamRequests();
     const ChromiumApp chromium(service.radioPage(), chromiumArguments);
     Player player{"chromium --app, disc still", chromium.pid(), chromium.marker()};
-    if (!startsPlaying(player, display, service, requestsBefore, warmUp)) return std::nullopt;
-    round.chromium = measureCpu(player, "visible", options.seconds);
-    return round;
+    const auto chromiumWindow =
+        visibleWhilePlaying(player, display, service, requestsBefore, options);
+    if (!chromiumWindow) return std::nullopt;
+    return StillDiscRound{*client, *chromiumWindow};
 }
 
 // Both play side by side; after the warm-up, their memory is sampled at a fixed pace.
