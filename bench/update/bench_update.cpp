@@ -18,11 +18,10 @@
 #include "private_desktop.h"
 #include "stall_meter.h"
 #include "support/opened_files.h"
+#include "support/update_desk.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/program.h"
 #include "ui/framework/web_browser.h"
-#include "update/update_state.h"
-#include "update/update_window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -124,8 +123,7 @@ void makePrivateHome(const fs::path& root) {
 
 // Opens a fresh update window and lets its release notes page load and the window settle.
 QPointer<UpdateWindow> openSettledWindow() {
-    update::openUpdateWindow();
-    QPointer<UpdateWindow> window = UpdateWindow::current();
+    QPointer<UpdateWindow> window = &programUpdates().open();
     if (!window) return window;
     QObject pageWatch;
     bool loaded = false;
@@ -147,7 +145,7 @@ void pressStart(UpdateWindow& window, int speedEntry) {
 }
 
 QString packagePath() {
-    return update::updateState().packagePath;
+    return programUpdates().controller.packagePath();
 }
 
 QString partPath() {
@@ -215,7 +213,7 @@ std::optional<StallMeter::Figures> downloadWithoutWindow(const PackageServer& se
                                                          StallMeter& meter) {
     const QString path = QFileInfo(packagePath()).dir().filePath(QStringLiteral("alone.exe"));
     std::atomic<int> ending{0};
-    download::DownloadSettings settings = update::updateState().settings;
+    download::DownloadSettings settings = programUpdates().controller.settings();
     settings.path = QFile::encodeName(path).toStdString();
     settings.eventHook = [&](std::int32_t kind, std::int32_t, std::int32_t, std::int32_t,
                              std::int32_t) {
@@ -291,14 +289,13 @@ std::optional<RateRun> measureCappedEntry(int entry, double windowSeconds, Packa
         if (at < warmUpSeconds) return;
         const QFileInfo part(partPath());
         onDisk.push_back({at, part.exists() ? static_cast<double>(part.size()) : 0});
-        received.push_back(
-            {at, static_cast<double>(download::bytesDone(update::updateState().downloader))});
+        received.push_back({at, static_cast<double>(programUpdates().controller.bytesDone())});
     });
     sampler.start(sampleEveryMs);
     runFor(static_cast<int>((warmUpSeconds + windowSeconds) * 1000));
     sampler.stop();
 
-    download::release(update::updateState().downloader);
+    programUpdates().controller.cancel();
     closeWindow(window);
     run.partLeftBehind = QFile::exists(partPath());
     removePackage();
@@ -438,9 +435,8 @@ int runOnDesktop(int& argc, char** argv, const PackageServer& server, double win
     ui::program::configureApplication();
     hosts().site = QString::fromStdString(server.host());
     hosts().download = hosts().site;
-    update::createUpdateState();
     const int status = measure(server, windowSeconds);
-    update::releaseUpdateState();
+    programUpdates().controller.cancel();
     return status;
 }
 

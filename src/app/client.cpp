@@ -2,9 +2,10 @@
 
 #include "app/desktop_media.h"
 #include "app/main_window.h"
-#include "app/program_state.h"
 #include "app/single_instance.h"
 #include "ui/framework/program.h"
+#include "update/update_controller.h"
+#include "update/update_services.h"
 
 #include <QApplication>
 
@@ -20,25 +21,21 @@ int runClient(int argc, char* argv[]) {
     SingleInstance instance;
     if (!instance.claim() && instance.askRunningToRaise()) return 0;
 
-    initProgramState();
-    ui::program::setEndRoutine([&instance] {
-        releaseProgramState();
+    update::DownloadComponent downloads;
+    update::UpdateController updates(downloads);
+    auto* mainWindow = new MainWindow(updates);
+    // A close request from the system is not refused: the start window goes, and with it the
+    // program.
+    QObject::connect(mainWindow, &ui::SkinWindow::closed, &ui::program::quit);
+    QObject::connect(&instance, &SingleInstance::raiseRequested, mainWindow,
+                     &MainWindow::onRaiseRequested);
+    connectDesktopMedia(*mainWindow);
+    // It shows itself once the splash has had its time.
+    mainWindow->load();
+    ui::program::runUntilQuit([&] {
+        updates.cancel();
         instance.release();
     });
-
-    auto* mainWindow = new MainWindow;
-    // A close request from the system is not refused: the start window goes, and with it the
-    // message loop.
-    QObject::connect(mainWindow, &ui::SkinWindow::windowDestroyed, &application,
-                     &QApplication::quit, Qt::QueuedConnection);
-    ui::SkinWindow::load(mainWindow, false);
-    // Connected only now: the main window stays hidden until the splash has gone.
-    QObject::connect(&instance, &SingleInstance::raiseRequested, mainWindow,
-                     [mainWindow] { mainWindow->bringToFront(); });
-    connectDesktopMedia(*mainWindow);
-    // Leaving directly once the loop has ended and the state is released: tearing the browser
-    // engine down window by window gains nothing at exit and can stall it.
-    ui::program::end(ui::program::runMessageLoop());
 }
 
 } // namespace sorvo::app

@@ -5,12 +5,13 @@
 #include "platform/platform.h"
 #include "resources/form_names.h"
 #include "resources/window_design.h"
+#include "ui/dialogs.h"
+#include "ui/framework/after_first_paint.h"
 #include "ui/framework/canvas.h"
-#include "ui/framework/program.h"
-#include "ui/framework/tray_icon.h"
 #include "ui/framework/web_browser.h"
 #include "ui/rounded_region.h"
 #include "ui/title_strip.h"
+#include "update/update_window.h"
 
 namespace sorvo::app {
 
@@ -19,13 +20,16 @@ const QString trayTooltip = QStringLiteral("中国首款320kbps高音质在线�
 constexpr int splashMilliseconds = 3000;
 } // namespace
 
-MainWindow::MainWindow()
-    : SkinWindow(design::mainWindow()),
-      titleStrip_(std::make_unique<ui::TitleStrip>(titleCanvas(), *this)),
-      trayMenu_(new TrayMenu(*this)) {
-    handlers.created = [this] { onMainWindowCreated(); };
-    handlers.sizeChanged = [this] { ui::applyRoundedRegion(*this); };
-    handlers.trayEvent = [this](int code) { onMainWindowTrayEvent(code); };
+MainWindow::MainWindow(update::UpdateController& updates)
+    : SkinWindow(design::mainWindow()), updates_(updates),
+      titleStrip_(new ui::TitleStrip(titleCanvas(), *this)), trayMenu_(new TrayMenu(*this)) {
+    connect(this, &SkinWindow::created, this, &MainWindow::onMainWindowCreated);
+    connect(this, &SkinWindow::sizeChanged, this, [this] { ui::applyRoundedRegion(*this); });
+    connect(this, &SkinWindow::trayActivated, this, &MainWindow::onMainWindowTrayEvent);
+    // A coarse timer may fire up to 5 % early, cutting the splash short.
+    splashTime_.setSingleShot(true);
+    splashTime_.setTimerType(Qt::PreciseTimer);
+    connect(&splashTime_, &QTimer::timeout, this, &MainWindow::onSplashTimeUp);
 }
 
 MainWindow::~MainWindow() = default;
@@ -42,24 +46,47 @@ void MainWindow::onMainWindowCreated() {
     setTrayIcon(QStringLiteral("ProgramIcon"), trayTooltip);
     trayIcon()->attachMenuForHost(trayMenu_);
     trayToggleState_ = 0;
-    platform::setWindowStyle(*this, platform::windowStyle(*this) | platform::systemMenuStyle);
+    platform::enableWindowMenu(*this);
+    splash_ = newSplashWindow();
     // The browser engine loads with the first page, which waits until the splash is on screen.
-    ui::SkinWindow* splash =
-        loadSplashWindow(&radioBrowser(), [this] { radioBrowser().openStartPage(); });
-    ui::program::waitProcessingMessages(splashMilliseconds);
-    splash->destroyWindow();
+    ui::afterFirstPaint(*splash_, &radioBrowser(), [this] { radioBrowser().openStartPage(); });
+    splash_->showModeless();
+    splashTime_.start(splashMilliseconds);
+}
+
+void MainWindow::onSplashTimeUp() {
+    // A close request from the system may have taken the splash away already.
+    if (splash_) splash_->destroyWindow();
     setVisible(true);
     ui::composeTitleStrip(titleCanvas());
 }
 
-void MainWindow::onMainWindowTrayEvent(int code) {
-    if (code == ui::TrayIcon::RightClick) {
+void MainWindow::onRaiseRequested() {
+    if (!splashing()) bringToFront();
+}
+
+void MainWindow::onMainWindowTrayEvent(ui::TrayActivation activation) {
+    if (activation == ui::TrayActivation::ContextMenu) {
         trayMenu_->popUpAtCursor();
-    } else if (code == ui::TrayIcon::LeftDoubleClick) {
+    } else if (activation == ui::TrayActivation::DoubleClick) {
         // Only the visible property changes: a minimised window stays minimised.
         setVisible(trayToggleState_ == 0);
         trayToggleState_ = trayToggleState_ == 0 ? 1 : 0;
     }
+}
+
+void MainWindow::onUpdateCommand() {
+    ui::VersionWindow* dialog = ui::openVersionWindow(*this);
+    connect(dialog, &ui::VersionWindow::updateCheckRequested, this, &MainWindow::showUpdateWindow);
+}
+
+void MainWindow::showUpdateWindow() {
+    if (updateWindow_) {
+        updateWindow_->bringToFront();
+        return;
+    }
+    updateWindow_ = new update::UpdateWindow(updates_);
+    updateWindow_->showModeless();
 }
 
 } // namespace sorvo::app

@@ -1,17 +1,13 @@
 #pragma once
 
-#include <functional>
-
-class QObject;
-
 namespace sorvo::ui {
 class SkinWindow;
 }
 
 namespace sorvo::app {
 
-// The animated picture shown while the program starts. Takes no input; the caller destroys it.
-// `onceOnScreen` runs, on behalf of `context`, once the splash has painted.
-ui::SkinWindow* loadSplashWindow(QObject* context, std::function<void()> onceOnScreen);
+// The animated picture that stands while the program starts, built but not shown yet. It takes no
+// input; the caller destroys it, and a close request from the system takes it away earlier.
+ui::SkinWindow* newSplashWindow();
 
 } // namespace sorvo::app

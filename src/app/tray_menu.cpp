@@ -5,7 +5,6 @@
 #include "config/hosts.h"
 #include "resources/window_design.h"
 #include "ui/dialogs.h"
-#include "update/update_window.h"
 
 #include <functional>
 
@@ -40,11 +39,6 @@ const std::vector<WebPage>& webPages() {
     return pages;
 }
 
-// Minimised, not hidden: the toggle state stays as it is.
-void minimiseMainWindow(MainWindow& mainWindow) {
-    mainWindow.setWindowStateValue(ui::SkinWindow::Minimised);
-}
-
 } // namespace
 
 // Besides making the window visible, a minimised window comes back and is brought to the front:
@@ -52,15 +46,16 @@ void minimiseMainWindow(MainWindow& mainWindow) {
 TrayMenu::TrayMenu(MainWindow& mainWindow)
     : SkinMenu(QStringLiteral("鼠标菜单"), design::trayMenuScheme(), &mainWindow) {
     addSeparator();
-    addCommand(QStringLiteral("打开索沃电台"), 2, [&mainWindow] { mainWindow.bringToFront(); });
-    addCommand(QStringLiteral("最小化托盘"), 6, [&mainWindow] { minimiseMainWindow(mainWindow); });
+    addCommand(QStringLiteral("打开索沃电台"), 2, &mainWindow, &ui::SkinWindow::bringToFront);
+    // Minimised, not hidden: the toggle state stays as it is.
+    addCommand(QStringLiteral("最小化托盘"), 6, &mainWindow, &ui::SkinWindow::minimise);
     for (const WebPage& page : webPages())
-        addCommand(page.caption, page.icon,
+        addCommand(page.caption, page.icon, this,
                    [&page] { openWebAddress(sourceTaggedAddress(page.hostAndPath())); });
-    addCommand(QStringLiteral("更新升级"), 9,
-               [&mainWindow] { ui::openVersionWindow(mainWindow, update::openUpdateWindow); });
-    addCommand(QStringLiteral("关于我们"), 10, [&mainWindow] { ui::openAboutWindow(mainWindow); });
-    addCommand(QStringLiteral("退出系统"), 5,
+    addCommand(QStringLiteral("更新升级"), 9, &mainWindow, &MainWindow::onUpdateCommand);
+    addCommand(QStringLiteral("关于我们"), 10, &mainWindow,
+               [&mainWindow] { ui::openAboutWindow(mainWindow); });
+    addCommand(QStringLiteral("退出系统"), 5, &mainWindow,
                [&mainWindow] { ui::openQuitConfirmWindow(mainWindow); });
 }
 

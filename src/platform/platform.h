@@ -20,12 +20,8 @@ QRegion roundRectRegion(int width, int height, int ellipseWidth, int ellipseHeig
 void setRoundRectRegion(QWidget& window, int width, int height, int ellipseWidth,
                         int ellipseHeight);
 
-inline constexpr long systemMenuStyle = 0x80000; // WS_SYSMENU
-
-// GetWindowLongA/SetWindowLongA on the style. Elsewhere the bits are kept on the window and
-// WS_SYSMENU gives the window a window-manager menu.
-long windowStyle(const QWidget& window);
-void setWindowStyle(QWidget& window, long style);
+// Gives a frameless window the system's window menu (Alt+Space, a right click in the taskbar).
+void enableWindowMenu(QWidget& window);
 
 // Lets the system move `window` with the pointer until the button is released, as if its
 // caption had been grabbed (WM_NCLBUTTONDOWN with HTCAPTION).
@@ -47,9 +43,6 @@ QChar pathSeparator();
 // Makes `path` a folder that only this user can enter, or confirms that it is one, and returns
 // it; empty when that cannot be had (somebody else's folder, a link, a file in the way).
 QString privateFolder(const QString& path);
-
-// Milliseconds since the system started, wrapping at 32 bits like GetTickCount.
-std::uint32_t tickCount();
 
 // True where a StatusNotifierItem host draws tray icons and shows their menus itself.
 bool trayHostShowsMenus();

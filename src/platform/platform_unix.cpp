@@ -8,19 +8,13 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QUrl>
-#include <QVariant>
 #include <QWidget>
 #include <QWindow>
 #include <cerrno>
-#include <chrono>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace sorvo::platform {
-
-namespace {
-constexpr char styleProperty[] = "sorvo.windowStyle";
-}
 
 void setRoundRectRegion(QWidget& window, int width, int height, int ellipseWidth,
                         int ellipseHeight) {
@@ -28,15 +22,9 @@ void setRoundRectRegion(QWidget& window, int width, int height, int ellipseWidth
     window.setMask(roundRectRegion(width, height, ellipseWidth, ellipseHeight));
 }
 
-long windowStyle(const QWidget& window) {
-    return window.property(styleProperty).toLongLong();
-}
-
-void setWindowStyle(QWidget& window, long style) {
-    window.setProperty(styleProperty, QVariant::fromValue<qlonglong>(style));
-    // A frameless window still gets the window manager's window menu (Alt+Space) with this hint.
+void enableWindowMenu(QWidget& window) {
     const bool visible = window.isVisible();
-    window.setWindowFlag(Qt::WindowSystemMenuHint, (style & systemMenuStyle) != 0);
+    window.setWindowFlag(Qt::WindowSystemMenuHint, true);
     if (visible) window.show();
 }
 
@@ -76,12 +64,6 @@ QString privateFolder(const QString& path) {
         return {};
     if ((status.st_mode & 0077) != 0 && ::chmod(native.constData(), 0700) != 0) return {};
     return path;
-}
-
-std::uint32_t tickCount() {
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<std::uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
 bool trayHostShowsMenus() {

@@ -23,12 +23,8 @@ void setRoundRectRegion(QWidget& window, int width, int height, int ellipseWidth
     win32::applyRoundRectRegion(handleOf(window), width, height, ellipseWidth, ellipseHeight);
 }
 
-long windowStyle(const QWidget& window) {
-    return win32::windowStyle(handleOf(window));
-}
-
-void setWindowStyle(QWidget& window, long style) {
-    win32::setWindowStyle(handleOf(window), style);
+void enableWindowMenu(QWidget& window) {
+    win32::addSystemMenu(handleOf(window));
 }
 
 void startCaptionDrag(QWidget& window) {
@@ -56,10 +52,6 @@ QChar pathSeparator() {
 QString privateFolder(const QString& path) {
     // Folders under the user's own profile are closed to other users by the profile's rights.
     return QDir().mkpath(path) ? path : QString();
-}
-
-std::uint32_t tickCount() {
-    return win32::tickCount();
 }
 
 bool trayHostShowsMenus() {

@@ -16,8 +16,8 @@ long windowStyle(HWND window) {
     return GetWindowLongA(window, GWL_STYLE);
 }
 
-void setWindowStyle(HWND window, long style) {
-    SetWindowLongA(window, GWL_STYLE, style);
+void addSystemMenu(HWND window) {
+    SetWindowLongA(window, GWL_STYLE, windowStyle(window) | WS_SYSMENU);
 }
 
 void startCaptionDrag(HWND window) {
@@ -34,10 +34,6 @@ std::wstring documentsFolder() {
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, buffer)))
         return {};
     return buffer;
-}
-
-std::uint32_t tickCount() {
-    return GetTickCount();
 }
 
 } // namespace sorvo::platform::win32

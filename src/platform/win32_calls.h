@@ -13,9 +13,10 @@ namespace sorvo::platform::win32 {
 // otherwise it is deleted here.
 bool applyRoundRectRegion(HWND window, int width, int height, int ellipseWidth, int ellipseHeight);
 
-// GetWindowLongA/SetWindowLongA on GWL_STYLE.
+// GetWindowLongA on GWL_STYLE.
 long windowStyle(HWND window);
-void setWindowStyle(HWND window, long style);
+// Adds WS_SYSMENU to the window's style: the system's window menu.
+void addSystemMenu(HWND window);
 
 // Lets the system move `window` with the pointer, as if its caption had been grabbed.
 void startCaptionDrag(HWND window);
@@ -25,8 +26,5 @@ void shellOpen(const wchar_t* target);
 
 // The current user's documents folder without a trailing separator; empty if there is none.
 std::wstring documentsFolder();
-
-// Milliseconds since the system started, wrapping at 32 bits.
-std::uint32_t tickCount();
 
 } // namespace sorvo::platform::win32

@@ -1,16 +1,28 @@
 #pragma once
 
-#include <functional>
+#include "ui/framework/skin_window.h"
 
 namespace sorvo::ui {
 
-class SkinWindow;
+// The three dialogs, each opened modal to `owner` and built afresh from its design every time.
+// Each call returns the dialog at once; its `closed` signal tells when it has gone. Confirming the
+// quit dialog ends the program.
+SkinWindow* openQuitConfirmWindow(SkinWindow& owner);
+SkinWindow* openAboutWindow(SkinWindow& owner);
 
-// The three dialogs, each opened modally over `owner` and built afresh from its design every
-// time. Each call returns when the dialog has been destroyed; confirming the quit dialog ends
-// the program inside the call.
-void openQuitConfirmWindow(SkinWindow& owner);
-void openAboutWindow(SkinWindow& owner);
-void openVersionWindow(SkinWindow& owner, std::function<void()> openUpdateWindow);
+// The version dialog: its check button asks for the update window, then the dialog goes.
+class VersionWindow : public SkinWindow {
+    Q_OBJECT
+  public:
+    explicit VersionWindow(SkinWindow& owner);
+
+  signals:
+    void updateCheckRequested();
+
+  private:
+    void onCheckUpdateButtonClicked();
+};
+
+VersionWindow* openVersionWindow(SkinWindow& owner);
 
 } // namespace sorvo::ui

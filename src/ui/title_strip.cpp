@@ -106,10 +106,10 @@ void composeTitleStrip(Canvas& canvas) {
 }
 
 TitleStrip::TitleStrip(Canvas& canvas, SkinWindow& mainWindow)
-    : canvas_(canvas), mainWindow_(mainWindow) {
-    canvas_.onPointerMove = [this](int x, int y, int) { onStripPointerMove(x, y); };
-    canvas_.onButtonDown = [this](int x, int y, int) { onStripButtonDown(x, y); };
-    canvas_.onButtonUp = [this](int x, int y, int) { onStripButtonUp(x, y); };
+    : QObject(&canvas), canvas_(canvas), mainWindow_(mainWindow) {
+    connect(&canvas, &Canvas::pointerMoved, this, &TitleStrip::onStripPointerMove);
+    connect(&canvas, &Canvas::buttonPressed, this, &TitleStrip::onStripButtonDown);
+    connect(&canvas, &Canvas::buttonReleased, this, &TitleStrip::onStripButtonUp);
     // For screen readers: the glyphs as buttons, pressed by a click at their middle.
     const auto where = [](StripRect r) { return QRect(r.left, r.top, r.width, r.height); };
     canvas_.setPressZones({{QStringLiteral("最小化"), where(minimiseRect)},
@@ -158,12 +158,13 @@ void TitleStrip::onStripButtonUp(int x, int y) {
     resetFlags();
     // Independent tests: a release in column 916 minimises and then asks to quit.
     if (inMinimiseZone(x, y)) {
-        mainWindow_.setWindowStateValue(SkinWindow::Minimised);
+        mainWindow_.minimise();
         onStripPointerMove(awayFromTheButtons.x(), awayFromTheButtons.y());
     }
     if (inCloseZone(x, y)) {
-        openQuitConfirmWindow(mainWindow_);
-        onStripPointerMove(ontoMinimise.x(), ontoMinimise.y());
+        SkinWindow* question = openQuitConfirmWindow(mainWindow_);
+        connect(question, &SkinWindow::closed, this,
+                [this] { onStripPointerMove(ontoMinimise.x(), ontoMinimise.y()); });
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QObject>
+
 namespace sorvo::ui {
 
 class Canvas;
@@ -11,19 +13,21 @@ void composeTitleStrip(Canvas& canvas);
 
 // The drawn title strip of the main window: hover and press effects on its two buttons,
 // minimise, the quit confirmation, and dragging the window by the rest of the strip.
-class TitleStrip {
+class TitleStrip : public QObject {
+    Q_OBJECT
   public:
     // Connects the canvas's mouse events to the handlers below.
     TitleStrip(Canvas& canvas, SkinWindow& mainWindow);
-
-    void onStripPointerMove(int x, int y);
-    void onStripButtonDown(int x, int y);
-    void onStripButtonUp(int x, int y);
 
     bool minimiseHovered() const { return minimiseHovered_; }
     bool closeHovered() const { return closeHovered_; }
     bool minimisePressed() const { return minimisePressed_; }
     bool closePressed() const { return closePressed_; }
+
+  public slots:
+    void onStripPointerMove(int x, int y);
+    void onStripButtonDown(int x, int y);
+    void onStripButtonUp(int x, int y);
 
   private:
     void resetFlags();

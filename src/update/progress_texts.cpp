@@ -1,7 +1,5 @@
 #include "update/progress_texts.h"
 
-#include "update/download_event.h"
-
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
@@ -36,13 +34,13 @@ QString sizeProgressText(std::int64_t done, std::int64_t total) {
            QStringLiteral("M/") + twoPlaces(static_cast<double>(total) / bytesPerMegabyte) + u'M';
 }
 
-QString speedText(std::int32_t bytesPerSecond) {
+QString speedText(std::int64_t bytesPerSecond) {
     return QStringLiteral("速度：") + QString::number(bytesPerSecond / bytesPerKilobyte) +
            QStringLiteral("KB/秒 ");
 }
 
 std::optional<QString> remainingTimeText(std::int64_t total, std::int64_t done,
-                                         std::int32_t bytesPerSecond) {
+                                         std::int64_t bytesPerSecond) {
     if (bytesPerSecond == 0) return std::nullopt;
     const std::int64_t seconds = (total - done) / bytesPerSecond;
     if (seconds == 0) return std::nullopt;
@@ -54,18 +52,19 @@ QString fileSizeText(std::int64_t total) {
            u'M';
 }
 
-QString totalTimeText(std::uint32_t elapsedMs) {
-    return QStringLiteral("总耗时:") + twoPlaces(elapsedMs / 1000.0) + QStringLiteral("秒");
+QString totalTimeText(std::int64_t elapsedMs) {
+    return QStringLiteral("总耗时:") + twoPlaces(static_cast<double>(elapsedMs) / 1000.0) +
+           QStringLiteral("秒");
 }
 
-QString failureText(const DownloadEvent& event) {
+QString failureText(download::MessageCode reason, int httpStatus) {
     using download::MessageCode;
-    const auto because = [](const char* reason) {
-        return failedText + QStringLiteral("：") + QString::fromUtf8(reason);
+    const auto because = [](const char* why) {
+        return failedText + QStringLiteral("：") + QString::fromUtf8(why);
     };
-    switch (event.failure) {
+    switch (reason) {
     case MessageCode::HttpError:
-        if (event.httpStatus == 404 || event.httpStatus == 410) return because("没有升级包");
+        if (httpStatus == 404 || httpStatus == 410) return because("没有升级包");
         return because("服务器出错");
     case MessageCode::ConnectionLost:
         return because("连不上服务器");
@@ -92,10 +91,6 @@ QString failureText(const DownloadEvent& event) {
         break;
     }
     return failedText;
-}
-
-std::uint32_t elapsedTicks(std::uint32_t now, std::uint32_t start) {
-    return now - start;
 }
 
 } // namespace sorvo::update

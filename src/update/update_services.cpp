@@ -1,37 +1,37 @@
 #include "update/update_services.h"
 
-#include "download/downloader.h"
-#include "platform/platform.h"
-#include "update/update_state.h"
-
 namespace sorvo::update {
 
-namespace {
+DownloadComponent::DownloadComponent() {
+    clock_.start();
+}
 
-class ComponentServices final : public UpdateServices {
-  public:
-    void stopDownload() override { download::release(updateState().downloader); }
-    void startDownload(download::DownloadSettings& settings) override {
-        download::startDownload(updateState().downloader, settings);
-    }
-    std::int32_t bytesDone() const override {
-        return download::bytesDone(updateState().downloader);
-    }
-    std::int32_t bytesStored() const override {
-        return download::bytesStored(updateState().downloader);
-    }
-    std::int32_t currentSpeed() const override {
-        return download::currentSpeed(updateState().downloader);
-    }
-    std::int32_t overallRate() const override { return download::overallRate(); }
-    std::uint32_t tickCount() const override { return platform::tickCount(); }
-};
+void DownloadComponent::stopDownload() {
+    download::release(downloader_);
+}
 
-} // namespace
+void DownloadComponent::startDownload(download::DownloadSettings& settings) {
+    download::startDownload(downloader_, settings);
+}
 
-UpdateServices& componentServices() {
-    static ComponentServices services;
-    return services;
+std::int64_t DownloadComponent::bytesDone() const {
+    return download::bytesDone(downloader_);
+}
+
+std::int64_t DownloadComponent::bytesStored() const {
+    return download::bytesStored(downloader_);
+}
+
+std::int64_t DownloadComponent::currentSpeed() const {
+    return download::currentSpeed(downloader_);
+}
+
+std::int64_t DownloadComponent::overallRate() const {
+    return download::overallRate();
+}
+
+std::int64_t DownloadComponent::nowMs() const {
+    return clock_.elapsed();
 }
 
 } // namespace sorvo::update

@@ -1,7 +1,6 @@
 #include "update/update_settings.h"
 
 #include "config/update_key.h"
-#include "update/download_hooks.h"
 
 #include <QFile>
 
@@ -29,8 +28,6 @@ void fillUpdateSettings(download::DownloadSettings& settings, const QString& url
     settings.noDataTimeoutMs = noDataTimeoutMs;
     settings.retryWindowMs = retryWindowMs;
     settings.receiveBufferSize = largestReceiveBufferBytes;
-    settings.eventHook = onDownloadEvent;
-    settings.messageHook = onDownloadMessage;
     // The update logs in to nobody.
     settings.userName.clear();
     settings.password.clear();

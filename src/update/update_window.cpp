@@ -1,24 +1,16 @@
 #include "update/update_window.h"
 
-#include "config/hosts.h"
 #include "resources/form_names.h"
 #include "resources/window_design.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/skin_menu.h"
-#include "ui/framework/timer.h"
-#include "ui/framework/tray_icon.h"
 #include "ui/framework/web_browser.h"
 #include "ui/rounded_region.h"
-#include "update/download_event.h"
-#include "update/package_location.h"
 #include "update/progress_texts.h"
-#include "update/update_services.h"
-#include "update/update_settings.h"
-#include "update/update_state.h"
+#include "update/update_controller.h"
 
 #include <QComboBox>
 #include <QLabel>
-#include <QPointer>
 #include <QProgressBar>
 #include <QStyleFactory>
 #include <QTimer>
@@ -34,11 +26,6 @@ constexpr int fastTickMs = 50;
 constexpr int statusTickMs = 1000;
 constexpr int fullBar = 1000;
 
-QPointer<UpdateWindow>& currentWindow() {
-    static QPointer<UpdateWindow> window;
-    return window;
-}
-
 // The skin leaves the standard controls (the speed list, the progress bar) to the theme; one
 // style for all of them keeps them alike on every desktop.
 void applyThemedControls(QWidget& window) {
@@ -51,14 +38,6 @@ void applyThemedControls(QWidget& window) {
 }
 
 } // namespace
-
-void openUpdateWindow() {
-    if (UpdateWindow* existing = UpdateWindow::current()) {
-        existing->bringToFront();
-        return;
-    }
-    ui::SkinWindow::load(new UpdateWindow(componentServices()), false);
-}
 
 UpdateWindow::Controls UpdateWindow::controlsOf(const UpdateWindow& window) {
     return {*window.control<QProgressBar>(form::progressBar),
@@ -73,26 +52,28 @@ UpdateWindow::Controls UpdateWindow::controlsOf(const UpdateWindow& window) {
             *window.timer(form::statusTimer)};
 }
 
-UpdateWindow::UpdateWindow(UpdateServices& services)
-    : SkinWindow(design::updateWindow()), services_(services),
+UpdateWindow::UpdateWindow(UpdateController& controller)
+    : SkinWindow(design::updateWindow()), controller_(controller),
       trayMenu_(new ui::SkinMenu(QStringLiteral("托盘菜单"), design::updateMenuScheme(), this)),
       controls_(controlsOf(*this)) {
-    currentWindow() = this;
-    handlers.created = [this] { onUpdateWindowCreated(); };
-    handlers.sizeChanged = [this] { ui::applyRoundedRegion(*this); };
-    handlers.closeRequest = [this] { return onUpdateWindowCloseRequest(); };
-    handlers.trayEvent = [this](int code) { onUpdateWindowTrayEvent(code); };
+    connect(this, &SkinWindow::created, this, &UpdateWindow::onUpdateWindowCreated);
+    connect(this, &SkinWindow::sizeChanged, this, [this] { ui::applyRoundedRegion(*this); });
+    connect(this, &SkinWindow::trayActivated, this, &UpdateWindow::onUpdateWindowTrayEvent);
 
     trayMenu_->addSeparator();
-    trayMenu_->addCommand(QStringLiteral("打开升级"), 13, [this] { onOpenUpdateCommand(); });
-    trayMenu_->addCommand(QStringLiteral("退出升级"), 5, [this] { onQuitUpdateCommand(); });
+    trayMenu_->addCommand(QStringLiteral("打开升级"), 13, this, &UpdateWindow::onOpenUpdateCommand);
+    trayMenu_->addCommand(QStringLiteral("退出升级"), 5, this, &UpdateWindow::onQuitUpdateCommand);
 
     connect(&controls_.startButton, &QAbstractButton::clicked, this,
-            [this] { onStartButtonClicked(); });
+            &UpdateWindow::onStartButtonClicked);
     connect(&controls_.cancelButton, &QAbstractButton::clicked, this,
-            [this] { onCancelButtonClicked(); });
-    controls_.fastTimer.onTick = [this] { onFastTick(); };
-    controls_.statusTimer.onTick = [this] { onStatusTick(); };
+            &UpdateWindow::onCancelButtonClicked);
+    connect(&controls_.fastTimer, &QTimer::timeout, this, &UpdateWindow::onFastTick);
+    connect(&controls_.statusTimer, &QTimer::timeout, this, &UpdateWindow::onStatusTick);
+
+    connect(&controller_, &UpdateController::finished, this, &UpdateWindow::onDownloadFinished);
+    connect(&controller_, &UpdateController::packageStarted, this, &SkinWindow::destroyWindow);
+    connect(&controller_, &UpdateController::failed, this, &UpdateWindow::onDownloadFailed);
 
     auto* page = control<ui::WebBrowser>(form::page);
     QTimer::singleShot(0, page, &ui::WebBrowser::openStartPage);
@@ -100,18 +81,16 @@ UpdateWindow::UpdateWindow(UpdateServices& services)
 
 UpdateWindow::~UpdateWindow() = default;
 
-UpdateWindow* UpdateWindow::current() {
-    UpdateWindow* window = currentWindow();
-    return window && !window->isDestroyed() ? window : nullptr;
-}
-
 void UpdateWindow::onUpdateWindowCreated() {
     ui::applyRoundedRegion(*this);
     applyThemedControls(*this);
     setTrayIcon(trayPicture, trayTooltip);
     trayIcon()->attachMenuForHost(trayMenu_);
-    updateState().packageUrl = packageUrlOn(hosts().download);
-    updateState().packagePath = packagePathHere();
+    controller_.locatePackage();
+}
+
+bool UpdateWindow::acceptsCloseRequest() {
+    return onUpdateWindowCloseRequest();
 }
 
 bool UpdateWindow::onUpdateWindowCloseRequest() {
@@ -119,10 +98,10 @@ bool UpdateWindow::onUpdateWindowCloseRequest() {
     return false;
 }
 
-void UpdateWindow::onUpdateWindowTrayEvent(int code) {
-    if (code == ui::TrayIcon::LeftClick) {
+void UpdateWindow::onUpdateWindowTrayEvent(ui::TrayActivation activation) {
+    if (activation == ui::TrayActivation::Click) {
         bringToFront();
-    } else if (code == ui::TrayIcon::RightClick) {
+    } else if (activation == ui::TrayActivation::ContextMenu) {
         trayMenu_->popUpAtCursor();
     }
 }
@@ -132,41 +111,30 @@ void UpdateWindow::onOpenUpdateCommand() {
     bringToFront();
 }
 
+// Cancel means cancel: the download stops with the window, and nothing is started later.
 void UpdateWindow::onQuitUpdateCommand() {
+    controller_.cancel();
     destroyWindow();
 }
 
 void UpdateWindow::onCancelButtonClicked() {
-    destroyWindow();
+    onQuitUpdateCommand();
 }
 
 void UpdateWindow::onStartButtonClicked() {
-    const bool retry = progress_.phase() == UpdatePhase::Failed;
     if (!progress_.start()) return;
-    UpdateState& state = updateState();
-    // An earlier download still running is stopped first, so that none of its figures are
-    // taken for this one's.
-    services_.stopDownload();
-    state.totalBytes.store(0);
-    state.downloadTarget = state.packagePath;
-    fillUpdateSettings(state.settings, state.packageUrl, state.packagePath,
-                       controls_.speedList.currentData().toInt());
-    services_.startDownload(state.settings);
-
+    controller_.start(controls_.speedList.currentData().toInt());
     controls_.startButton.setEnabled(false);
+    showDesignedTexts();
     controls_.sizeLabel.setText(connectingText);
-    if (retry) {
-        controls_.progressBar.setValue(0);
-        setTrayIcon(trayPicture, trayTooltip);
-    }
-    controls_.statusTimer.setInterval(statusTickMs);
-    controls_.fastTimer.setInterval(fastTickMs);
-    state.startTicks = services_.tickCount();
+    setTrayIcon(trayPicture, trayTooltip);
+    controls_.statusTimer.start(statusTickMs);
+    controls_.fastTimer.start(fastTickMs);
 }
 
 void UpdateWindow::onFastTick() {
-    const std::int64_t total = updateState().totalBytes.load();
-    if (total != 0) controls_.progressBar.setValue(barPosition(services_.bytesDone(), total));
+    const std::int64_t total = controller_.totalBytes();
+    if (total != 0) controls_.progressBar.setValue(barPosition(controller_.bytesDone(), total));
     if (!progress_.barAt(controls_.progressBar.value())) return;
     controls_.percentLabel.setText({}); // unlike clear(), tells screen readers
     controls_.sizeLabel.setText({});
@@ -175,14 +143,12 @@ void UpdateWindow::onFastTick() {
 }
 
 void UpdateWindow::onStatusTick() {
-    const UpdateState& state = updateState();
-    const std::int64_t total = state.totalBytes.load();
+    const std::int64_t total = controller_.totalBytes();
     if (progress_.phase() == UpdatePhase::Verifying) {
         // What this download has written, never whatever file lies at the package's name.
-        if (!progress_.stored(services_.bytesStored(), total)) return;
+        if (!progress_.stored(controller_.bytesStored(), total)) return;
         controls_.sizeLabel.setText(fileSizeText(total));
-        const auto start = static_cast<std::uint32_t>(state.startTicks);
-        controls_.timeLabel.setText(totalTimeText(elapsedTicks(services_.tickCount(), start)));
+        controls_.timeLabel.setText(totalTimeText(controller_.elapsedMs()));
         controls_.percentLabel.setText(completedText);
         setTrayIcon(trayPicture, completedText);
         stopTimers();
@@ -193,9 +159,10 @@ void UpdateWindow::onStatusTick() {
     const QString downloaded = downloadedText(controls_.progressBar.value());
     controls_.percentLabel.setText(downloaded);
     setTrayIcon(trayPicture, downloaded);
-    controls_.sizeLabel.setText(sizeProgressText(services_.bytesDone(), total));
-    controls_.speedLabel.setText(speedText(services_.currentSpeed()));
-    if (auto remaining = remainingTimeText(total, services_.bytesDone(), services_.overallRate()))
+    controls_.sizeLabel.setText(sizeProgressText(controller_.bytesDone(), total));
+    controls_.speedLabel.setText(speedText(controller_.currentSpeed()));
+    if (auto remaining =
+            remainingTimeText(total, controller_.bytesDone(), controller_.overallRate()))
         controls_.timeLabel.setText(*remaining);
 }
 
@@ -204,17 +171,26 @@ void UpdateWindow::onDownloadFinished() {
     setTrayIcon(trayPicture, finishedText);
 }
 
-void UpdateWindow::onDownloadFailed(const DownloadEvent& event) {
+void UpdateWindow::onDownloadFailed(download::MessageCode reason, int httpStatus) {
     if (!progress_.failed()) return;
     stopTimers();
-    controls_.sizeLabel.setText(failureText(event));
+    // Nothing of the failed download may still read as progress or success.
+    showDesignedTexts();
+    controls_.percentLabel.setText({});
+    controls_.sizeLabel.setText(failureText(reason, httpStatus));
     setTrayIcon(trayPicture, failedText);
     controls_.startButton.setEnabled(true);
 }
 
+void UpdateWindow::showDesignedTexts() {
+    for (const design::ControlDesign& c : design().controls)
+        if (c.kind == design::ControlKind::Label) control<QLabel>(c.formName)->setText(c.text);
+    controls_.progressBar.setValue(0);
+}
+
 void UpdateWindow::stopTimers() {
-    controls_.fastTimer.setInterval(0);
-    controls_.statusTimer.setInterval(0);
+    controls_.fastTimer.stop();
+    controls_.statusTimer.stop();
 }
 
 } // namespace sorvo::update

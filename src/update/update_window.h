@@ -1,43 +1,40 @@
 #pragma once
 
+#include "download/hooks.h"
 #include "ui/framework/skin_window.h"
 #include "update/update_phase.h"
 
 class QComboBox;
 class QLabel;
 class QProgressBar;
+class QTimer;
 
 namespace sorvo::ui {
 class GraphicButton;
 class SkinMenu;
-class Timer;
 } // namespace sorvo::ui
 
 namespace sorvo::update {
 
-struct DownloadEvent;
-class UpdateServices;
-
-// Opens the update window, modeless and without owner. When one exists already, that one is
-// shown again as it is, a running download's display included.
-void openUpdateWindow();
+class UpdateController;
 
 // The window in which the user starts the download of the upgrade package and follows it. A
-// close request only hides it; its own tray icon and tray menu bring it back.
+// close request only hides it; its own tray icon and tray menu bring it back. Cancelling stops
+// the download.
 class UpdateWindow : public ui::SkinWindow {
     Q_OBJECT
   public:
-    explicit UpdateWindow(UpdateServices& services);
+    explicit UpdateWindow(UpdateController& controller);
     ~UpdateWindow() override;
-
-    // The update window that exists now (not yet destroyed), or null.
-    static UpdateWindow* current();
 
     inline static const QString trayPicture = QStringLiteral("UpdateIcon");
 
+    UpdatePhase phase() const { return progress_.phase(); }
+    ui::SkinMenu& trayMenu() const { return *trayMenu_; }
+
+  public slots:
     void onUpdateWindowCreated();
-    bool onUpdateWindowCloseRequest();
-    void onUpdateWindowTrayEvent(int code);
+    void onUpdateWindowTrayEvent(sorvo::ui::TrayActivation activation);
     void onOpenUpdateCommand();
     void onQuitUpdateCommand();
     void onCancelButtonClicked();
@@ -46,12 +43,11 @@ class UpdateWindow : public ui::SkinWindow {
     void onStatusTick();
     // The download's end as this window shows it, before the package is started.
     void onDownloadFinished();
-    // A download of this window failed for good: the reason, and the start button for a retry.
-    void onDownloadFailed(const DownloadEvent& event);
+    // The download failed for good: the reason, and the start button for a retry.
+    void onDownloadFailed(sorvo::download::MessageCode reason, int httpStatus);
 
-    UpdatePhase phase() const { return progress_.phase(); }
-
-    ui::SkinMenu& trayMenu() const { return *trayMenu_; }
+  protected:
+    bool acceptsCloseRequest() override;
 
   private:
     // The controls the handlers work on, found once by their form names.
@@ -64,14 +60,16 @@ class UpdateWindow : public ui::SkinWindow {
         QComboBox& speedList;
         ui::GraphicButton& startButton;
         ui::GraphicButton& cancelButton;
-        ui::Timer& fastTimer;
-        ui::Timer& statusTimer;
+        QTimer& fastTimer;
+        QTimer& statusTimer;
     };
     static Controls controlsOf(const UpdateWindow& window);
 
+    bool onUpdateWindowCloseRequest();
+    void showDesignedTexts();
     void stopTimers();
 
-    UpdateServices& services_;
+    UpdateController& controller_;
     ui::SkinMenu* trayMenu_;
     const Controls controls_;
     UpdateProgress progress_;

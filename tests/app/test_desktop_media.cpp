@@ -3,12 +3,12 @@
 // them through the bus as the desktop would. What the page does is read back from the page.
 #include "app/desktop_media.h"
 #include "app/main_window.h"
-#include "app/program_state.h"
 #include "config/hosts.h"
 #include "support/client_child.h"
 #include "support/gui_test_main.h"
 #include "support/mpris_listener.h"
 #include "support/page_server.h"
+#include "support/update_desk.h"
 #include "ui/framework/tray_icon.h"
 #include "ui/framework/web_browser.h"
 
@@ -112,10 +112,9 @@ class DesktopMediaTest : public QObject {
         demoHost_ = listening.mid(QStringLiteral("listening on ").size());
 
         hosts().site = demoHost_;
-        app::initProgramState();
         listener_ = std::make_unique<MprisListener>(busName);
-        mainWindow_ = new app::MainWindow;
-        ui::SkinWindow::load(mainWindow_, false);
+        mainWindow_ = new app::MainWindow(programUpdates().controller);
+        mainWindow_->load();
         app::connectDesktopMedia(*mainWindow_);
         QTRY_COMPARE_WITH_TIMEOUT(listener_->playerProperty(QStringLiteral("PlaybackStatus")),
                                   QVariant(QStringLiteral("Playing")), pageTimeoutMs);
@@ -214,8 +213,8 @@ class DesktopMediaTest : public QObject {
     // Hidden with the tray icon's toggle, the window comes back on Raise; the toggle's state stays
     // as "打开索沃电台" leaves it.
     void raiseShowsTheHiddenMainWindow() {
-        mainWindow_->onMainWindowTrayEvent(ui::TrayIcon::LeftDoubleClick);
-        mainWindow_->onMainWindowTrayEvent(ui::TrayIcon::LeftDoubleClick);
+        mainWindow_->onMainWindowTrayEvent(ui::TrayActivation::DoubleClick);
+        mainWindow_->onMainWindowTrayEvent(ui::TrayActivation::DoubleClick);
         QTRY_VERIFY(!mainWindow_->isVisible());
         QCOMPARE(mainWindow_->trayToggleState(), 0);
 

@@ -8,9 +8,9 @@
 #include "support/opened_files.h"
 #include "support/running_client.h"
 #include "support/steps.h"
+#include "support/update_desk.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/tray_icon.h"
-#include "update/update_state.h"
 #include "update/update_window.h"
 
 #include <QAction>
@@ -36,9 +36,8 @@ SkinWindow* dialog(const char* name) {
 
 QWidget* focused(const char* window, const char* formName) {
     SkinWindow* w = dialog(window);
-    if (!w && update::UpdateWindow::current() &&
-        update::UpdateWindow::current()->objectName() == QLatin1String(window))
-        w = update::UpdateWindow::current();
+    if (!w && liveUpdateWindow() && liveUpdateWindow()->objectName() == QLatin1String(window))
+        w = liveUpdateWindow();
     QWidget* control = w ? w->findChild<QWidget*>(QString::fromUtf8(formName)) : nullptr;
     return control && control->hasFocus() ? control : nullptr;
 }
@@ -81,7 +80,7 @@ bool onlyFocusedFramed(const char* window) {
 }
 
 QPushButton* retryButton() {
-    auto* window = update::UpdateWindow::current();
+    auto* window = liveUpdateWindow();
     return window ? window->findChild<QPushButton*>(QStringLiteral("offlineRetry")) : nullptr;
 }
 
@@ -147,7 +146,7 @@ class KeyboardWalkTest : public QObject {
     void initTestCase() {
         client = std::make_unique<RunningClient>(130000);
         mainWindow = client->mainWindow;
-        QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
+        QVERIFY(waitUntilShown(mainWindow));
     }
 
     // Focus starts on the first button and Tab goes round the two, the frame with it; Escape
@@ -244,9 +243,8 @@ class KeyboardWalkTest : public QObject {
                                 onlyFocusedFramed("VersionWindow");
                      })
             .then([] { desktop::keys({QStringLiteral("Escape")}); });
-        walk.waitFor(QStringLiteral("Escape closed it"), [] {
-            return !QApplication::activeModalWidget() && !update::UpdateWindow::current();
-        });
+        walk.waitFor(QStringLiteral("Escape closed it"),
+                     [] { return !QApplication::activeModalWidget() && !liveUpdateWindow(); });
 
         chooseFromTrayMenu(walk, QStringLiteral("更新升级"));
         walk.waitFor(QStringLiteral("check button focused again"),
@@ -254,7 +252,7 @@ class KeyboardWalkTest : public QObject {
             .then([] { desktop::keys({QStringLiteral("Return")}); });
         walk.waitFor(QStringLiteral("update window up with the speed list focused"),
                      [] {
-                         auto* window = update::UpdateWindow::current();
+                         auto* window = liveUpdateWindow();
                          return !QApplication::activeModalWidget() && window &&
                                 window->isActiveWindow() &&
                                 focusedAndFramed("UpdateWindow", "组合框");
@@ -273,21 +271,21 @@ class KeyboardWalkTest : public QObject {
                      [this] {
                          return client->site.packageRequests > 0 &&
                                 focused("UpdateWindow", "按钮2") &&
-                                !update::UpdateWindow::current()
+                                !liveUpdateWindow()
                                      ->control<ui::GraphicButton>(QStringLiteral("按钮1"))
                                      ->isEnabled();
                      })
             .then([] { desktop::keys({QStringLiteral("Escape")}); });
         walk.waitFor(QStringLiteral("Escape hid the update window"), [] {
-            auto* window = update::UpdateWindow::current();
+            auto* window = liveUpdateWindow();
             return window && !window->isVisible();
         });
         runWalk(walk);
 
         // The download goes on while hidden and still ends with the package started.
         QTRY_COMPARE_WITH_TIMEOUT(opened.paths.size(), 1, 20000);
-        QCOMPARE(opened.paths.front(), update::updateState().packagePath);
-        QCOMPARE(update::UpdateWindow::current(), nullptr);
+        QCOMPARE(opened.paths.front(), client->updates.packagePath());
+        QCOMPARE(liveUpdateWindow(), nullptr);
     }
 
     // With its page unreachable, the update window's offline panel sits in the page's place in
@@ -302,7 +300,7 @@ class KeyboardWalkTest : public QObject {
             .then([] { desktop::keys({QStringLiteral("Return")}); });
         walk.waitFor(QStringLiteral("update window up with its page offline"),
                      [] {
-                         auto* window = update::UpdateWindow::current();
+                         auto* window = liveUpdateWindow();
                          return window && window->isActiveWindow() && retryButton() &&
                                 retryButton()->isVisible() && focused("UpdateWindow", "组合框");
                      })
@@ -320,11 +318,11 @@ class KeyboardWalkTest : public QObject {
                      [] { return retryButton() && !retryButton()->isVisible(); })
             .then([] { desktop::keys({QStringLiteral("Escape")}); });
         walk.waitFor(QStringLiteral("Escape hid the update window"), [] {
-            auto* window = update::UpdateWindow::current();
+            auto* window = liveUpdateWindow();
             return window && !window->isVisible();
         });
         runWalk(walk);
-        update::UpdateWindow::current()->destroyWindow();
+        liveUpdateWindow()->destroyWindow();
     }
 };
 

@@ -2,9 +2,9 @@
 // part of the browser each window shows, and show the pages again once the site is back,
 // without anybody doing anything.
 #include "app/main_window.h"
-#include "app/program_state.h"
 #include "config/hosts.h"
 #include "support/gui_test_main.h"
+#include "support/update_desk.h"
 #include "ui/framework/web_browser.h"
 #include "ui/web_engine/site_server.h"
 #include "update/update_window.h"
@@ -56,20 +56,19 @@ class PagesOfflineTest : public QObject {
         site_.stop();
         hosts().site = site_.host();
         hosts().download = QStringLiteral("127.0.0.1:9");
-        app::initProgramState();
     }
 
     void bothPagesComeBackWithTheSite() {
-        auto* mainWindow = new app::MainWindow;
-        ui::SkinWindow::load(mainWindow, false);
-        QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
+        auto* mainWindow = new app::MainWindow(programUpdates().controller);
+        mainWindow->load();
+        QVERIFY(waitUntilShown(mainWindow));
         ui::WebBrowser& radio = mainWindow->radioBrowser();
         QTRY_VERIFY_WITH_TIMEOUT(panelShown(radio), 20000);
         // Below the band, inside the window: the browser's columns 121 to 1080.
         expectPanelWithin(radio, QRect(0, 41, 960, 399));
 
-        update::openUpdateWindow();
-        update::UpdateWindow* updateWindow = update::UpdateWindow::current();
+        mainWindow->showUpdateWindow();
+        update::UpdateWindow* updateWindow = liveUpdateWindow();
         QVERIFY(updateWindow != nullptr);
         auto& upgrade = *updateWindow->control<ui::WebBrowser>(QStringLiteral("超文本浏览框1"));
         QTRY_VERIFY_WITH_TIMEOUT(panelShown(upgrade), 20000);

@@ -10,8 +10,8 @@
 #include "support/opened_files.h"
 #include "support/running_client.h"
 #include "support/steps.h"
+#include "support/update_desk.h"
 #include "ui/title_strip.h"
-#include "update/update_state.h"
 #include "update/update_window.h"
 
 #include <QAccessible>
@@ -103,7 +103,7 @@ class ScreenReaderTest : public QObject {
         // A little over three seconds at the lowest speed: the progress moves for a while.
         client = std::make_unique<RunningClient>(160000);
         mainWindow = client->mainWindow;
-        QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
+        QVERIFY(waitUntilShown(mainWindow));
         QTRY_VERIFY2_WITH_TIMEOUT(QAccessible::isActive(), "no accessibility bus", 20000);
     }
 
@@ -125,7 +125,7 @@ class ScreenReaderTest : public QObject {
         QTRY_VERIFY(mainWindow->isMinimized());
         QVERIFY(!mainWindow->titleStrip().minimiseHovered());
         QVERIFY(!mainWindow->titleStrip().minimisePressed());
-        mainWindow->setWindowStateValue(SkinWindow::Normal);
+        mainWindow->bringToFront();
         QTRY_VERIFY(!mainWindow->isMinimized());
     }
 
@@ -161,13 +161,13 @@ class ScreenReaderTest : public QObject {
                  (QStringList{QStringLiteral("dialog|索沃电台版本||"),
                               QStringLiteral("  push button|检测更新|press,setfocus|"),
                               QStringLiteral("  push button|取消检测|press,setfocus|")}));
-        QTRY_VERIFY(update::UpdateWindow::current());
+        QTRY_VERIFY(liveUpdateWindow());
     }
 
     // The update window's labels with their texts, the progress bar with its value and the
     // buttons by their words; once a download runs, each change of text and value is told.
     void updateWindowTellsItsProgress() {
-        update::UpdateWindow* window = update::UpdateWindow::current();
+        update::UpdateWindow* window = liveUpdateWindow();
         QVERIFY(window);
         const QStringList tree = treeOf(QStringLiteral("索沃电台在线更新升级"));
         QCOMPARE(tree.value(0), QStringLiteral("frame|索沃电台在线更新升级||"));

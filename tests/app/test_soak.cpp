@@ -6,9 +6,9 @@
 #include "resources/window_design.h"
 #include "support/gui_test_main.h"
 #include "support/modal_dialog.h"
+#include "support/update_desk.h"
 #include "ui/dialogs.h"
 #include "ui/framework/skin_window.h"
-#include "update/update_state.h"
 #include "update/update_window.h"
 
 #include <QApplication>
@@ -35,6 +35,11 @@ using namespace sorvo;
 using namespace std::chrono_literals;
 
 namespace {
+
+void closeOnceShown(ui::SkinWindow* dialog) {
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    dialog->destroyWindow();
+}
 
 // Resident memory of this process in KiB.
 long residentKiB() {
@@ -289,26 +294,15 @@ class SoakTest : public QObject {
     // 30 MiB allowed for heap fragmentation and the allocator's own growth many times over.
     void windowsOpenedAndDestroyedRepeatedlyKeepNoMemory() {
         auto* owner = new ui::SkinWindow(ownerDesign());
-        ui::SkinWindow::load(owner, false);
+        owner->showModeless();
         QVERIFY(QTest::qWaitForWindowExposed(owner));
-        update::createUpdateState();
 
         const std::vector<std::function<void()>> openings{
-            [owner] {
-                whenModalDialogUp([](ui::SkinWindow& dialog) { dialog.destroyWindow(); }, 1);
-                ui::openAboutWindow(*owner);
-            },
-            [owner] {
-                whenModalDialogUp([](ui::SkinWindow& dialog) { dialog.destroyWindow(); }, 1);
-                ui::openVersionWindow(*owner, {});
-            },
-            [owner] {
-                whenModalDialogUp([](ui::SkinWindow& dialog) { dialog.destroyWindow(); }, 1);
-                ui::openQuitConfirmWindow(*owner);
-            },
+            [owner] { closeOnceShown(ui::openAboutWindow(*owner)); },
+            [owner] { closeOnceShown(ui::openVersionWindow(*owner)); },
+            [owner] { closeOnceShown(ui::openQuitConfirmWindow(*owner)); },
             [] {
-                update::openUpdateWindow();
-                QPointer<update::UpdateWindow> window = update::UpdateWindow::current();
+                QPointer<update::UpdateWindow> window = &programUpdates().open();
                 QVERIFY(window && window->isVisible());
                 window->destroyWindow();
                 settle();
@@ -331,7 +325,6 @@ class SoakTest : public QObject {
               afterWarmUp, cycles - warmUp, growthKiB);
         QVERIFY2(growthKiB < 30 * 1024, qPrintable(QString::number(growthKiB)));
 
-        update::releaseUpdateState();
         owner->destroyWindow();
         settle();
     }

@@ -1,5 +1,4 @@
 #include "app/main_window.h"
-#include "app/program_state.h"
 #include "app/tray_menu.h"
 #include "config/hosts.h"
 #include "resources/window_design.h"
@@ -7,6 +6,7 @@
 #include "support/gui_test_main.h"
 #include "support/modal_dialog.h"
 #include "support/steps.h"
+#include "support/update_desk.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/picture_loader.h"
 #include "ui/framework/tray_icon.h"
@@ -61,7 +61,7 @@ class TrayMenuTest : public QObject {
   private:
     MainWindow* mainWindow_ = nullptr;
 
-    void toggle() { mainWindow_->onMainWindowTrayEvent(ui::TrayIcon::LeftDoubleClick); }
+    void toggle() { mainWindow_->onMainWindowTrayEvent(ui::TrayActivation::DoubleClick); }
     void trigger(const QString& caption) { command(mainWindow_->trayMenu(), caption)->trigger(); }
 
   private slots:
@@ -71,10 +71,9 @@ class TrayMenuTest : public QObject {
         hosts().forum = QStringLiteral("127.0.0.2:9");
         hosts().download = QStringLiteral("127.0.0.1:9");
         hosts().tencentWeiboPath = QStringLiteral("/operator");
-        app::initProgramState();
-        mainWindow_ = new MainWindow;
-        SkinWindow::load(mainWindow_, false);
-        QVERIFY(QTest::qWaitForWindowExposed(mainWindow_));
+        mainWindow_ = new MainWindow(programUpdates().controller);
+        mainWindow_->load();
+        QVERIFY(waitUntilShown(mainWindow_));
     }
 
     // Every test starts from the window as start-up leaves it: shown, in its normal state, and
@@ -127,7 +126,7 @@ class TrayMenuTest : public QObject {
         toggle();
         QVERIFY(mainWindow_->isVisible());
         QCOMPARE(mainWindow_->trayToggleState(), 1);
-        mainWindow_->onMainWindowTrayEvent(ui::TrayIcon::LeftClick);
+        mainWindow_->onMainWindowTrayEvent(ui::TrayActivation::Click);
         QVERIFY(mainWindow_->isVisible());
         QCOMPARE(mainWindow_->trayToggleState(), 1);
     }
@@ -270,16 +269,13 @@ class TrayMenuTest : public QObject {
         };
         for (const auto& open : openers) {
             const int state = mainWindow_->trayToggleState();
-            QString name;
-            QWidget* owner = nullptr;
-            whenModalDialogUp([&](SkinWindow& dialog) {
-                name = dialog.objectName();
-                owner = dialog.parentWidget();
-                click(dialog, QStringLiteral("图形按钮1"));
-            });
             open();
-            QCOMPARE(name, QStringLiteral("QuitConfirmWindow"));
-            QCOMPARE(owner, mainWindow_);
+            SkinWindow* dialog = awaitModalDialog();
+            QVERIFY(dialog);
+            QCOMPARE(dialog->objectName(), QStringLiteral("QuitConfirmWindow"));
+            QCOMPARE(dialog->parentWidget(), mainWindow_);
+            click(*dialog, QStringLiteral("图形按钮1"));
+            QVERIFY(awaitNoModalDialog());
             QVERIFY(mainWindow_->isVisible());
             QVERIFY(!mainWindow_->isDestroyed());
             QCOMPARE(mainWindow_->trayToggleState(), state);
@@ -291,21 +287,19 @@ class TrayMenuTest : public QObject {
     // whose check button leaves the update window open on its own.
     void aboutAndVersionCommandsOpenTheirDialogs() {
         const auto choose = [this](const QString& caption, const QString& button) {
-            QWidget* owner = nullptr;
-            QString name;
-            whenModalDialogUp([&](SkinWindow& dialog) {
-                name = dialog.objectName();
-                owner = dialog.parentWidget();
-                click(dialog, button);
-            });
             trigger(caption);
-            return std::pair(name, owner);
+            SkinWindow* dialog = awaitModalDialog();
+            if (!dialog) return std::pair(QString(), static_cast<QWidget*>(nullptr));
+            const auto seen = std::pair(dialog->objectName(), dialog->parentWidget());
+            click(*dialog, button);
+            awaitNoModalDialog();
+            return seen;
         };
         QCOMPARE(choose(QStringLiteral("关于我们"), QStringLiteral("图形按钮关闭")),
                  std::pair(QStringLiteral("AboutWindow"), static_cast<QWidget*>(mainWindow_)));
         QCOMPARE(choose(QStringLiteral("更新升级"), QStringLiteral("确定图形按钮")),
                  std::pair(QStringLiteral("VersionWindow"), static_cast<QWidget*>(mainWindow_)));
-        update::UpdateWindow* updateWindow = update::UpdateWindow::current();
+        update::UpdateWindow* updateWindow = liveUpdateWindow();
         QVERIFY(updateWindow);
         QVERIFY(updateWindow->isVisible());
         QVERIFY(!updateWindow->parentWidget());

@@ -4,10 +4,10 @@
 // reaches the compositor by its own title, and a real press on the title strip hands the window
 // to the compositor for moving.
 #include "app/main_window.h"
-#include "app/program_state.h"
 #include "config/hosts.h"
 #include "support/modal_dialog.h"
 #include "support/page_server.h"
+#include "support/update_desk.h"
 #include "ui/dialogs.h"
 #include "ui/framework/canvas.h"
 #include "ui/framework/program.h"
@@ -131,8 +131,7 @@ class WaylandStartupTest : public QObject {
     void initTestCase() {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
         hosts().site = server_.host();
-        app::initProgramState();
-        auto* mainWindow = new app::MainWindow;
+        auto* mainWindow = new app::MainWindow(programUpdates().controller);
         QTimer sampler;
         connect(&sampler, &QTimer::timeout, [&] {
             QWidget* splash = visibleTopLevel(QStringLiteral("SplashWindow"));
@@ -144,7 +143,8 @@ class WaylandStartupTest : public QObject {
             if (mainWindow->isVisible()) mainShownUnderSplash_ = true;
         });
         sampler.start(20);
-        ui::SkinWindow::load(mainWindow, false);
+        mainWindow->load();
+        QVERIFY(QTest::qWaitFor([&] { return mainWindow->isVisible(); }, 30000));
         sampler.stop();
         QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
         mainWindow_ = mainWindow;
@@ -216,21 +216,16 @@ class WaylandStartupTest : public QObject {
 
   private:
     void openAndCloseEachDialog() {
-        const std::vector<std::pair<std::function<void()>, QSize>> dialogs{
-            {[this] { ui::openAboutWindow(*mainWindow_); }, {325, 245}},
-            {[this] { ui::openVersionWindow(*mainWindow_, {}); }, {520, 320}},
-            {[this] { ui::openQuitConfirmWindow(*mainWindow_); }, {325, 245}},
+        const std::vector<std::pair<std::function<ui::SkinWindow*()>, QSize>> dialogs{
+            {[this] { return ui::openAboutWindow(*mainWindow_); }, {325, 245}},
+            {[this] { return ui::openVersionWindow(*mainWindow_); }, {520, 320}},
+            {[this] { return ui::openQuitConfirmWindow(*mainWindow_); }, {325, 245}},
         };
         for (const auto& [open, size] : dialogs) {
-            QPointer<ui::SkinWindow> seen;
-            QSize seenSize;
-            whenModalDialogUp([&](ui::SkinWindow& dialog) {
-                seen = &dialog;
-                seenSize = dialog.size();
-                dialog.destroyWindow();
-            });
-            open();
-            QCOMPARE(seenSize, size);
+            QPointer<ui::SkinWindow> seen = open();
+            QVERIFY(awaitModalDialog() == seen);
+            QCOMPARE(seen->size(), size);
+            seen->destroyWindow();
             QTRY_VERIFY(!seen);
             QVERIFY(exposed(mainWindow_));
         }
@@ -286,7 +281,6 @@ int main(int argc, char* argv[]) {
         ui::program::configureApplication();
         WaylandStartupTest test(compositor, testDesktop);
         failures = QTest::qExec(&test, argc, argv);
-        app::releaseProgramState();
     }
     return failures;
 }

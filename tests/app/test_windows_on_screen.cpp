@@ -1,8 +1,9 @@
 #include "app/main_window.h"
-#include "app/program_state.h"
 #include "config/hosts.h"
 #include "demo_service.h"
+#include "support/gui_test_main.h"
 #include "support/modal_dialog.h"
+#include "support/update_desk.h"
 #include "ui/dialogs.h"
 #include "ui/framework/program.h"
 #include "ui/framework/render_path.h"
@@ -67,7 +68,7 @@ double shareShownWithin(QWidget& window, int ms) {
 
 struct DialogCase {
     const char* name;
-    std::function<void(SkinWindow&)> open;
+    std::function<SkinWindow*(SkinWindow&)> open;
 };
 
 } // namespace
@@ -79,9 +80,9 @@ class WindowsOnScreenTest : public QObject {
   private slots:
     void initTestCase() {
         hosts().site = QStringLiteral("127.0.0.1:%1").arg(service_.port());
-        app::initProgramState();
-        mainWindow_ = new app::MainWindow;
-        SkinWindow::load(mainWindow_, false);
+        mainWindow_ = new app::MainWindow(programUpdates().controller);
+        mainWindow_->load();
+        QVERIFY(waitUntilShown(mainWindow_));
         // Playing, the page's disc turns: the screen keeps changing.
         QTRY_VERIFY_WITH_TIMEOUT(pageMovesOnScreen(), 30000);
     }
@@ -104,19 +105,17 @@ class WindowsOnScreenTest : public QObject {
 
     void dialogsAreDrawnOverThePlayingPage() {
         const std::vector<DialogCase> cases{
-            {"QuitConfirmWindow", [](SkinWindow& o) { ui::openQuitConfirmWindow(o); }},
-            {"AboutWindow", [](SkinWindow& o) { ui::openAboutWindow(o); }},
-            {"VersionWindow", [](SkinWindow& o) { ui::openVersionWindow(o, {}); }},
+            {"QuitConfirmWindow", [](SkinWindow& o) { return ui::openQuitConfirmWindow(o); }},
+            {"AboutWindow", [](SkinWindow& o) { return ui::openAboutWindow(o); }},
+            {"VersionWindow",
+             [](SkinWindow& o) -> SkinWindow* { return ui::openVersionWindow(o); }},
         };
         for (const DialogCase& c : cases) {
-            QString name;
-            double share = 0;
-            whenModalDialogUp([&](SkinWindow& dialog) {
-                name = dialog.objectName();
-                share = shareShownWithin(dialog, 10000);
-                dialog.destroyWindow();
-            });
-            c.open(*mainWindow_);
+            SkinWindow* dialog = c.open(*mainWindow_);
+            QVERIFY(awaitModalDialog() == dialog);
+            const QString name = dialog->objectName();
+            const double share = shareShownWithin(*dialog, 10000);
+            dialog->destroyWindow();
             QCOMPARE(name, QString::fromLatin1(c.name));
             QVERIFY2(
                 share > 0.99,
@@ -126,8 +125,8 @@ class WindowsOnScreenTest : public QObject {
 
     // It opens at the stored position, wholly inside the main window.
     void updateWindowAndItsPageAreDrawnOverThePlayingPage() {
-        update::openUpdateWindow();
-        update::UpdateWindow* window = update::UpdateWindow::current();
+        mainWindow_->showUpdateWindow();
+        update::UpdateWindow* window = liveUpdateWindow();
         QVERIFY(window);
         QVERIFY(mainWindow_->geometry().contains(window->geometry()));
         auto* browser = window->findChild<ui::WebBrowser*>();
@@ -157,7 +156,6 @@ int main(int argc, char* argv[]) {
     ui::program::configureApplication();
     WindowsOnScreenTest test;
     const int failures = QTest::qExec(&test, argc, argv);
-    app::releaseProgramState();
     return failures;
 }
 

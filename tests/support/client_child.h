@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/client.h"
-#include "app/program_state.h"
 #include "config/hosts.h"
 #include "support/gui_test_main.h"
 
@@ -57,7 +56,5 @@ inline QStringList clientWindows(qint64 pid, int timeoutMs) {
         QApplication application(argc, argv);                                                      \
         sorvo::ui::program::configureApplication();                                                \
         TestObject test;                                                                           \
-        const int failures = QTest::qExec(&test, argc, argv);                                      \
-        sorvo::app::releaseProgramState();                                                         \
-        return failures;                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                    \
     }

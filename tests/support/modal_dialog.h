@@ -3,13 +3,8 @@
 #include "ui/framework/skin_window.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QTimer>
+#include <QTest>
 #include <QWindow>
-#include <functional>
-
-// The modal dialogs of the program run loops of their own inside the call that opens them, so a
-// test reaches them from a timer that fires inside that loop.
 
 // The modal window that is up now, exposed on the screen, or null; with a name, only that one.
 inline sorvo::ui::SkinWindow* shownModalWindow(const QString& name = {}) {
@@ -20,20 +15,16 @@ inline sorvo::ui::SkinWindow* shownModalWindow(const QString& name = {}) {
     return name.isEmpty() || window->objectName() == name ? window : nullptr;
 }
 
-// Runs `step` on the modal dialog once it is up, from inside its modal loop. Gives up after
-// `deadlineMs` without one; `pollMs` says how soon after it shows the step runs at most.
-inline void whenModalDialogUp(std::function<void(sorvo::ui::SkinWindow&)> step, int pollMs = 20,
-                              int deadlineMs = 15000) {
-    auto* poll = new QTimer;
-    QElapsedTimer waited;
-    waited.start();
-    QObject::connect(poll, &QTimer::timeout, poll,
-                     [poll, waited, deadlineMs, step = std::move(step)] {
-                         sorvo::ui::SkinWindow* dialog = shownModalWindow();
-                         if (!dialog && !waited.hasExpired(deadlineMs)) return;
-                         poll->stop();
-                         poll->deleteLater();
-                         if (dialog) step(*dialog);
-                     });
-    poll->start(pollMs);
+// The modal dialog that comes up next, once it is on the screen; null when none does within
+// `deadlineMs`.
+inline sorvo::ui::SkinWindow* awaitModalDialog(int deadlineMs = 15000) {
+    sorvo::ui::SkinWindow* dialog = nullptr;
+    const bool shown =
+        QTest::qWaitFor([&] { return (dialog = shownModalWindow()) != nullptr; }, deadlineMs);
+    return shown ? dialog : nullptr;
+}
+
+// Waits until no modal dialog stands any more.
+inline bool awaitNoModalDialog(int deadlineMs = 15000) {
+    return QTest::qWaitFor([] { return !QApplication::activeModalWidget(); }, deadlineMs);
 }

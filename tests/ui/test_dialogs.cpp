@@ -2,7 +2,6 @@
 #include "resources/pictures.h"
 #include "resources/window_design.h"
 #include "support/gui_test_main.h"
-#include "support/modal_dialog.h"
 #include "ui/dialogs.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/picture_loader.h"
@@ -13,6 +12,7 @@
 #include <QFile>
 #include <QPointer>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <condition_variable>
@@ -78,7 +78,7 @@ QImage cursorImage(const QCursor& cursor) {
 
 struct DialogCase {
     const char* name;
-    std::function<void(SkinWindow&)> open;
+    std::function<SkinWindow*(SkinWindow&)> open;
     QSize size;
     QString closingButton;
     bool followsResize;
@@ -87,17 +87,17 @@ struct DialogCase {
 std::vector<DialogCase> dialogCases() {
     return {
         {"QuitConfirmWindow",
-         [](SkinWindow& o) { ui::openQuitConfirmWindow(o); },
+         [](SkinWindow& o) { return ui::openQuitConfirmWindow(o); },
          {325, 245},
          QStringLiteral("图形按钮1"),
          true},
         {"AboutWindow",
-         [](SkinWindow& o) { ui::openAboutWindow(o); },
+         [](SkinWindow& o) { return ui::openAboutWindow(o); },
          {325, 245},
          QStringLiteral("图形按钮关闭"),
          false},
         {"VersionWindow",
-         [](SkinWindow& o) { ui::openVersionWindow(o, {}); },
+         [](SkinWindow& o) -> SkinWindow* { return ui::openVersionWindow(o); },
          {520, 320},
          QStringLiteral("取消图形按钮"),
          true},
@@ -118,7 +118,7 @@ class DialogsTest : public QObject {
         if (qEnvironmentVariableIsSet(childMarkerVariable)) return;
         owner_ = new SkinWindow(ownerDesign());
         owner_->installEventFilter(&ownerPresses_);
-        SkinWindow::load(owner_, false);
+        owner_->showModeless();
         QVERIFY(QTest::qWaitForWindowExposed(owner_));
     }
 
@@ -126,30 +126,23 @@ class DialogsTest : public QObject {
         if (owner_) QCursor::setPos(owner_->mapToGlobal(QPoint(5, 5)));
     }
 
-    // While a dialog is open its owner takes no input; the dialog's own button closes it, the
-    // opening call returns, and the owner takes input again.
+    // While a dialog is open its owner takes no input; the dialog's own button closes it, and
+    // the owner takes input again.
     void dialogsAreModalAndCloseWithTheirButton() {
         for (const DialogCase& c : dialogCases()) {
-            QPointer<SkinWindow> seen;
-            QString name;
-            QSize size;
-            int pressesWhileOpen = -1;
-            whenModalDialogUp([&](SkinWindow& dialog) {
-                seen = &dialog;
-                name = dialog.objectName();
-                size = dialog.size();
-                ownerPresses_.presses = 0;
-                clickOnScreen(owner_->mapToGlobal(QPoint(20, 20)));
-                QTest::qWait(300);
-                pressesWhileOpen = ownerPresses_.presses;
-                QTest::mouseClick(button(dialog, c.closingButton), Qt::LeftButton);
-            });
-            c.open(*owner_);
-
-            QCOMPARE(name, QString::fromLatin1(c.name));
-            QCOMPARE(size, c.size);
-            QCOMPARE(pressesWhileOpen, 0);
-            QTRY_VERIFY(!seen);
+            QPointer<SkinWindow> dialog = c.open(*owner_);
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
+            QSignalSpy closed(dialog.data(), &SkinWindow::closed);
+            QCOMPARE(dialog->objectName(), QString::fromLatin1(c.name));
+            QCOMPARE(dialog->size(), c.size);
+            ownerPresses_.presses = 0;
+            clickOnScreen(owner_->mapToGlobal(QPoint(20, 20)));
+            // The click reaches the X server, which hands it to the dialog's owner or not.
+            QTest::qWait(300);
+            QCOMPARE(ownerPresses_.presses, 0);
+            QTest::mouseClick(button(*dialog, c.closingButton), Qt::LeftButton);
+            QCOMPARE(closed.count(), 1);
+            QTRY_VERIFY(!dialog);
             QVERIFY(owner_->isVisible());
             ownerPresses_.presses = 0;
             clickOnScreen(owner_->mapToGlobal(QPoint(20, 20)));
@@ -161,16 +154,12 @@ class DialogsTest : public QObject {
     // dialogs follow a size change, the about dialog keeps the outline it was created with.
     void dialogsAreRoundedAtTheirSize() {
         for (const DialogCase& c : dialogCases()) {
-            QRegion shape;
-            QRegion afterResize;
-            whenModalDialogUp([&](SkinWindow& dialog) {
-                shape = dialog.mask();
-                dialog.setFixedSize(c.size + QSize(30, 20));
-                QApplication::processEvents();
-                afterResize = dialog.mask();
-                dialog.destroyWindow();
-            });
-            c.open(*owner_);
+            SkinWindow* dialog = c.open(*owner_);
+            const QRegion shape = dialog->mask();
+            dialog->setFixedSize(c.size + QSize(30, 20));
+            QApplication::processEvents();
+            const QRegion afterResize = dialog->mask();
+            dialog->destroyWindow();
 
             QCOMPARE(shape, platform::roundRectRegion(c.size.width(), c.size.height(), 11, 11));
             QVERIFY(!shape.contains(QPoint(0, 0)));
@@ -206,24 +195,21 @@ class DialogsTest : public QObject {
         };
         const auto cases = dialogCases();
         for (const ButtonCase& b : buttons) {
-            QImage before, over, after, cursor;
-            QSize size;
-            whenModalDialogUp([&](SkinWindow& dialog) {
-                GraphicButton* target = button(dialog, b.formName);
-                size = target->size();
-                // The pictures alone, without the keyboard's focus frame.
-                target->clearFocus();
-                cursor = cursorImage(target->cursor());
-                before = shown(*target);
-                QCursor::setPos(target->mapToGlobal(QPoint(size.width() / 2, size.height() / 2)));
-                QTRY_VERIFY(target->underMouse());
-                over = shown(*target);
-                QCursor::setPos(dialog.mapToGlobal(QPoint(dialog.width() / 2, 60)));
-                QTRY_VERIFY(!target->underMouse());
-                after = shown(*target);
-                dialog.destroyWindow();
-            });
-            cases[static_cast<std::size_t>(b.dialog)].open(*owner_);
+            SkinWindow* dialog = cases[static_cast<std::size_t>(b.dialog)].open(*owner_);
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
+            GraphicButton* target = button(*dialog, b.formName);
+            const QSize size = target->size();
+            // The pictures alone, without the keyboard's focus frame.
+            target->clearFocus();
+            const QImage cursor = cursorImage(target->cursor());
+            const QImage before = shown(*target);
+            QCursor::setPos(target->mapToGlobal(QPoint(size.width() / 2, size.height() / 2)));
+            QTRY_VERIFY_WITH_TIMEOUT(target->underMouse(), 15000);
+            const QImage over = shown(*target);
+            QCursor::setPos(dialog->mapToGlobal(QPoint(dialog->width() / 2, 60)));
+            QTRY_VERIFY_WITH_TIMEOUT(!target->underMouse(), 15000);
+            const QImage after = shown(*target);
+            dialog->destroyWindow();
 
             QCOMPARE(cursor, cursorImage(ui::loadCursor(b.cursor)));
             QCOMPARE(before, picture(b.role + QStringLiteral("Normal"), size));
@@ -235,87 +221,54 @@ class DialogsTest : public QObject {
     // A second opening is a new window from the same design: nothing of the first survives,
     // not even the highlight its pointer left on a button.
     void reopeningShowsAFreshDialog() {
-        QPointer<SkinWindow> first;
-        QRect firstGeometry;
-        whenModalDialogUp([&](SkinWindow& dialog) {
-            first = &dialog;
-            firstGeometry = dialog.geometry();
-            GraphicButton* ok = button(dialog, QStringLiteral("图形按钮确定"));
-            QCursor::setPos(ok->mapToGlobal(QPoint(10, 10)));
-            QTRY_VERIFY(ok->showsHighlighted());
-            QCursor::setPos(owner_->mapToGlobal(QPoint(5, 5)));
-            dialog.destroyWindow();
-        });
-        ui::openQuitConfirmWindow(*owner_);
+        QPointer<SkinWindow> first = ui::openQuitConfirmWindow(*owner_);
+        QVERIFY(QTest::qWaitForWindowExposed(first));
+        const QRect firstGeometry = first->geometry();
+        GraphicButton* ok = button(*first, QStringLiteral("图形按钮确定"));
+        QCursor::setPos(ok->mapToGlobal(QPoint(10, 10)));
+        QTRY_VERIFY_WITH_TIMEOUT(ok->showsHighlighted(), 15000);
+        QCursor::setPos(owner_->mapToGlobal(QPoint(5, 5)));
+        first->destroyWindow();
         QTRY_VERIFY(!first);
 
-        bool highlighted = true;
-        QRect secondGeometry;
-        whenModalDialogUp([&](SkinWindow& dialog) {
-            secondGeometry = dialog.geometry();
-            highlighted = button(dialog, QStringLiteral("图形按钮确定"))->showsHighlighted();
-            dialog.destroyWindow();
-        });
-        ui::openQuitConfirmWindow(*owner_);
-        QCOMPARE(secondGeometry, firstGeometry);
-        QVERIFY(!highlighted);
+        SkinWindow* second = ui::openQuitConfirmWindow(*owner_);
+        QVERIFY(QTest::qWaitForWindowExposed(second));
+        QCOMPARE(second->geometry(), firstGeometry);
+        QVERIFY(!button(*second, QStringLiteral("图形按钮确定"))->showsHighlighted());
+        second->destroyWindow();
     }
 
     // The window manager's close command (Alt+F4) closes a dialog; none refuses.
     void systemCloseEndsADialog() {
         for (const DialogCase& c : dialogCases()) {
-            bool opened = false;
-            bool closedBySystem = true;
-            whenModalDialogUp([&](SkinWindow& dialog) {
-                opened = true;
-                // Takes the dialog away should the close command not arrive.
-                QTimer::singleShot(5000, &dialog, [&] {
-                    closedBySystem = false;
-                    dialog.destroyWindow();
-                });
-                dialog.activateWindow();
-                QTRY_VERIFY(dialog.isActiveWindow());
-                QProcess::execute(QStringLiteral("xdotool"),
-                                  {QStringLiteral("key"), QStringLiteral("alt+F4")});
-            });
-            c.open(*owner_);
-            QVERIFY2(opened, c.name);
-            QVERIFY2(closedBySystem, c.name);
+            QPointer<SkinWindow> dialog = c.open(*owner_);
+            QVERIFY2(QTest::qWaitForWindowExposed(dialog), c.name);
+            dialog->activateWindow();
+            QTRY_VERIFY_WITH_TIMEOUT(dialog->isActiveWindow(), 15000);
+            QProcess::execute(QStringLiteral("xdotool"),
+                              {QStringLiteral("key"), QStringLiteral("alt+F4")});
+            QTRY_VERIFY2_WITH_TIMEOUT(!dialog, c.name, 15000);
         }
     }
 
-    // The check button opens the update window while the version dialog is still up, and then
-    // the version dialog goes; the update window stays. Without an opener the dialog just goes.
-    void checkUpdateOpensTheUpdateWindowThenCloses() {
-        QWidget updateWindow;
-        int opened = 0;
-        bool versionWindowUpWhenOpened = false;
-        QPointer<SkinWindow> versionWindow;
-        whenModalDialogUp([&](SkinWindow& dialog) {
-            versionWindow = &dialog;
-            QTest::mouseClick(button(dialog, QStringLiteral("确定图形按钮")), Qt::LeftButton);
-        });
-        ui::openVersionWindow(*owner_, [&] {
-            ++opened;
-            versionWindowUpWhenOpened = versionWindow && versionWindow->isVisible();
-            updateWindow.show();
-        });
-        QCOMPARE(opened, 1);
-        QVERIFY(versionWindowUpWhenOpened);
-        QVERIFY(updateWindow.isVisible());
+    // The check button asks for the update window while the version dialog is still up, and
+    // then the version dialog goes.
+    void checkUpdateAsksForTheUpdateWindowThenCloses() {
+        QPointer<ui::VersionWindow> versionWindow = ui::openVersionWindow(*owner_);
+        QVERIFY(QTest::qWaitForWindowExposed(versionWindow));
+        bool upWhenAsked = false;
+        connect(versionWindow, &ui::VersionWindow::updateCheckRequested,
+                [&] { upWhenAsked = versionWindow && versionWindow->isVisible(); });
+        QSignalSpy asked(versionWindow.data(), &ui::VersionWindow::updateCheckRequested);
+        QTest::mouseClick(button(*versionWindow, QStringLiteral("确定图形按钮")), Qt::LeftButton);
+        QCOMPARE(asked.count(), 1);
+        QVERIFY(upWhenAsked);
         QTRY_VERIFY(!versionWindow);
         QVERIFY(!QApplication::activeModalWidget());
-
-        whenModalDialogUp([&](SkinWindow& dialog) {
-            versionWindow = &dialog;
-            QTest::mouseClick(button(dialog, QStringLiteral("确定图形按钮")), Qt::LeftButton);
-        });
-        ui::openVersionWindow(*owner_, {});
-        QTRY_VERIFY(!versionWindow);
     }
 
-    // Confirming the quit dialog ends the whole process with exit code 0, its end routine run
-    // once, even while a transfer thread is still busy; nothing after the click runs.
+    // Confirming the quit dialog ends the whole process with exit code 0, its teardown run
+    // once, even while a transfer thread is still busy.
     void quitOkEndsTheProgram() {
         QTemporaryDir dir;
         const QString marker = dir.filePath(QStringLiteral("ended"));
@@ -329,7 +282,7 @@ class DialogsTest : public QObject {
         QCOMPARE(child.exitCode(), 0);
         QFile ended(marker);
         QVERIFY(ended.open(QIODevice::ReadOnly));
-        QCOMPARE(ended.readAll(), QByteArray("end routine\n"));
+        QCOMPARE(ended.readAll(), QByteArray("teardown\n"));
     }
 
     // Runs only in the child process of quitOkEndsTheProgram.
@@ -340,7 +293,6 @@ class DialogsTest : public QObject {
             QFile file(marker);
             if (file.open(QIODevice::Append)) file.write(line);
         };
-        ui::program::setEndRoutine([note] { note("end routine\n"); });
 
         // A worker that would block a normal exit until it is told to stop.
         static std::mutex mutex;
@@ -351,13 +303,12 @@ class DialogsTest : public QObject {
         }).detach();
 
         auto* owner = new SkinWindow(ownerDesign());
-        SkinWindow::load(owner, false);
-        whenModalDialogUp([](SkinWindow& dialog) {
-            QTest::mouseClick(button(dialog, QStringLiteral("图形按钮确定")), Qt::LeftButton);
+        owner->showModeless();
+        SkinWindow* dialog = ui::openQuitConfirmWindow(*owner);
+        QTimer::singleShot(500, dialog, [dialog] {
+            QTest::mouseClick(button(*dialog, QStringLiteral("图形按钮确定")), Qt::LeftButton);
         });
-        ui::openQuitConfirmWindow(*owner);
-        note("returned\n");
-        QFAIL("the quit dialog returned after its OK button");
+        ui::program::runUntilQuit([note] { note("teardown\n"); });
     }
 };
 

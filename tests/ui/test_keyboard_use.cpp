@@ -4,6 +4,7 @@
 #include "ui/framework/skin_window.h"
 
 #include <QComboBox>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QStyleFactory>
 
@@ -58,7 +59,7 @@ class KeyboardUseTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<design::WindowDesign> design_;
-    SkinWindow* window_ = nullptr;
+    QPointer<SkinWindow> window_;
 
     void open(QColor focus, const QString& escapeKey) {
         design_ = std::make_unique<design::WindowDesign>(keyboardDesign(focus, escapeKey));
@@ -66,7 +67,7 @@ class KeyboardUseTest : public QObject {
         // Themed as the update window themes its list, whose style has a focus look of its own.
         window_->control<QComboBox>(QStringLiteral("list"))
             ->setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        SkinWindow::load(window_, false);
+        window_->showModeless();
         window_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window_));
     }
@@ -139,14 +140,9 @@ class KeyboardUseTest : public QObject {
         cleanup();
 
         open(focusColour, design::closeRequest);
-        int requests = 0;
-        window_->handlers.closeRequest = [&requests] {
-            ++requests;
-            return false;
-        };
+        QSignalSpy closed(window_.data(), &SkinWindow::closed);
         QTest::keyClick(window_, Qt::Key_Escape);
-        QCOMPARE(requests, 1);
-        QVERIFY(window_->isVisible());
+        QCOMPARE(closed.count(), 1);
     }
 
     // Without a focus colour the buttons take no focus and Escape does nothing.

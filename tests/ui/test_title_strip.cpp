@@ -1,6 +1,5 @@
 #include "resources/window_design.h"
 #include "support/gui_test_main.h"
-#include "support/steps.h"
 #include "ui/framework/canvas.h"
 #include "ui/framework/skin_window.h"
 #include "ui/title_strip.h"
@@ -85,15 +84,13 @@ class TitleStripTest : public QObject {
     // Where `shown` differs from the composed strip changed by `look`, or empty.
     QString mismatch(const QImage& shown, const QRect& area, const Look& look) const;
     void flagsAre(bool minimiseHovered, bool closeHovered, bool minimisePressed, bool closePressed);
-    void dismissQuitDialogLater(std::function<void()> whileOpen);
+    void dismissQuitDialog(const std::function<void()>& whileOpen);
 
     std::unique_ptr<ui::SkinWindow> window_;
     ui::Canvas* canvas_ = nullptr;
-    std::unique_ptr<ui::TitleStrip> strip_;
+    ui::TitleStrip* strip_ = nullptr;
     QImage tile_;
     QImage composed_;
-    // Owned by the test function that armed it, so it never acts in a later one.
-    std::unique_ptr<Steps> dialogSteps_;
     bool dialogSeen_ = false;
     bool cancelFound_ = false;
 };
@@ -104,20 +101,19 @@ void TitleStripTest::init() {
     window_ = std::make_unique<ui::SkinWindow>(design::mainWindow());
     canvas_ = window_->control<ui::Canvas>(QStringLiteral("画板"));
     QVERIFY(canvas_);
-    ui::SkinWindow::load(window_.get(), false);
+    window_->showModeless();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     tile_ = canvas_->surface().copy();
     ui::composeTitleStrip(*canvas_);
     composed_ = canvas_->surface().copy();
-    strip_ = std::make_unique<ui::TitleStrip>(*canvas_, *window_);
+    strip_ = new ui::TitleStrip(*canvas_, *window_);
     dialogSeen_ = false;
     cancelFound_ = false;
 }
 
 void TitleStripTest::cleanup() {
-    dialogSteps_.reset();
-    strip_.reset();
     window_.reset();
+    strip_ = nullptr;
     canvas_ = nullptr;
 }
 
@@ -162,21 +158,19 @@ void TitleStripTest::flagsAre(bool minimiseHovered, bool closeHovered, bool mini
 // Runs `whileOpen` once the quit dialog is up, then cancels it, so the modal call returns. A
 // dialog that never comes leaves the wait to fail; one that is never cancelled cannot hang the
 // test, since the steps close it when they give up.
-void TitleStripTest::dismissQuitDialogLater(std::function<void()> whileOpen) {
-    dialogSteps_ = std::make_unique<Steps>();
-    dialogSteps_->waitFor(QStringLiteral("the quit dialog"), [] { return openQuitDialog(); })
-        .then([this, whileOpen] {
-            ui::SkinWindow* dialog = openQuitDialog();
-            dialogSeen_ = true;
-            whileOpen();
-            auto* cancel = dialog->findChild<QAbstractButton*>(QStringLiteral("图形按钮1"));
-            cancelFound_ = cancel != nullptr;
-            if (cancel)
-                QTest::mouseClick(cancel, Qt::LeftButton);
-            else
-                dialog->destroyWindow();
-        });
-    dialogSteps_->start();
+// The quit dialog stands as soon as the release has asked; it is cancelled here.
+void TitleStripTest::dismissQuitDialog(const std::function<void()>& whileOpen) {
+    ui::SkinWindow* dialog = openQuitDialog();
+    dialogSeen_ = dialog != nullptr;
+    if (!dialog) return;
+    whileOpen();
+    auto* cancel = dialog->findChild<QAbstractButton*>(QStringLiteral("图形按钮1"));
+    cancelFound_ = cancel != nullptr;
+    if (cancel)
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    else
+        dialog->destroyWindow();
+    QTRY_VERIFY(!openQuitDialog());
 }
 
 void TitleStripTest::composedStripShowsBothGlyphsOverTheTile() {
@@ -291,7 +285,7 @@ void TitleStripTest::releaseOnMinimiseMinimisesAndLeavesStripPlain() {
     move(900, 5);
     press(900, 10);
     release(900, 10);
-    QCOMPARE(window_->windowStateValue(), int(ui::SkinWindow::Minimised));
+    QVERIFY(window_->isMinimized());
     QVERIFY(!openQuitDialog());
     EXPECT_LOOK(wholeStrip, plain);
     flagsAre(false, false, false, false);
@@ -301,14 +295,14 @@ void TitleStripTest::releaseOnCloseAsksToQuitAndThenHighlightsMinimise() {
     QImage whileAsking;
     QWidget* dialogOwner = nullptr;
     bool flagsSetWhileAsking = true;
-    dismissQuitDialogLater([&] {
+    move(930, 5);
+    press(930, 5);
+    release(930, 5);
+    dismissQuitDialog([&] {
         whileAsking = canvas_->surface().copy();
         dialogOwner = openQuitDialog()->parentWidget();
         flagsSetWhileAsking = strip_->closePressed() || strip_->closeHovered();
     });
-    move(930, 5);
-    press(930, 5);
-    release(930, 5);
 
     QVERIFY(dialogSeen_);
     QVERIFY(cancelFound_);
@@ -320,32 +314,29 @@ void TitleStripTest::releaseOnCloseAsksToQuitAndThenHighlightsMinimise() {
     EXPECT_LOOK_IN(whileAsking, minimiseRect, plain);
 
     // Back from the dialog: minimise shown highlighted, wherever the pointer is.
-    QVERIFY(!openQuitDialog());
-    QCOMPARE(window_->windowStateValue(), int(ui::SkinWindow::Normal));
+    QVERIFY(!window_->isMinimized());
     EXPECT_LOOK(minimiseBlockShown, brightened);
     EXPECT_LOOK(closeRect, plain);
     flagsAre(true, false, false, false);
 }
 
 void TitleStripTest::releaseInSharedColumnMinimisesThenAsks() {
-    int stateWhileAsking = -1;
-    dismissQuitDialogLater([&] { stateWhileAsking = window_->windowStateValue(); });
+    bool minimisedWhileAsking = false;
     release(916, 19);
+    dismissQuitDialog([&] { minimisedWhileAsking = window_->isMinimized(); });
     QVERIFY(dialogSeen_);
-    QCOMPARE(stateWhileAsking, int(ui::SkinWindow::Minimised));
+    QVERIFY(minimisedWhileAsking);
     EXPECT_LOOK(minimiseBlockShown, brightened);
     EXPECT_LOOK(closeRect, plain);
     flagsAre(true, false, false, false);
 }
 
 void TitleStripTest::releaseAwayFromButtonsOnlyRepaintsTheLowerHalf() {
-    dismissQuitDialogLater([] {});
     move(930, 5);
     press(930, 5);
     release(930, 20);
-    QCoreApplication::processEvents();
-    QVERIFY(!dialogSeen_);
-    QCOMPARE(window_->windowStateValue(), int(ui::SkinWindow::Normal));
+    QVERIFY(!openQuitDialog());
+    QVERIFY(!window_->isMinimized());
     const Look pressed = then(redTinted, blueTinted);
     EXPECT_LOOK(closeBlockPressed, pressed);
     EXPECT_LOOK(QRect(890, 0, 27, 22), plain);
@@ -361,7 +352,7 @@ void TitleStripTest::releaseAwayFromButtonsOnlyRepaintsTheLowerHalf() {
     release(900, 20);
     EXPECT_LOOK(QRect(891, 1, 24, 9), brightened);
     EXPECT_LOOK(QRect(891, 10, 24, 9), plain);
-    QCOMPARE(window_->windowStateValue(), int(ui::SkinWindow::Normal));
+    QVERIFY(!window_->isMinimized());
 }
 
 void TitleStripTest::pressAwayFromButtonsClearsPressesButKeepsHovers() {

@@ -7,7 +7,6 @@
 #include "ui/framework/picture_loader.h"
 #include "ui/framework/program.h"
 #include "ui/framework/skin_window.h"
-#include "ui/framework/timer.h"
 #include "ui/framework/tray_icon.h"
 
 #include <QApplication>
@@ -17,6 +16,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QProgressBar>
+#include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
@@ -37,9 +37,9 @@ QImage checkerTile() {
 
 // Runs this test program again as a child in the given mode and returns its exit code and
 // standard output.
-std::pair<int, QByteArray> runChild(const QString& mode) {
+std::pair<int, QByteArray> runChild() {
     QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), mode});
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child")});
     if (!child.waitForFinished(30000)) return {-1, {}};
     return {child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2,
             child.readAllStandardOutput()};
@@ -65,20 +65,21 @@ QString x11TextProperty(const QString& windowId, const char* property) {
     return line.mid(quote + 1, line.size() - quote - 2);
 }
 
-int childMain(const QString& mode) {
-    program::setEndRoutine([] { std::printf("released\n"); });
-    auto* window = new SkinWindow(design::aboutWindow());
-    if (mode == QStringLiteral("end-inside-modal")) {
-        QTimer::singleShot(200, [] { program::end(0); });
-        SkinWindow::load(window, true);
-        std::printf("handler went on after the end\n");
-        return 3;
-    }
-    SkinWindow::load(window, false);
-    QTimer::singleShot(200, qApp, &QApplication::quit);
-    const int code = program::runMessageLoop();
-    std::printf("loop returned %d\n", code);
-    program::end(code);
+// A quit asked for while a modal dialog stands and a window's handler still runs: the loop ends
+// once the handler is back, then the teardown runs once.
+int childMain() {
+    auto* owner = new SkinWindow(design::mainWindow());
+    owner->showModeless();
+    auto* dialog = new SkinWindow(design::aboutWindow(), owner);
+    QObject::connect(dialog, &SkinWindow::created, [] {
+        QTimer::singleShot(200, [] {
+            program::quit();
+            std::printf("handler went on\n");
+        });
+    });
+    QObject::connect(dialog, &SkinWindow::closed, [] { std::printf("closed after the end\n"); });
+    dialog->open();
+    program::runUntilQuit([] { std::printf("released\n"); });
 }
 
 } // namespace
@@ -165,12 +166,15 @@ class WindowFrameworkTest : public QObject {
         SkinWindow window(design::aboutWindow());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.setWindowStateValue(SkinWindow::Minimised);
+        QSignalSpy states(&window, &SkinWindow::stateChanged);
+        window.minimise();
+        QTRY_VERIFY(window.isMinimized());
+        QCOMPARE(states.last().at(0).value<Qt::WindowStates>(), Qt::WindowMinimized);
         window.hide();
 
         window.bringToFront();
         QVERIFY(window.isVisible());
-        QCOMPARE(window.windowStateValue(), int(SkinWindow::Normal));
+        QVERIFY(!window.isMinimized());
         const QString id = QString::number(window.winId());
         QTRY_COMPARE_WITH_TIMEOUT(activeX11Window(), id, 5000);
     }
@@ -213,9 +217,9 @@ class WindowFrameworkTest : public QObject {
         auto* window = new SkinWindow(design::quitConfirmWindow());
         int sizeChanges = 0;
         bool shownAtCreation = true;
-        window->handlers.created = [&] { shownAtCreation = window->isVisible(); };
-        window->handlers.sizeChanged = [&] { ++sizeChanges; };
-        SkinWindow::load(window, false);
+        connect(window, &SkinWindow::created, [&] { shownAtCreation = window->isVisible(); });
+        connect(window, &SkinWindow::sizeChanged, [&] { ++sizeChanges; });
+        window->showModeless();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         QVERIFY(!shownAtCreation);
         QVERIFY(sizeChanges >= 1);
@@ -224,30 +228,37 @@ class WindowFrameworkTest : public QObject {
     }
 
     void aRefusedCloseKeepsTheWindowAndDestroyTakesTimersAndTrayAlong() {
-        QPointer<SkinWindow> window = new SkinWindow(design::updateWindow());
-        window->handlers.closeRequest = [&] {
-            window->hide();
-            return false;
+        struct HidingWindow : SkinWindow {
+            HidingWindow() : SkinWindow(design::updateWindow()) {}
+            bool acceptsCloseRequest() override {
+                hide();
+                return false;
+            }
         };
-        SkinWindow::load(window, false);
+        QPointer<SkinWindow> window = new HidingWindow;
+        QSignalSpy closed(window.data(), &SkinWindow::closed);
+        window->showModeless();
         window->setTrayIcon(QStringLiteral("UpdateIcon"), QStringLiteral("tip"));
-        window->timer(QStringLiteral("时钟"))->setInterval(50);
+        window->timer(QStringLiteral("时钟"))->start(50);
         QVERIFY(!window->close());
         QVERIFY(window && !window->isVisible() && !window->isDestroyed());
+        QCOMPARE(closed.count(), 0);
 
         QPointer<QSystemTrayIcon> tray = window->trayIcon()->systemIcon();
-        Timer* timer = window->timer(QStringLiteral("时钟"));
+        QTimer* timer = window->timer(QStringLiteral("时钟"));
         window->destroyWindow();
         QVERIFY(window->isDestroyed());
-        QCOMPARE(timer->interval(), 0);
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(!timer->isActive());
         QTRY_VERIFY(tray.isNull());
         QTRY_VERIFY(window.isNull());
     }
 
-    void trayActionsArriveAsOperationCodes() {
+    void trayActionsArriveAsTypedActivations() {
         SkinWindow window(design::mainWindow());
-        QList<int> codes;
-        window.handlers.trayEvent = [&](int code) { codes << code; };
+        QList<TrayActivation> activations;
+        connect(&window, &SkinWindow::trayActivated,
+                [&](TrayActivation activation) { activations << activation; });
         window.setTrayIcon(QStringLiteral("ProgramIcon"), QStringLiteral("first"));
         window.setTrayIcon(QStringLiteral("ProgramIcon"), QStringLiteral("second"));
         QCOMPARE(window.trayIcon()->tooltip(), QStringLiteral("second"));
@@ -256,20 +267,24 @@ class WindowFrameworkTest : public QObject {
         emit icon->activated(QSystemTrayIcon::DoubleClick);
         emit icon->activated(QSystemTrayIcon::Context);
         emit icon->activated(QSystemTrayIcon::MiddleClick);
-        QCOMPARE(codes, (QList<int>{1, 2, 3}));
+        emit icon->activated(QSystemTrayIcon::Unknown);
+        QCOMPARE(activations,
+                 (QList<TrayActivation>{TrayActivation::Click, TrayActivation::DoubleClick,
+                                        TrayActivation::ContextMenu, TrayActivation::MiddleClick}));
     }
 
-    void modalLoadReturnsWhenTheWindowIsDestroyed() {
+    void aModalWindowOpensWithoutWaitingAndBlocksItsOwnerWhileItStands() {
         SkinWindow owner(design::mainWindow());
         owner.show();
         auto* dialog = new SkinWindow(design::aboutWindow(), &owner);
-        bool ownerBlocked = false;
-        QTimer::singleShot(100, [&] {
-            ownerBlocked = QApplication::activeModalWidget() == dialog;
-            dialog->destroyWindow();
-        });
-        SkinWindow::load(dialog, true);
-        QVERIFY(ownerBlocked);
+        QSignalSpy closed(dialog, &SkinWindow::closed);
+        dialog->open();
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(QApplication::activeModalWidget(), dialog);
+        QVERIFY(QApplication::activeModalWidget() != &owner);
+        dialog->destroyWindow();
+        QCOMPARE(closed.count(), 1);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
     }
 
     void skinCursorsKeepTheirShapeAndHotSpot() {
@@ -284,19 +299,6 @@ class WindowFrameworkTest : public QObject {
             QCOMPARE(qAlpha(image.pixel(31, 0)), 0);
         }
         QCOMPARE(loadCursor(design::handCursor).shape(), Qt::PointingHandCursor);
-    }
-
-    void timerIntervalZeroStops() {
-        QObject owner;
-        Timer timer(&owner);
-        int ticks = 0;
-        timer.onTick = [&] { ++ticks; };
-        timer.setInterval(10);
-        QTRY_VERIFY(ticks >= 2);
-        timer.setInterval(0);
-        const int stoppedAt = ticks;
-        QTest::qWait(60);
-        QCOMPARE(ticks, stoppedAt);
     }
 
     void workAfterFirstPaintWaitsForThePaintRunsOnceAndIsNeverDropped() {
@@ -330,14 +332,10 @@ class WindowFrameworkTest : public QObject {
         QCOMPARE(runs, 2);
     }
 
-    void everyWayOutRunsTheEndRoutineOnceWithExitCodeZero() {
-        const auto [modalCode, modalOutput] = runChild(QStringLiteral("end-inside-modal"));
-        QCOMPARE(modalCode, 0);
-        QCOMPARE(modalOutput, QByteArray("released\n"));
-
-        const auto [loopCode, loopOutput] = runChild(QStringLiteral("loop-end"));
-        QCOMPARE(loopCode, 0);
-        QCOMPARE(loopOutput, QByteArray("released\nloop returned 0\n"));
+    void quittingLeavesTheLoopThenTearsDownOnceWithExitCodeZero() {
+        const auto [code, output] = runChild();
+        QCOMPARE(code, 0);
+        QCOMPARE(output, QByteArray("handler went on\nreleased\n"));
     }
 };
 
@@ -345,7 +343,7 @@ int main(int argc, char* argv[]) {
     ui::program::prepareProcess();
     QApplication application(argc, argv);
     ui::program::configureApplication();
-    if (argc == 3 && QByteArray(argv[1]) == "--child") return childMain(QString::fromUtf8(argv[2]));
+    if (argc == 2 && QByteArray(argv[1]) == "--child") return childMain();
     WindowFrameworkTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -3,12 +3,11 @@
 #include "support/gui_test_main.h"
 #include "support/opened_files.h"
 #include "support/small_disk.h"
+#include "support/update_desk.h"
 #include "support/upgrade_server.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/tray_icon.h"
 #include "update/progress_texts.h"
-#include "update/update_state.h"
-#include "update/update_window.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -24,29 +23,30 @@ using namespace sorvo::update;
 
 namespace {
 
+std::unique_ptr<UpdateDesk> desk;
+
 constexpr int lowestSpeedEntry = 4; // "低速更新": about 48 KiB/s
 constexpr int finishWithinMs = 20000;
 
 QString labelText(const char* formName) {
-    UpdateWindow* window = UpdateWindow::current();
+    UpdateWindow* window = desk->window.data();
     return window ? window->control<QLabel>(QString::fromUtf8(formName))->text() : QString();
 }
 
 bool startButtonEnabled() {
-    UpdateWindow* window = UpdateWindow::current();
+    UpdateWindow* window = desk->window.data();
     return window && window->control<ui::GraphicButton>(QStringLiteral("按钮1"))->isEnabled();
 }
 
 UpdateWindow& openAndStart() {
-    openUpdateWindow();
-    UpdateWindow& window = *UpdateWindow::current();
+    UpdateWindow& window = desk->open();
     window.control<QComboBox>(QStringLiteral("组合框"))->setCurrentIndex(lowestSpeedEntry);
     window.control<ui::GraphicButton>(QStringLiteral("按钮1"))->click();
     return window;
 }
 
 QByteArray storedPackage() {
-    QFile file(updateState().packagePath);
+    QFile file(desk->controller.packagePath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
@@ -60,9 +60,9 @@ class UpdateDownloadTest : public QObject {
 
     void expectPackageStartedOnce(const OpenedFiles& opened) {
         QTRY_COMPARE_WITH_TIMEOUT(opened.paths.size(), 1, finishWithinMs);
-        QCOMPARE(opened.paths.front(), updateState().packagePath);
+        QCOMPARE(opened.paths.front(), desk->controller.packagePath());
         QCOMPARE(storedPackage(), QByteArray::fromStdString(server->package));
-        QCOMPARE(UpdateWindow::current(), nullptr);
+        QCOMPARE(desk->window.data(), nullptr);
         QTest::qWait(300);
         QCOMPARE(opened.paths.size(), 1);
     }
@@ -87,11 +87,11 @@ class UpdateDownloadTest : public QObject {
         server = std::make_unique<UpgradeServer>(); // a little under three seconds at that speed
         hosts().site = server->host();
         hosts().download = server->host();
-        createUpdateState();
+        desk = std::make_unique<UpdateDesk>();
     }
 
     void cleanupTestCase() {
-        releaseUpdateState();
+        desk.reset();
         server.reset();
     }
 
@@ -104,16 +104,16 @@ class UpdateDownloadTest : public QObject {
     }
 
     void cleanup() {
-        if (UpdateWindow* window = UpdateWindow::current()) window->destroyWindow();
-        QTRY_COMPARE(UpdateWindow::current(), nullptr);
+        if (UpdateWindow* window = desk->window.data()) window->destroyWindow();
+        QTRY_COMPARE(desk->window.data(), nullptr);
         // No download of this test goes on into the next.
-        download::release(updateState().downloader);
+        desk->controller.cancel();
     }
 
     void downloadShowsProgressThenStartsThePackageAndCloses() {
         OpenedFiles opened;
         UpdateWindow& window = openAndStart();
-        QCOMPARE(updateState().packagePath,
+        QCOMPARE(desk->controller.packagePath(),
                  home.filePath(QStringLiteral("jo.li/下载/索沃电台_升级包.exe")));
         QCOMPARE(labelText("标签大小"), QStringLiteral("正在连接下载服务器..."));
         auto* bar = window.control<QProgressBar>(QStringLiteral("进度条1"));
@@ -121,7 +121,7 @@ class UpdateDownloadTest : public QObject {
         QSet<QString> percentages;
         QSet<QString> speeds;
         QList<int> positions;
-        while (opened.paths.isEmpty() && UpdateWindow::current()) {
+        while (opened.paths.isEmpty() && desk->window.data()) {
             percentages << labelText("标签进度");
             speeds << labelText("标签速度");
             positions << bar->value();
@@ -153,7 +153,7 @@ class UpdateDownloadTest : public QObject {
         UpdateWindow& window = openAndStart();
         QTRY_VERIFY(server->packageRequests > 0);
         window.control<ui::GraphicButton>(QStringLiteral("按钮2"))->click();
-        QCOMPARE(UpdateWindow::current(), nullptr);
+        QCOMPARE(desk->window.data(), nullptr);
         expectPackageStartedOnce(opened);
     }
 
@@ -163,8 +163,8 @@ class UpdateDownloadTest : public QObject {
         UpdateWindow& first = openAndStart();
         QTRY_VERIFY(server->packageRequests > 0);
         first.destroyWindow();
-        openUpdateWindow();
-        UpdateWindow* second = UpdateWindow::current();
+        desk->open();
+        UpdateWindow* second = desk->window.data();
         QVERIFY(second && second != &first);
         QVERIFY(second->control<ui::GraphicButton>(QStringLiteral("按钮1"))->isEnabled());
         expectPackageStartedOnce(opened);
@@ -180,7 +180,7 @@ class UpdateDownloadTest : public QObject {
         QCOMPARE(labelText("标签大小"), QStringLiteral("下载失败：没有升级包"));
         QCOMPARE(window.trayIcon()->tooltip(), QStringLiteral("下载失败"));
         QVERIFY(startButtonEnabled());
-        QVERIFY(!QFile::exists(updateState().packagePath));
+        QVERIFY(!QFile::exists(desk->controller.packagePath()));
 
         server->status = 200;
         window.control<ui::GraphicButton>(QStringLiteral("按钮1"))->click();
@@ -207,7 +207,7 @@ class UpdateDownloadTest : public QObject {
         UpdateWindow& window = openAndStart();
         QTRY_COMPARE_WITH_TIMEOUT(labelText("标签大小"), QStringLiteral("下载失败：服务器出错"),
                                   finishWithinMs);
-        QCOMPARE(QFile(updateState().packagePath + QStringLiteral(".part")).size(), cut);
+        QCOMPARE(QFile(desk->controller.packagePath() + QStringLiteral(".part")).size(), cut);
 
         server->status = 200;
         window.control<ui::GraphicButton>(QStringLiteral("按钮1"))->click();
@@ -215,7 +215,7 @@ class UpdateDownloadTest : public QObject {
         auto* bar = window.control<QProgressBar>(QStringLiteral("进度条1"));
         const int kept = barPosition(cut, static_cast<std::int64_t>(server->package.size()));
         QList<int> positions;
-        while (opened.paths.isEmpty() && UpdateWindow::current()) {
+        while (opened.paths.isEmpty() && desk->window.data()) {
             positions << bar->value();
             QTest::qWait(50);
             QVERIFY2(positions.size() < finishWithinMs / 50, "the download did not finish");
@@ -256,9 +256,9 @@ class UpdateDownloadTest : public QObject {
         const QString folder = home.filePath(QStringLiteral("gone"));
         QVERIFY(QDir().mkpath(folder));
         pointDownloadFolderAt(folder);
-        openUpdateWindow();
+        desk->open();
         QVERIFY(QDir(folder).removeRecursively());
-        UpdateWindow& window = *UpdateWindow::current();
+        UpdateWindow& window = *desk->window.data();
         window.control<ui::GraphicButton>(QStringLiteral("按钮1"))->click();
         QTRY_COMPARE(labelText("标签大小"), QStringLiteral("下载失败：文件夹不可写"));
         pointDownloadFolderAt(downloads());
@@ -268,15 +268,15 @@ class UpdateDownloadTest : public QObject {
     // the window verifies what this download has written.
     void aLeftoverPackageDoesNotCompleteTheVerification() {
         OpenedFiles opened;
-        openUpdateWindow();
-        QFile leftover(updateState().packagePath);
+        desk->open();
+        QFile leftover(desk->controller.packagePath());
         QVERIFY(leftover.open(QIODevice::WriteOnly));
         leftover.write(QByteArray(static_cast<int>(server->package.size()), 'x'));
         leftover.close();
         // The last bytes are held back long enough for several status ticks.
         server->pauseAt = static_cast<std::int64_t>(server->package.size()) - 200;
         server->pauseMs = 3500;
-        UpdateWindow& window = *UpdateWindow::current();
+        UpdateWindow& window = *desk->window.data();
         window.control<ui::GraphicButton>(QStringLiteral("按钮1"))->click();
         QTRY_COMPARE_WITH_TIMEOUT(window.phase(), UpdatePhase::Verifying, finishWithinMs);
         QElapsedTimer held;
@@ -296,14 +296,14 @@ class UpdateDownloadTest : public QObject {
         OpenedFiles opened;
         server->bytesPerSecond = 100000;
         UpdateWindow& first = openAndStart();
-        const QString written = updateState().packagePath;
+        const QString written = desk->controller.packagePath();
         QTRY_VERIFY(server->packageRequests > 0);
         first.destroyWindow();
         const QString elsewhere = home.filePath(QStringLiteral("elsewhere"));
         QVERIFY(QDir().mkpath(elsewhere));
         pointDownloadFolderAt(elsewhere);
-        openUpdateWindow();
-        QVERIFY(updateState().packagePath != written);
+        desk->open();
+        QVERIFY(desk->controller.packagePath() != written);
         QTRY_COMPARE_WITH_TIMEOUT(opened.paths.size(), 1, finishWithinMs);
         QCOMPARE(opened.paths.front(), written);
         QCOMPARE(QFile(written).size(), static_cast<qint64>(server->package.size()));
@@ -315,9 +315,9 @@ class UpdateDownloadTest : public QObject {
     // the user can enter, never to the temporary folder that every user shares.
     void aMissingDownloadFolderGivesWayToAPrivateFolder() {
         pointDownloadFolderAt(home.filePath(QStringLiteral("never made")));
-        openUpdateWindow();
+        desk->open();
         const QString folder = home.filePath(QStringLiteral("cache/sorvo-radio/upgrade"));
-        QCOMPARE(updateState().packagePath, folder + QStringLiteral("/索沃电台_升级包.exe"));
+        QCOMPARE(desk->controller.packagePath(), folder + QStringLiteral("/索沃电台_升级包.exe"));
         QCOMPARE(QFile::permissions(folder) & 0x0077, QFileDevice::Permissions());
         pointDownloadFolderAt(downloads());
     }

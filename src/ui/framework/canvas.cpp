@@ -1,7 +1,5 @@
 #include "ui/framework/canvas.h"
 
-#include "ui/framework/accessible_widgets.h"
-
 #include <QBuffer>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,17 +7,9 @@
 
 namespace sorvo::ui {
 
-namespace {
-int keyState(const QMouseEvent* event) {
-    return static_cast<int>(event->buttons().toInt() | event->modifiers().toInt());
-}
-} // namespace
-
 Canvas::Canvas(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // Before anything asks for the canvas's accessible side, which Qt then keeps.
-    installAccessibleWidgets();
 }
 
 void Canvas::setPressZones(std::vector<PressZone> zones) {
@@ -30,9 +20,9 @@ void Canvas::pressZone(std::size_t index) {
     if (index >= zones_.size()) return;
     const QPoint p = zones_[index].rect.center();
     QTimer::singleShot(0, this, [this, p] {
-        if (onPointerMove) onPointerMove(p.x(), p.y(), 0);
-        if (onButtonDown) onButtonDown(p.x(), p.y(), Qt::LeftButton);
-        if (onButtonUp) onButtonUp(p.x(), p.y(), 0);
+        emit pointerMoved(p.x(), p.y());
+        emit buttonPressed(p.x(), p.y());
+        emit buttonReleased(p.x(), p.y());
     });
 }
 
@@ -115,19 +105,19 @@ void Canvas::resizeEvent(QResizeEvent*) {
 
 void Canvas::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    if (onPointerMove) onPointerMove(p.x(), p.y(), keyState(event));
+    emit pointerMoved(p.x(), p.y());
 }
 
 void Canvas::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const QPoint p = event->position().toPoint();
-    if (onButtonDown) onButtonDown(p.x(), p.y(), keyState(event));
+    emit buttonPressed(p.x(), p.y());
 }
 
 void Canvas::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const QPoint p = event->position().toPoint();
-    if (onButtonUp) onButtonUp(p.x(), p.y(), keyState(event));
+    emit buttonReleased(p.x(), p.y());
 }
 
 } // namespace sorvo::ui

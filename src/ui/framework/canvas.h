@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace sorvo::ui {
@@ -52,10 +51,11 @@ class Canvas : public QWidget {
     // Queued, since a click may open a modal window and whoever asks must not wait for it.
     void pressZone(std::size_t index);
 
-    // Pointer position in canvas pixels; the third value is the button/key state, unused here.
-    std::function<void(int x, int y, int keys)> onPointerMove;
-    std::function<void(int x, int y, int keys)> onButtonDown;
-    std::function<void(int x, int y, int keys)> onButtonUp;
+  signals:
+    // The pointer's position in canvas pixels; buttons are the left one only.
+    void pointerMoved(int x, int y);
+    void buttonPressed(int x, int y);
+    void buttonReleased(int x, int y);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

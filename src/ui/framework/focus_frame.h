@@ -6,8 +6,9 @@ class QWidget;
 namespace sorvo::ui {
 
 // Draws the keyboard focus mark of a control that has the focus: a 1-px frame on the control's
-// outermost pixels, in the focus colour of the window's design, so that it needs no room beside
-// the control. Controls call it last in their painting; it draws nothing without the focus.
+// outermost pixels, in the palette's highlight (a window sets its focus colour there), so that it
+// needs no room beside the control. Controls call it last in their painting; it draws nothing
+// without the focus.
 void paintFocusFrame(QWidget& control, QPainter& painter);
 
 } // namespace sorvo::ui

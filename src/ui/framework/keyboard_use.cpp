@@ -1,7 +1,5 @@
 #include "ui/framework/keyboard_use.h"
 
-#include "ui/framework/skin_window.h"
-
 #include <QAbstractButton>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -12,10 +10,11 @@ namespace sorvo::ui {
 
 using design::ControlKind;
 
-KeyboardUse::KeyboardUse(SkinWindow& window) : QObject(&window), window_(window) {
+KeyboardUse::KeyboardUse(QWidget& window, const design::WindowDesign& design)
+    : QObject(&window), window_(window), escapeKey_(design.escapeKey) {
     QWidget* first = nullptr;
-    for (const design::ControlDesign& c : window.design().controls) {
-        auto* control = window.control<QWidget>(c.formName);
+    for (const design::ControlDesign& c : design.controls) {
+        auto* control = window.findChild<QWidget*>(c.formName);
         if (c.kind == ControlKind::WebBrowser) {
             stops_.push_back({control, true});
             continue;
@@ -28,7 +27,7 @@ KeyboardUse::KeyboardUse(SkinWindow& window) : QObject(&window), window_(window)
     }
     // Given now, taken when the window is first activated.
     if (first) first->setFocus();
-    if (!window.design().escapeKey.isEmpty()) {
+    if (!escapeKey_.isEmpty()) {
         auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
         connect(escape, &QShortcut::activated, this, &KeyboardUse::onEscape);
     }
@@ -81,12 +80,11 @@ void KeyboardUse::moveFocus(QWidget* from, int step) {
 }
 
 void KeyboardUse::onEscape() {
-    const QString& escapeKey = window_.design().escapeKey;
-    if (escapeKey == design::closeRequest) {
+    if (escapeKey_ == design::closeRequest) {
         window_.close();
         return;
     }
-    auto* button = window_.control<QAbstractButton>(escapeKey);
+    auto* button = window_.findChild<QAbstractButton*>(escapeKey_);
     if (button && button->isEnabled()) button->click();
 }
 

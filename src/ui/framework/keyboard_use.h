@@ -1,13 +1,13 @@
 #pragma once
 
+#include "resources/window_design.h"
+
 #include <QObject>
 #include <vector>
 
 class QWidget;
 
 namespace sorvo::ui {
-
-class SkinWindow;
 
 // Keyboard use of a window whose design has a focus colour. Its picture buttons and drop-down
 // list take the focus, the first of them when the window opens; Tab and Shift+Tab go round them
@@ -17,7 +17,7 @@ class SkinWindow;
 class KeyboardUse : public QObject {
     Q_OBJECT
   public:
-    explicit KeyboardUse(SkinWindow& window);
+    KeyboardUse(QWidget& window, const design::WindowDesign& design);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -32,7 +32,8 @@ class KeyboardUse : public QObject {
     void moveFocus(QWidget* from, int step);
     void onEscape();
 
-    SkinWindow& window_;
+    QWidget& window_;
+    const QString escapeKey_;
     std::vector<Stop> stops_; // in design order
 };
 

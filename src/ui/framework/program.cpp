@@ -2,33 +2,15 @@
 
 #include "config/desktop_entry.h"
 #include "platform/platform.h"
+#include "ui/framework/accessible_widgets.h"
 #include "ui/framework/render_path.h"
 #include "ui/framework/tray_icon.h"
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QTimer>
-#include <chrono>
 #include <cstdio>
-#include <thread>
 #include <unistd.h>
 
 namespace sorvo::ui::program {
-
-namespace {
-
-std::function<void()>& endRoutine() {
-    static std::function<void()> routine;
-    return routine;
-}
-
-void runEndRoutineOnce() {
-    // Taken out before it runs, so a second way out finds nothing left to run.
-    auto routine = std::exchange(endRoutine(), nullptr);
-    if (routine) routine();
-}
-
-} // namespace
 
 void prepareProcess() {
     platform::prepareWebEngine();
@@ -42,40 +24,24 @@ void configureApplication() {
     QGuiApplication::setDesktopFileName(desktopEntryId());
     // Hiding the main window through the tray must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Before anything asks for a widget's accessible side, which Qt then keeps.
+    installAccessibleWidgets();
 }
 
-void setEndRoutine(std::function<void()> routine) {
-    endRoutine() = std::move(routine);
-}
-
-int runMessageLoop() {
+void runUntilQuit(const std::function<void()>& release) {
     QApplication::exec();
-    runEndRoutineOnce();
-    return 0;
-}
-
-void end(int exitCode) {
-    runEndRoutineOnce();
+    release();
     TrayIcon::removeAll();
     std::fflush(nullptr);
-    // Leaving directly, without unwinding: the handlers still on the stack (a modal dialog's,
-    // a menu's) must not go on, and a download thread is not waited for.
-    _exit(exitCode);
+    // Leaving without destructors: taking the browser engine down window by window gains nothing
+    // at exit and can stall it. A download that `release` stopped is not waited for: its worker
+    // was detached and ends with the process, and the part file it may leave is continued or
+    // removed by the next start of a download.
+    _exit(0);
 }
 
-void waitProcessingMessages(int ms) {
-    QEventLoop loop;
-    // A precise timer: a coarse one may fire up to 5 % early, cutting the splash short.
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-void processPendingMessages() {
-    QCoreApplication::processEvents();
-}
-
-void plainWait(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+void quit() {
+    QCoreApplication::exit(0);
 }
 
 } // namespace sorvo::ui::program

@@ -32,16 +32,12 @@ SkinMenu::SkinMenu(const QString& topCaption, const design::MenuScheme& scheme, 
     setSeparatorsCollapsible(false);
 }
 
-QAction* SkinMenu::addCommand(const QString& caption, int iconIndex,
-                              std::function<void()> handler) {
-    QAction* action =
-        addAction(QIcon(QPixmap::fromImage(imageListEntry(icons_, iconIndex))), caption);
-    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
-    return action;
+QIcon SkinMenu::commandIcon(int iconIndex) const {
+    return QIcon(QPixmap::fromImage(imageListEntry(icons_, iconIndex)));
 }
 
 void SkinMenu::popUpAtCursor() {
-    exec(QCursor::pos());
+    popup(QCursor::pos());
 }
 
 } // namespace sorvo::ui

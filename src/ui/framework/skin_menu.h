@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QMenu>
-#include <functional>
 
 namespace sorvo::ui {
 
@@ -15,12 +14,19 @@ class SkinMenu : public QMenu {
   public:
     SkinMenu(const QString& topCaption, const design::MenuScheme& scheme, QWidget* parent);
 
-    QAction* addCommand(const QString& caption, int iconIndex, std::function<void()> handler);
+    // A command with the scheme's icon `iconIndex`; choosing it calls `slot` of `receiver`.
+    template <class Receiver, class Slot>
+    QAction* addCommand(const QString& caption, int iconIndex, const Receiver* receiver,
+                        Slot slot) {
+        return addAction(commandIcon(iconIndex), caption, receiver, std::move(slot));
+    }
 
-    // Shows the menu at the mouse position; returns when it closes, after the chosen command ran.
+    // Shows the menu at the mouse position and returns at once.
     void popUpAtCursor();
 
   private:
+    QIcon commandIcon(int iconIndex) const;
+
     QImage icons_;
 };
 

@@ -1,6 +1,5 @@
 #include "ui/framework/skin_window.h"
 
-#include "ui/framework/accessible_widgets.h"
 #include "ui/framework/canvas.h"
 #include "ui/framework/drop_down_list.h"
 #include "ui/framework/graphic_button.h"
@@ -8,18 +7,16 @@
 #include "ui/framework/picture_box.h"
 #include "ui/framework/picture_loader.h"
 #include "ui/framework/skin_label.h"
-#include "ui/framework/timer.h"
-#include "ui/framework/tray_icon.h"
 #include "ui/framework/web_browser.h"
 
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
-#include <QPointer>
 #include <QProgressBar>
+#include <QResizeEvent>
 #include <QScreen>
+#include <QTimer>
 
 namespace sorvo::ui {
 
@@ -27,7 +24,6 @@ using design::ControlKind;
 
 SkinWindow::SkinWindow(const design::WindowDesign& design, SkinWindow* owner)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint), design_(design), owner_(owner) {
-    installAccessibleWidgets();
     setObjectName(design.name);
     setWindowTitle(design.title);
     setFixedSize(design.size);
@@ -42,7 +38,13 @@ SkinWindow::SkinWindow(const design::WindowDesign& design, SkinWindow* owner)
     if (!design.backgroundPicture.isEmpty())
         background_ = QPixmap::fromImage(loadImage(design.backgroundPicture));
     buildControls();
-    if (design.focusColour.isValid()) new KeyboardUse(*this);
+    if (design.focusColour.isValid()) {
+        // Controls draw their focus mark in the palette's highlight.
+        QPalette palette = this->palette();
+        palette.setColor(QPalette::Highlight, design.focusColour);
+        setPalette(palette);
+        new KeyboardUse(*this, design);
+    }
 }
 
 SkinWindow::~SkinWindow() = default;
@@ -100,10 +102,13 @@ void SkinWindow::buildControls() {
             widget = bar;
             break;
         }
-        case ControlKind::Timer:
-            new Timer(this);
-            children().back()->setObjectName(c.formName);
+        case ControlKind::Timer: {
+            // A coarse timer may fire up to 5 % early.
+            auto* timer = new QTimer(this);
+            timer->setTimerType(Qt::PreciseTimer);
+            timer->setObjectName(c.formName);
             continue;
+        }
         }
         widget->setObjectName(c.formName);
         widget->setGeometry(c.rect);
@@ -111,22 +116,21 @@ void SkinWindow::buildControls() {
     }
 }
 
-void SkinWindow::load(SkinWindow* window, bool modal) {
-    QPointer<SkinWindow> guard(window);
-    window->placeOnScreen();
-    if (window->handlers.created) window->handlers.created();
-    if (!guard || guard->destroyed_) return;
-    if (!modal) {
-        window->show();
-        return;
-    }
-    window->setWindowModality(Qt::WindowModal);
-    QEventLoop loop;
-    connect(window, &SkinWindow::windowDestroyed, &loop, &QEventLoop::quit);
-    // Deleted along with its owner without a destroyWindow() first: the wait ends all the same.
-    connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
-    window->show();
-    loop.exec();
+void SkinWindow::load() {
+    placeOnScreen();
+    emit created();
+}
+
+void SkinWindow::showModeless() {
+    load();
+    if (!destroyed_) show();
+}
+
+void SkinWindow::open() {
+    load();
+    if (destroyed_) return;
+    setWindowModality(Qt::WindowModal);
+    show();
 }
 
 void SkinWindow::placeOnScreen() {
@@ -141,8 +145,8 @@ void SkinWindow::placeOnScreen() {
 void SkinWindow::destroyWindow() {
     if (destroyed_) return;
     destroyed_ = true;
-    for (Timer* t : findChildren<Timer*>())
-        t->setInterval(0);
+    for (QTimer* timer : findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly))
+        timer->stop();
     // A menu of this window still open (a download may end while its tray menu is up) must not
     // offer commands of a window that is gone.
     for (QMenu* menu : findChildren<QMenu*>())
@@ -150,23 +154,16 @@ void SkinWindow::destroyWindow() {
     if (tray_) tray_->discard();
     tray_ = nullptr;
     hide();
-    emit windowDestroyed();
+    emit closed();
     deleteLater();
 }
 
-int SkinWindow::windowStateValue() const {
-    return isMinimized() ? Minimised : Normal;
-}
-
-void SkinWindow::setWindowStateValue(int state) {
-    if (state == Minimised)
-        setWindowState(windowState() | Qt::WindowMinimized);
-    else
-        setWindowState(windowState() & ~Qt::WindowMinimized);
+void SkinWindow::minimise() {
+    setWindowState(windowState() | Qt::WindowMinimized);
 }
 
 void SkinWindow::bringToFront() {
-    setWindowStateValue(Normal);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     setVisible(true);
     raise();
     activateWindow();
@@ -175,15 +172,13 @@ void SkinWindow::bringToFront() {
 void SkinWindow::setTrayIcon(const QString& pictureName, const QString& tooltip) {
     if (!tray_) {
         tray_ = new TrayIcon(this);
-        tray_->onEvent = [this](int code) {
-            if (handlers.trayEvent) handlers.trayEvent(code);
-        };
+        connect(tray_, &TrayIcon::activated, this, &SkinWindow::trayActivated);
     }
     tray_->set(pictureName, tooltip);
 }
 
-Timer* SkinWindow::timer(const QString& formName) const {
-    return control<Timer>(formName);
+QTimer* SkinWindow::timer(const QString& formName) const {
+    return control<QTimer>(formName);
 }
 
 void SkinWindow::paintEvent(QPaintEvent*) {
@@ -195,11 +190,16 @@ void SkinWindow::paintEvent(QPaintEvent*) {
 
 void SkinWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (handlers.sizeChanged) handlers.sizeChanged();
+    emit sizeChanged(event->size());
+}
+
+void SkinWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) emit stateChanged(windowState());
 }
 
 void SkinWindow::closeEvent(QCloseEvent* event) {
-    if (handlers.closeRequest && !handlers.closeRequest()) {
+    if (!acceptsCloseRequest()) {
         event->ignore();
         return;
     }

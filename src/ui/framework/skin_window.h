@@ -1,48 +1,40 @@
 #pragma once
 
 #include "resources/window_design.h"
+#include "ui/framework/tray_icon.h"
 
 #include <QPixmap>
 #include <QWidget>
-#include <functional>
+
+class QTimer;
 
 namespace sorvo::ui {
 
-class SkinMenu;
-class Timer;
-class TrayIcon;
-
 // A borderless window built from its design: size, title, colours, background picture, icon,
-// cursor and controls, each control named by its form name. Its events go to the handlers set
-// on it.
+// cursor and controls, each control named by its form name. What happens to it is told through
+// its signals; subclasses connect their handlers in their constructors.
 class SkinWindow : public QWidget {
     Q_OBJECT
   public:
-    enum State { Normal = 0, Minimised = 2 };
-
     // Builds the window and its controls, hidden. With an owner the window stays above it and is
     // placed over its centre; without one it opens at its stored position.
     explicit SkinWindow(const design::WindowDesign& design, SkinWindow* owner = nullptr);
     ~SkinWindow() override;
 
-    struct Handlers {
-        std::function<void()> created;      // controls exist, window not yet shown
-        std::function<void()> sizeChanged;  // also when the window is first sized
-        std::function<bool()> closeRequest; // returns whether the window may close
-        std::function<void(int code)> trayEvent;
-    } handlers;
+    // Places the window and raises `created`; the window stays hidden until somebody shows it.
+    void load();
+    // Loads the window, then shows it beside the others.
+    void showModeless();
+    // Loads the window, then shows it modal to its owner and returns at once: input to
+    // the owner is blocked while the window stands. `closed` tells when it has gone.
+    void open();
 
-    // Raises the created event and shows the window. Modeless returns at once; modal blocks
-    // input to the owner and returns when the window has been destroyed.
-    static void load(SkinWindow* window, bool modal);
-
-    // Takes the window away with its timers and tray icon. Safe from the window's own handlers.
+    // Takes the window away with its timers, menus and tray icon; `closed` follows at once and
+    // the object is deleted from the event loop. Safe from the window's own handlers.
     void destroyWindow();
     bool isDestroyed() const { return destroyed_; }
 
-    int windowStateValue() const;
-    void setWindowStateValue(int state);
-
+    void minimise();
     // Brings the window back in front of the user: no longer minimised, visible, raised and
     // active. A hidden window that was minimised comes back restored.
     void bringToFront();
@@ -51,7 +43,7 @@ class SkinWindow : public QWidget {
     void setTrayIcon(const QString& pictureName, const QString& tooltip);
     TrayIcon* trayIcon() const { return tray_; }
 
-    Timer* timer(const QString& formName) const;
+    QTimer* timer(const QString& formName) const;
 
     template <class Control> Control* control(const QString& formName) const {
         return findChild<Control*>(formName);
@@ -60,11 +52,22 @@ class SkinWindow : public QWidget {
     const design::WindowDesign& design() const { return design_; }
 
   signals:
-    void windowDestroyed();
+    // The controls exist; the window is not shown yet.
+    void created();
+    // Also when the window is first sized.
+    void sizeChanged(QSize size);
+    void stateChanged(Qt::WindowStates states);
+    void trayActivated(sorvo::ui::TrayActivation activation);
+    // The window has gone: destroyed by the program or closed by the system.
+    void closed();
 
   protected:
+    // Whether a close request from the system may take the window away; by default it may.
+    virtual bool acceptsCloseRequest() { return true; }
+
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:

@@ -15,16 +15,16 @@ std::vector<TrayIcon*>& liveIcons() {
     return icons;
 }
 
-int codeFor(QSystemTrayIcon::ActivationReason reason) {
+TrayActivation activationFor(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
-    case QSystemTrayIcon::Trigger:
-        return TrayIcon::LeftClick;
     case QSystemTrayIcon::DoubleClick:
-        return TrayIcon::LeftDoubleClick;
+        return TrayActivation::DoubleClick;
     case QSystemTrayIcon::Context:
-        return TrayIcon::RightClick;
+        return TrayActivation::ContextMenu;
+    case QSystemTrayIcon::MiddleClick:
+        return TrayActivation::MiddleClick;
     default:
-        return 0;
+        return TrayActivation::Click;
     }
 }
 } // namespace
@@ -32,8 +32,7 @@ int codeFor(QSystemTrayIcon::ActivationReason reason) {
 TrayIcon::TrayIcon(QObject* parent) : QObject(parent), icon_(new QSystemTrayIcon(this)) {
     liveIcons().push_back(this);
     connect(icon_, &QSystemTrayIcon::activated, this, [this](auto reason) {
-        const int code = codeFor(reason);
-        if (code != 0 && onEvent) onEvent(code);
+        if (reason != QSystemTrayIcon::Unknown) emit activated(activationFor(reason));
     });
 }
 
@@ -65,7 +64,6 @@ void TrayIcon::attachMenuForHost(QMenu* menu) {
 }
 
 void TrayIcon::discard() {
-    // The connection is cut rather than onEvent cleared: the call may be running inside it.
     disconnect(icon_, nullptr, this, nullptr);
     deleteLater();
 }

@@ -2,20 +2,19 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 
 class QMenu;
 class QSystemTrayIcon;
 
 namespace sorvo::ui {
 
-// A window's notification-area icon. Mouse actions arrive as operation codes: 1 left click,
-// 2 left double-click, 3 right click.
+// How the listener used a tray icon.
+enum class TrayActivation { Click, DoubleClick, ContextMenu, MiddleClick };
+
+// A window's notification-area icon.
 class TrayIcon : public QObject {
     Q_OBJECT
   public:
-    enum Code { LeftClick = 1, LeftDoubleClick = 2, RightClick = 3 };
-
     explicit TrayIcon(QObject* parent);
     ~TrayIcon() override;
 
@@ -27,8 +26,6 @@ class TrayIcon : public QObject {
     // Where the tray host shows an icon's menu itself, it needs the menu attached.
     void attachMenuForHost(QMenu* menu);
 
-    std::function<void(int code)> onEvent;
-
     QSystemTrayIcon* systemIcon() const { return icon_; }
 
     // Takes the icon away for good: it answers no further mouse action at once, and it leaves
@@ -39,6 +36,9 @@ class TrayIcon : public QObject {
 
     // Takes every tray icon of the program away (used when the program ends).
     static void removeAll();
+
+  signals:
+    void activated(sorvo::ui::TrayActivation activation);
 
   private:
     QSystemTrayIcon* icon_;
