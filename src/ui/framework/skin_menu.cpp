@@ -26,7 +26,8 @@ QString styleSheetFor(const design::MenuScheme& scheme) {
 } // namespace
 
 SkinMenu::SkinMenu(const QString& topCaption, const design::MenuScheme& scheme, QWidget* parent)
-    : QMenu(topCaption, parent), icons_(loadImage(scheme.iconList)) {
+    : QMenu(topCaption, parent), icons_(loadImage(scheme.iconList, 1)),
+      denseIcons_(loadImage(scheme.iconList, 2)) {
     setStyleSheet(styleSheetFor(scheme));
     // The popup opens with a separator line, which Qt would otherwise fold away.
     setSeparatorsCollapsible(false);
@@ -34,8 +35,9 @@ SkinMenu::SkinMenu(const QString& topCaption, const design::MenuScheme& scheme, 
 
 QAction* SkinMenu::addCommand(const QString& caption, int iconIndex,
                               std::function<void()> handler) {
-    QAction* action =
-        addAction(QIcon(QPixmap::fromImage(imageListEntry(icons_, iconIndex))), caption);
+    QIcon icon(QPixmap::fromImage(imageListEntry(icons_, iconIndex)));
+    icon.addPixmap(QPixmap::fromImage(imageListEntry(denseIcons_, iconIndex)));
+    QAction* action = addAction(icon, caption);
     connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
     return action;
 }

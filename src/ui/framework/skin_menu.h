@@ -21,7 +21,9 @@ class SkinMenu : public QMenu {
     void popUpAtCursor();
 
   private:
+    // The icon list as drawn for ordinary screens, and its @2x twin for denser ones.
     QImage icons_;
+    QImage denseIcons_;
 };
 
 } // namespace sorvo::ui
