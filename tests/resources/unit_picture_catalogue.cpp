@@ -1,11 +1,13 @@
 // Decodes the pictures as they are compiled into the client and checks what the windows rely
-// on: formats and sizes, the title strip glyphs pixel for pixel, label backgrounds that match
+// on: formats, sizes and bytes, the @2x twins drawn at twice the density, the title strip glyphs
+// pixel for pixel, label backgrounds that match
 // the update backdrop, the splash animation's frames, the icons' sizes, the menu image lists
 // and the cursors' hot spots.
 #include "file_structure.h"
 #include "resources/pictures.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QImageReader>
 #include <QList>
 #include <QTest>
@@ -22,6 +24,32 @@ QImage decode(const QString& name, int index = 0) {
     QImageReader reader(&buffer);
     if (index > 0 && !reader.jumpToImage(index)) return {};
     return reader.read();
+}
+
+// Every frame or icon entry of a compiled picture.
+std::vector<QImage> decodeAll(const QString& name) {
+    QByteArray bytes = sorvo::pictures::bytes(name);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    std::vector<QImage> images;
+    for (int i = 0; i < reader.imageCount(); ++i) {
+        if (i > 0) reader.jumpToImage(i);
+        images.push_back(reader.read());
+    }
+    return images;
+}
+
+// The 1x picture doubled pixel for pixel shows only uniform 2 x 2 blocks; one drawn at twice the
+// density does not.
+bool onlyUniformBlocks(const QImage& image) {
+    for (int y = 0; y + 1 < image.height(); y += 2)
+        for (int x = 0; x + 1 < image.width(); x += 2)
+            if (image.pixel(x, y) != image.pixel(x + 1, y) ||
+                image.pixel(x, y) != image.pixel(x, y + 1) ||
+                image.pixel(x, y) != image.pixel(x + 1, y + 1))
+                return false;
+    return true;
 }
 
 QImage rgb(const QImage& image) {
@@ -84,6 +112,7 @@ void PictureCatalogueTest::everyPictureHasItsFormatAndSize_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("magic");
     QTest::addColumn<QSize>("size");
+    QTest::addColumn<QByteArray>("sha1");
     const QByteArray jpeg("\xff\xd8\xff", 3);
     const QByteArray gif("GIF89a");
     const QByteArray ico("\0\0\1\0", 4);
@@ -93,54 +122,82 @@ void PictureCatalogueTest::everyPictureHasItsFormatAndSize_data() {
         const char* name;
         QByteArray magic;
         QSize size;
+        const char* sha1; // the contract: the 1x files never change
     } catalogue[] = {
-        {"ProgramIcon", ico, {72, 72}},
-        {"UpdateIcon", ico, {72, 72}},
-        {"QuitConfirmBackdrop", jpeg, {325, 245}},
-        {"AboutBackdrop", jpeg, {325, 245}},
-        {"VersionBackdrop", jpeg, {520, 320}},
-        {"UpdateBackdrop", gif, {520, 320}},
-        {"SplashAnimation", gif, {770, 330}},
-        {"BandImage", jpeg, {960, 20}},
-        {"StripTile", jpeg, {7, 22}},
-        {"MinimiseGlyph", "BM", {27, 20}},
-        {"CloseGlyph", "BM", {40, 20}},
-        {"QuitOkButtonNormal", jpeg, {72, 32}},
-        {"QuitOkButtonHighlighted", jpeg, {72, 31}},
-        {"QuitCancelButtonNormal", jpeg, {72, 32}},
-        {"QuitCancelButtonHighlighted", jpeg, {72, 31}},
-        {"AboutCloseButtonNormal", jpeg, {54, 54}},
-        {"AboutCloseButtonHighlighted", jpeg, {54, 54}},
-        {"CheckUpdateButtonNormal", gif, {100, 55}},
-        {"CheckUpdateButtonHighlighted", gif, {100, 55}},
-        {"CancelCheckButtonNormal", gif, {100, 55}},
-        {"CancelCheckButtonHighlighted", gif, {100, 55}},
-        {"UpdateStartButton", gif, {108, 38}},
-        {"UpdateCancelButton", gif, {76, 38}},
-        {"标签进度Background", gif, {96, 20}},
-        {"标签大小Background", gif, {144, 20}},
-        {"标签时间Background", gif, {96, 20}},
-        {"标签速度Background", gif, {112, 20}},
-        {"TrayMenuIcons", png, {64, 64}},
-        {"UpdateMenuIcons", png, {64, 64}},
-        {"SkinCursor", cur, {32, 32}},
-        {"CancelCursor", cur, {32, 32}},
-        {"CloseCursor", cur, {32, 32}},
+        {"ProgramIcon", ico, {72, 72}, "6b96fdf1f7f8"},
+        {"UpdateIcon", ico, {72, 72}, "26fc0b6f7953"},
+        {"QuitConfirmBackdrop", jpeg, {325, 245}, "a81b4c3c8daf"},
+        {"AboutBackdrop", jpeg, {325, 245}, "9dcbc11c0b63"},
+        {"VersionBackdrop", jpeg, {520, 320}, "fff816bbb65c"},
+        {"UpdateBackdrop", gif, {520, 320}, "0b4207cbeec1"},
+        {"SplashAnimation", gif, {770, 330}, "14353ef025a7"},
+        {"BandImage", jpeg, {960, 20}, "0a4352600fd0"},
+        {"StripTile", jpeg, {7, 22}, "cb212b6078ef"},
+        {"MinimiseGlyph", "BM", {27, 20}, "aa9653c6a747"},
+        {"CloseGlyph", "BM", {40, 20}, "865c05c744a4"},
+        {"QuitOkButtonNormal", jpeg, {72, 32}, "f900b64a7651"},
+        {"QuitOkButtonHighlighted", jpeg, {72, 31}, "153798ee77e7"},
+        {"QuitCancelButtonNormal", jpeg, {72, 32}, "5636c2884ad3"},
+        {"QuitCancelButtonHighlighted", jpeg, {72, 31}, "5de5e751354f"},
+        {"AboutCloseButtonNormal", jpeg, {54, 54}, "12b4054a2e9b"},
+        {"AboutCloseButtonHighlighted", jpeg, {54, 54}, "432a08d83157"},
+        {"CheckUpdateButtonNormal", gif, {100, 55}, "e01f168c3cc7"},
+        {"CheckUpdateButtonHighlighted", gif, {100, 55}, "254c1851a275"},
+        {"CancelCheckButtonNormal", gif, {100, 55}, "43106a106d0a"},
+        {"CancelCheckButtonHighlighted", gif, {100, 55}, "a9fb85da25e2"},
+        {"UpdateStartButton", gif, {108, 38}, "f150a142239a"},
+        {"UpdateCancelButton", gif, {76, 38}, "3282e9811e77"},
+        {"标签进度Background", gif, {96, 20}, "2c660ad18053"},
+        {"标签大小Background", gif, {144, 20}, "999658aa12d4"},
+        {"标签时间Background", gif, {96, 20}, "e2d736ca8387"},
+        {"标签速度Background", gif, {112, 20}, "556e20ba9394"},
+        {"TrayMenuIcons", png, {64, 64}, "439b4af73b9f"},
+        {"UpdateMenuIcons", png, {64, 64}, "39a6bf0e29b2"},
+        {"SkinCursor", cur, {32, 32}, "461976e35dab"},
+        {"CancelCursor", cur, {32, 32}, "1bfcbb280551"},
+        {"CloseCursor", cur, {32, 32}, "c67876b76e73"},
     };
     for (const auto& entry : catalogue)
-        QTest::newRow(entry.name) << QString::fromUtf8(entry.name) << entry.magic << entry.size;
+        QTest::newRow(entry.name) << QString::fromUtf8(entry.name) << entry.magic << entry.size
+                                  << QByteArray(entry.sha1);
 }
 
 void PictureCatalogueTest::everyPictureHasItsFormatAndSize() {
     QFETCH(QString, name);
     QFETCH(QByteArray, magic);
     QFETCH(QSize, size);
+    QFETCH(QByteArray, sha1);
     const QByteArray bytes = sorvo::pictures::bytes(name);
     QVERIFY2(!bytes.isEmpty(), qPrintable(name + QStringLiteral(" is not compiled in")));
     QVERIFY(bytes.startsWith(magic));
+    QCOMPARE(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().left(12), sha1);
     const QImage image = decode(name);
     QVERIFY2(!image.isNull(), "does not decode");
     QCOMPARE(image.size(), size);
+
+    // The twin: same format, as many frames or icon sizes, each twice as wide and high, and
+    // drawn at that density rather than doubled.
+    const QString twin = name + QStringLiteral("@2x");
+    QVERIFY2(sorvo::pictures::bytes(twin).startsWith(magic), qPrintable(twin));
+    const std::vector<QImage> frames = decodeAll(name);
+    const std::vector<QImage> twinFrames = decodeAll(twin);
+    QCOMPARE(twinFrames.size(), frames.size());
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        QCOMPARE(twinFrames[i].size(), frames[i].size() * 2);
+    QVERIFY2(!onlyUniformBlocks(twinFrames.front()), "the twin is the picture doubled");
+    if (magic == "GIF89a") {
+        QString error;
+        const auto gif = readGif(bytes, &error);
+        const auto twinGif = readGif(sorvo::pictures::bytes(twin), &error);
+        QVERIFY2(gif && twinGif, qPrintable(error));
+        QCOMPARE(twinGif->loopCount, gif->loopCount);
+        for (std::size_t i = 0; i < gif->frames.size(); ++i) {
+            const GifFrame& frame = gif->frames[i];
+            const GifFrame& twinFrame = twinGif->frames[i];
+            QCOMPARE(twinFrame.area, QRect(frame.area.topLeft() * 2, frame.area.size() * 2));
+            QCOMPARE(twinFrame.delayHundredths, frame.delayHundredths);
+        }
+    }
 
     if (magic.startsWith("\xff\xd8")) {
         // Baseline: a JFIF header and a baseline frame, not a progressive one.

@@ -12,9 +12,9 @@
 
 namespace artwork {
 
-QImage quitConfirmBackdrop() {
+QImage quitConfirmBackdrop(int scale) {
     const QSize size = layout::dialogSize;
-    QImage image = starrySky(size.width(), size.height(), 0x51a7);
+    QImage image = starrySky(size, scale, 0x51a7);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
 
@@ -50,9 +50,9 @@ QImage quitConfirmBackdrop() {
     return image;
 }
 
-QImage aboutBackdrop() {
+QImage aboutBackdrop(int scale) {
     const QSize size = layout::dialogSize;
-    QImage image = dottedTeal(size.width(), size.height());
+    QImage image = dottedTeal(size, scale);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
 
@@ -71,10 +71,10 @@ QImage aboutBackdrop() {
     return image;
 }
 
-QImage versionBackdrop(bool withButtonFaces) {
+QImage versionBackdrop(bool withButtonFaces, int scale) {
     const QSize size = layout::versionSize;
-    QImage image = carbonFibre(size.width(), size.height(), 0.95, 0.55)
-                       .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage image =
+        carbonFibre(size, scale, 0.95, 0.55).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
 
@@ -82,7 +82,7 @@ QImage versionBackdrop(bool withButtonFaces) {
     QRadialGradient light(QPointF(190, 96), 260);
     light.setColorAt(0, QColor(0x2a, 0x7a, 0xff, 90));
     light.setColorAt(1, QColor(0x2a, 0x7a, 0xff, 0));
-    painter.fillRect(image.rect(), light);
+    painter.fillRect(QRect(QPoint(), size), light);
 
     drawSwirl(painter, QPointF(150, 92), 52, SwirlTone::Blue, true);
     drawWordMark(painter, QPointF(222, 44), 54, palette::brandBlue);
@@ -106,47 +106,48 @@ QImage versionBackdrop(bool withButtonFaces) {
     return image;
 }
 
-QImage updateBackdrop() {
+QImage updateBackdrop(int scale) {
     const QSize size = layout::updateBackdropSize;
-    QImage image = carbonFibre(size.width(), size.height(), 1.25, 0.3);
+    QImage image = carbonFibre(size, scale, 1.25, 0.3);
     // A cool sheen from the upper left keeps the left side lightest.
     QPainter painter(&image);
     QRadialGradient sheen(QPointF(0, 0), size.width() * 0.8);
     sheen.setColorAt(0, QColor(0x5a, 0x78, 0xa0, 60));
     sheen.setColorAt(1, QColor(0x5a, 0x78, 0xa0, 0));
-    painter.fillRect(image.rect(), sheen);
+    painter.fillRect(QRect(QPoint(), size), sheen);
     return image;
 }
 
 namespace {
 
 // A dark grey surface lit from above, with a bright first row.
-QImage litFromAbove(QSize size, const QGradientStops& stops, QColor topRow) {
-    QImage image(size, QImage::Format_RGB32);
+QImage litFromAbove(QSize size, int scale, const QGradientStops& stops, QColor topRow) {
+    QImage image = canvasImage(size, scale, QImage::Format_RGB32);
     QPainter painter(&image);
     QLinearGradient fill(0, 0, 0, size.height());
     fill.setStops(stops);
-    painter.fillRect(image.rect(), fill);
+    painter.fillRect(QRect(QPoint(), size), fill);
     painter.fillRect(QRect(0, 0, size.width(), 1), topRow);
     return image;
 }
 
 } // namespace
 
-QImage bandImage() {
-    QImage image = litFromAbove(QSize(960, 20),
+QImage bandImage(int scale) {
+    QImage image = litFromAbove(QSize(960, 20), scale,
                                 {{0.0, QColor(0x4a, 0x4e, 0x56)},
                                  {0.1, QColor(0x34, 0x37, 0x3e)},
                                  {0.6, QColor(0x24, 0x26, 0x2b)},
                                  {1.0, QColor(0x18, 0x19, 0x1d)}},
                                 QColor(0x70, 0x76, 0x80));
     // A faint brushed grain along the band.
-    for (int y = 1; y < 20; ++y) {
-        for (int x = 0; x < 960; ++x) {
-            const double grain = valueNoise(x / 40.0, y * 1.7, 5) - 0.5;
-            const QRgb p = image.pixel(x, y);
+    for (int j = scale; j < image.height(); ++j) {
+        for (int i = 0; i < image.width(); ++i) {
+            const double grain =
+                valueNoise(unitsAt(i, scale) / 40.0, unitsAt(j, scale) * 1.7, 5) - 0.5;
+            const QRgb p = image.pixel(i, j);
             const int lift = static_cast<int>(std::lround(grain * 10));
-            image.setPixel(x, y,
+            image.setPixel(i, j,
                            qRgb(std::clamp(qRed(p) + lift, 0, 255),
                                 std::clamp(qGreen(p) + lift, 0, 255),
                                 std::clamp(qBlue(p) + lift, 0, 255)));
@@ -155,15 +156,14 @@ QImage bandImage() {
     return image;
 }
 
-QImage stripTile() {
-    QImage image = litFromAbove(QSize(7, 22),
+QImage stripTile(int scale) {
+    QImage image = litFromAbove(QSize(7, 22), scale,
                                 {{0.0, QColor(0x3e, 0x42, 0x4a)},
                                  {0.5, QColor(0x2a, 0x2d, 0x33)},
                                  {1.0, QColor(0x1c, 0x1e, 0x22)}},
                                 QColor(0x5c, 0x62, 0x6c));
     // A dark last row sets the strip off from the band below it.
-    for (int x = 0; x < image.width(); ++x)
-        image.setPixel(x, 21, qRgb(0x12, 0x13, 0x16));
+    plotPixels(image, QRectF(0, 21, 7, 1), qRgb(0x12, 0x13, 0x16));
     return image;
 }
 

@@ -9,7 +9,7 @@ namespace artwork {
 namespace {
 
 QImage groundOf(const QImage& backdrop, const QRect& area) {
-    return backdrop.copy(area).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return cut(backdrop, area).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 } // namespace

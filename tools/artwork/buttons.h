@@ -6,7 +6,8 @@
 #include <QString>
 
 // The picture buttons of the dialogs and of the update window. Each picture is the button's
-// face drawn over the very backdrop pixels it covers, so its rounded corners blend in.
+// face drawn over the very backdrop pixels it covers, so its rounded corners blend in; it comes
+// at the backdrop's scale.
 namespace artwork {
 
 enum class ButtonState { Normal, Highlighted };

@@ -16,18 +16,29 @@
 namespace artwork {
 namespace {
 
-QByteArray iconFile(QImage (*draw)(int)) {
+QByteArray iconFile(QImage (*draw)(int, int), int scale) {
     std::vector<QImage> images;
     for (const int size : iconSizes)
-        images.push_back(draw(size));
+        images.push_back(draw(size, scale));
     return encodeIco(images);
+}
+
+QRect inPixels(const QRect& rect, int scale) {
+    return {rect.topLeft() * scale, rect.size() * scale};
+}
+
+// "Name.ext" as "Name@2x.ext" for the pictures drawn at scale 2.
+QString scaledName(const QString& fileName, int scale) {
+    if (scale == 1) return fileName;
+    QString name = fileName;
+    return name.insert(name.lastIndexOf(QLatin1Char('.')), QStringLiteral("@%1x").arg(scale));
 }
 
 // The update window's backdrop and the label backgrounds cut from it. All share the backdrop's
 // palette and its quantised indices, so each label background decodes to exactly the
 // backdrop's pixels under the label.
-void addUpdateWindowPictures(std::vector<PictureFile>& files) {
-    const QImage backdrop = updateBackdrop();
+void addUpdateWindowPictures(std::vector<PictureFile>& files, int scale) {
+    const QImage backdrop = updateBackdrop(scale);
     const Palette palette = buildPalette({backdrop}, 256);
     const IndexedImage indexed = mapToPalette(backdrop, palette);
     files.push_back({"UpdateBackdrop.gif", encodeGif(indexed, palette)});
@@ -39,7 +50,8 @@ void addUpdateWindowPictures(std::vector<PictureFile>& files) {
         {"标签速度Background.gif", layout::speedLabel},
     };
     for (const auto& [name, rect] : labels) {
-        files.push_back({QString::fromUtf8(name), encodeGif(indexed.cropped(rect), palette)});
+        files.push_back(
+            {QString::fromUtf8(name), encodeGif(indexed.cropped(inPixels(rect, scale)), palette)});
     }
 
     files.push_back(
@@ -52,10 +64,10 @@ void addUpdateWindowPictures(std::vector<PictureFile>& files) {
 
 // Two frames: the whole picture, then the bar's patch with shifted stripes drawn over it.
 // Patch pixels that the first frame already shows are left transparent.
-QByteArray splashAnimation() {
-    const QImage first = splashFrame(0);
-    const QRect patch = layout::splashPatch;
-    const QImage second = splashFrame(1).copy(patch);
+QByteArray splashAnimation(int scale) {
+    const QImage first = splashFrame(0, scale);
+    const QRect patch = inPixels(layout::splashPatch, scale);
+    const QImage second = splashFrame(1, scale).copy(patch);
     constexpr std::uint8_t transparent = 255;
     const Palette palette = buildPalette({first, second}, transparent); // keeps 255 free
     const IndexedImage firstIndexed = mapToPalette(first, palette);
@@ -77,10 +89,10 @@ QByteArray splashAnimation() {
 
 } // namespace
 
-std::vector<PictureFile> drawCatalogue() {
+std::vector<PictureFile> drawCatalogue(int scale) {
     std::vector<PictureFile> files;
-    files.push_back({"ProgramIcon.ico", iconFile(programIcon)});
-    files.push_back({"UpdateIcon.ico", iconFile(updateIcon)});
+    files.push_back({"ProgramIcon.ico", iconFile(programIcon, scale)});
+    files.push_back({"UpdateIcon.ico", iconFile(updateIcon, scale)});
 
     struct State {
         QString suffix;
@@ -89,7 +101,7 @@ std::vector<PictureFile> drawCatalogue() {
     const State states[] = {{QStringLiteral("Normal"), ButtonState::Normal},
                             {QStringLiteral("Highlighted"), ButtonState::Highlighted}};
 
-    const QImage quit = quitConfirmBackdrop();
+    const QImage quit = quitConfirmBackdrop(scale);
     files.push_back({"QuitConfirmBackdrop.jpg", encodeJpeg(quit)});
     for (const auto& [suffix, state] : states) {
         files.push_back({"QuitOkButton" + suffix + ".jpg",
@@ -98,14 +110,14 @@ std::vector<PictureFile> drawCatalogue() {
                          encodeJpeg(quitButton(quit, layout::quitCancelButton, "取消", state))});
     }
 
-    const QImage about = aboutBackdrop();
+    const QImage about = aboutBackdrop(scale);
     files.push_back({"AboutBackdrop.jpg", encodeJpeg(about)});
     for (const auto& [suffix, state] : states)
         files.push_back(
             {"AboutCloseButton" + suffix + ".jpg", encodeJpeg(aboutCloseButton(about, state))});
 
-    files.push_back({"VersionBackdrop.jpg", encodeJpeg(versionBackdrop(true))});
-    const QImage versionGround = versionBackdrop(false);
+    files.push_back({"VersionBackdrop.jpg", encodeJpeg(versionBackdrop(true, scale))});
+    const QImage versionGround = versionBackdrop(false, scale);
     for (const auto& [suffix, state] : states) {
         files.push_back({"CheckUpdateButton" + suffix + ".gif",
                          encodeGif(versionButton(versionGround, layout::checkUpdateButton,
@@ -115,23 +127,29 @@ std::vector<PictureFile> drawCatalogue() {
                                                  "取消检测", state))});
     }
 
-    addUpdateWindowPictures(files);
-    files.push_back({"SplashAnimation.gif", splashAnimation()});
+    addUpdateWindowPictures(files, scale);
+    files.push_back({"SplashAnimation.gif", splashAnimation(scale)});
 
-    files.push_back({"BandImage.jpg", encodeJpeg(bandImage())});
-    files.push_back({"StripTile.jpg", encodeJpeg(stripTile())});
-    files.push_back({"MinimiseGlyph.bmp", encodeBmp24(minimiseGlyph())});
-    files.push_back({"CloseGlyph.bmp", encodeBmp24(closeGlyph())});
+    files.push_back({"BandImage.jpg", encodeJpeg(bandImage(scale))});
+    files.push_back({"StripTile.jpg", encodeJpeg(stripTile(scale))});
+    files.push_back({"MinimiseGlyph.bmp", encodeBmp24(minimiseGlyph(scale))});
+    files.push_back({"CloseGlyph.bmp", encodeBmp24(closeGlyph(scale))});
 
-    std::vector<QImage> menu = menuIcons();
+    std::vector<QImage> menu = menuIcons(scale);
     files.push_back({"TrayMenuIcons.png", encodePng(imageListSheet(menu))});
-    menu.push_back(updateIcon(16));
+    menu.push_back(updateIcon(16, scale));
     files.push_back({"UpdateMenuIcons.png", encodePng(imageListSheet(menu))});
 
-    files.push_back({"SkinCursor.cur", encodeCur(skinCursor(CursorBadge::None), {0, 0})});
+    // The tip is the hot spot, at (0, 0) at every scale.
+    const QPoint tip(0, 0);
     files.push_back(
-        {"CancelCursor.cur", encodeCur(skinCursor(CursorBadge::CrossedArrows), {0, 0})});
-    files.push_back({"CloseCursor.cur", encodeCur(skinCursor(CursorBadge::Cross), {0, 0})});
+        {"SkinCursor.cur", encodeCur(skinCursor(CursorBadge::None, scale), tip * scale)});
+    files.push_back({"CancelCursor.cur",
+                     encodeCur(skinCursor(CursorBadge::CrossedArrows, scale), tip * scale)});
+    files.push_back(
+        {"CloseCursor.cur", encodeCur(skinCursor(CursorBadge::Cross, scale), tip * scale)});
+    for (PictureFile& file : files)
+        file.fileName = scaledName(file.fileName, scale);
     return files;
 }
 

@@ -12,7 +12,8 @@ struct PictureFile {
     QByteArray bytes;
 };
 
-// Draws and encodes every picture of the catalogue.
-std::vector<PictureFile> drawCatalogue();
+// Draws and encodes every picture of the catalogue at the given scale: 1 for the pictures
+// themselves, 2 for their @2x twins ("CloseGlyph@2x.bmp"), twice as wide and high.
+std::vector<PictureFile> drawCatalogue(int scale);
 
 } // namespace artwork

@@ -11,8 +11,18 @@
 namespace artwork {
 namespace {
 
+// The scale the sheet is drawn at, and the pictures read.
+int sheetScale = 1;
+
+QString scaledPath(const QDir& dir, const QString& fileName) {
+    QString name = fileName;
+    if (sheetScale > 1)
+        name.insert(name.lastIndexOf(QLatin1Char('.')), QStringLiteral("@%1x").arg(sheetScale));
+    return dir.filePath(name);
+}
+
 std::vector<QImage> frames(const QDir& dir, const QString& fileName) {
-    QImageReader reader(dir.filePath(fileName));
+    QImageReader reader(scaledPath(dir, fileName));
     std::vector<QImage> images;
     // Read exactly the stored frames: an endlessly looping GIF would otherwise go on for ever.
     const int count = std::max(1, reader.imageCount());
@@ -20,6 +30,7 @@ std::vector<QImage> frames(const QDir& dir, const QString& fileName) {
         if (i > 0) reader.jumpToImage(i);
         QImage image = reader.read();
         if (image.isNull()) break;
+        image.setDevicePixelRatio(sheetScale);
         images.push_back(image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
     }
     return images;
@@ -27,16 +38,17 @@ std::vector<QImage> frames(const QDir& dir, const QString& fileName) {
 
 // Qt's reader ignores the 1-bit mask of a 24-bit cursor; apply it as the system would.
 QImage cursor(const QDir& dir, const QString& fileName) {
-    QFile file(dir.filePath(fileName));
+    QFile file(scaledPath(dir, fileName));
     if (!file.open(QIODevice::ReadOnly)) return {};
     const QByteArray bytes = file.readAll();
     const auto byteAt = [&](qsizetype at) { return static_cast<unsigned char>(bytes[at]); };
     const qsizetype dib = byteAt(18) | byteAt(19) << 8 | byteAt(20) << 16;
-    QImage image(32, 32, QImage::Format_ARGB32);
-    for (int y = 0; y < 32; ++y) {
-        const qsizetype row = dib + 40 + (31 - y) * 96;
-        const qsizetype maskRow = dib + 40 + 32 * 96 + (31 - y) * 4;
-        for (int x = 0; x < 32; ++x) {
+    const int size = byteAt(6);
+    QImage image = canvasImage(QSize(32, 32), sheetScale, QImage::Format_ARGB32);
+    for (int y = 0; y < size; ++y) {
+        const qsizetype row = dib + 40 + (size - 1 - y) * size * 3;
+        const qsizetype maskRow = dib + 40 + size * size * 3 + (size - 1 - y) * (size / 8);
+        for (int x = 0; x < size; ++x) {
             const bool transparent = (byteAt(maskRow + x / 8) >> (7 - x % 8)) & 1;
             image.setPixel(x, y,
                            transparent ? 0u
@@ -53,7 +65,7 @@ QImage picture(const QDir& dir, const QString& fileName) {
 }
 
 QImage checkerboard(QSize size) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image = canvasImage(size, sheetScale);
     QPainter painter(&image);
     for (int y = 0; y < size.height(); y += 8)
         for (int x = 0; x < size.width(); x += 8)
@@ -72,15 +84,15 @@ QImage keyed(const QImage& image) {
 
 class Sheet {
   public:
-    explicit Sheet(int width) : image_(width, 8000, QImage::Format_ARGB32_Premultiplied) {
+    explicit Sheet(int width) : image_(canvasImage(QSize(width, 8000), sheetScale)) {
         image_.fill(QColor(0x30, 0x30, 0x34));
         painter_.begin(&image_);
         painter_.setRenderHint(QPainter::TextAntialiasing);
     }
 
     void place(const QString& title, const QImage& picture, int zoom = 1, bool onChecker = false) {
-        const QSize size = picture.size() * zoom;
-        if (x_ + size.width() > image_.width() - margin) newRow();
+        const QSize size = picture.deviceIndependentSize().toSize() * zoom;
+        if (x_ + size.width() > width() - margin) newRow();
         if (onChecker) painter_.drawImage(QPoint(x_, y_ + 16), checkerboard(size));
         painter_.drawImage(QRect(QPoint(x_, y_ + 16), size), picture);
         painter_.setPen(QColor(0xe0, 0xe0, 0xe0));
@@ -107,16 +119,18 @@ class Sheet {
         int last = 0;
         for (const int end : rowEnds_) {
             if (end - top > pageHeight && last > top) {
-                pages.push_back(image_.copy(0, top, image_.width(), last - top));
+                pages.push_back(cut(image_, QRect(0, top, width(), last - top)));
                 top = last;
             }
             last = end;
         }
-        pages.push_back(image_.copy(0, top, image_.width(), last - top));
+        pages.push_back(cut(image_, QRect(0, top, width(), last - top)));
         return pages;
     }
 
   private:
+    int width() const { return image_.width() / sheetScale; }
+
     static constexpr int margin = 14;
     QImage image_;
     QPainter painter_;
@@ -137,7 +151,7 @@ QImage withPictures(QImage ground, const std::vector<std::pair<QImage, QPoint>>&
 // The update window with sample label texts in the label styles.
 QImage updateWindowMock(const QDir& dir) {
     QImage window =
-        picture(dir, "UpdateBackdrop.gif").copy(QRect(QPoint(), layout::updateWindowSize));
+        cut(picture(dir, "UpdateBackdrop.gif"), QRect(QPoint(), layout::updateWindowSize));
     QPainter painter(&window);
     painter.fillRect(layout::updateBrowser, QColor(0xf4, 0xf4, 0xf4));
     painter.fillRect(layout::updateProgressBar, QColor(0xe6, 0xe6, 0xe6));
@@ -173,11 +187,11 @@ QImage updateWindowMock(const QDir& dir) {
 }
 
 QImage titleStripMock(const QDir& dir) {
-    QImage strip(960, 41, QImage::Format_ARGB32_Premultiplied);
+    QImage strip = canvasImage(QSize(960, 41), sheetScale);
     QPainter painter(&strip);
     painter.drawImage(0, 21, picture(dir, "BandImage.jpg"));
     const QImage tile = picture(dir, "StripTile.jpg");
-    for (int x = 0; x < 960; x += tile.width())
+    for (int x = 0; x < 960; x += tile.width() / sheetScale)
         painter.drawImage(x, 0, tile);
     painter.drawImage(890, 0, keyed(picture(dir, "MinimiseGlyph.bmp")));
     painter.drawImage(915, 0, keyed(picture(dir, "CloseGlyph.bmp")));
@@ -186,13 +200,14 @@ QImage titleStripMock(const QDir& dir) {
 
 } // namespace
 
-std::vector<QImage> contactSheet(const QDir& dir) {
+std::vector<QImage> contactSheet(const QDir& dir, int scale) {
+    sheetScale = scale;
     Sheet sheet(800);
     const QImage quit = picture(dir, "QuitConfirmBackdrop.jpg");
     sheet.place("QuitConfirmWindow (cancel hovered)",
                 withPictures(
                     quit, {{picture(dir, "QuitOkButtonNormal.jpg"), layout::quitOkButton.topLeft()},
-                           {picture(dir, "QuitCancelButtonHighlighted.jpg").copy(0, 0, 72, 31),
+                           {cut(picture(dir, "QuitCancelButtonHighlighted.jpg"), {0, 0, 72, 31}),
                             layout::quitCancelButton.topLeft()}}));
     sheet.place("AboutWindow", withPictures(picture(dir, "AboutBackdrop.jpg"),
                                             {{picture(dir, "AboutCloseButtonNormal.jpg"),
@@ -210,8 +225,8 @@ std::vector<QImage> contactSheet(const QDir& dir) {
     for (std::size_t i = 0; i < splash.size(); ++i)
         sheet.place(QStringLiteral("SplashAnimation frame %1").arg(i + 1), splash[i]);
     sheet.newRow();
-    sheet.place("title strip and band (x 2, right part)", titleStripMock(dir).copy(620, 0, 340, 41),
-                2);
+    sheet.place("title strip and band (x 2, right part)",
+                cut(titleStripMock(dir), {620, 0, 340, 41}), 2);
     sheet.newRow();
 
     for (const char* name : {"QuitConfirmBackdrop.jpg", "AboutBackdrop.jpg", "VersionBackdrop.jpg",
@@ -243,7 +258,7 @@ std::vector<QImage> contactSheet(const QDir& dir) {
     sheet.newRow();
     sheet.place("TrayMenuIcons.png x6", picture(dir, "TrayMenuIcons.png"), 6, true);
     sheet.place("UpdateMenuIcons.png x6", picture(dir, "UpdateMenuIcons.png"), 6, true);
-    QImage menuOnWhite(64, 64, QImage::Format_ARGB32_Premultiplied);
+    QImage menuOnWhite = canvasImage(QSize(64, 64), sheetScale);
     menuOnWhite.fill(QColor(236, 236, 236));
     sheet.place("UpdateMenuIcons on menu grey x2",
                 withPictures(menuOnWhite, {{picture(dir, "UpdateMenuIcons.png"), {}}}), 2);

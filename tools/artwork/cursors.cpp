@@ -1,8 +1,9 @@
 #include "cursors.h"
 
+#include "paint_kit.h"
+
 #include <QPainter>
 #include <QPainterPath>
-#include <array>
 
 namespace artwork {
 namespace {
@@ -15,27 +16,38 @@ bool opaque(const QImage& image, int x, int y) {
            qAlpha(image.pixel(x, y)) != 0;
 }
 
-// Turns every filled pixel that touches an empty one (or the tip's edges) into rim colour, so
-// each shape gets a crisp 1-pixel grey outline.
+// Turns every filled pixel within one picture unit of an empty one (or of the tip's edges) into
+// rim colour, so each shape gets a crisp 1-unit grey outline.
 void outline(QImage& image, const QRect& area) {
     const QImage before = image.copy();
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
+    const auto scale = static_cast<int>(image.devicePixelRatio());
+    for (int y = area.top() * scale; y < (area.bottom() + 1) * scale; ++y) {
+        for (int x = area.left() * scale; x < (area.right() + 1) * scale; ++x) {
             if (!opaque(before, x, y)) continue;
-            const bool edge = !opaque(before, x - 1, y) || !opaque(before, x + 1, y) ||
-                              !opaque(before, x, y - 1) || !opaque(before, x, y + 1);
+            bool edge = false;
+            for (int d = 1; d <= scale && !edge; ++d)
+                edge = !opaque(before, x - d, y) || !opaque(before, x + d, y) ||
+                       !opaque(before, x, y - d) || !opaque(before, x, y + d);
             if (edge) image.setPixel(x, y, rim);
         }
     }
 }
 
+// A painter for hard-edged drawing. A 1-pixel pen puts a point's pixel to the right of and below
+// it; at a higher scale the pen is wider than a pixel and centred, so it is moved onto the centre
+// of that pixel.
+void beginPixelPainting(QPainter& painter, int scale) {
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    if (scale > 1) painter.translate(0.5, 0.5);
+}
+
 // The arrow, tip at (0, 0): an orange body, lit along its left edge and shaded along its
 // lower right, inside a grey rim.
-void drawArrow(QImage& image) {
+void drawArrow(QImage& image, int scale) {
     const QPolygon body({{0, 0}, {0, 19}, {5, 15}, {9, 23}, {12, 22}, {8, 14}, {14, 14}});
     {
         QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing, false);
+        beginPixelPainting(painter, scale);
         painter.setPen(QColor(0xff, 0x8c, 0x10));
         painter.setBrush(QColor(0xff, 0x8c, 0x10));
         painter.drawPolygon(body);
@@ -49,61 +61,55 @@ void drawArrow(QImage& image) {
         painter.drawLine(3, 13, 12, 13);
     }
     outline(image, QRect(0, 0, 16, 25));
-    // A pale grey inner line along the upper wing, under the rim.
-    for (int i = 2; i <= 11; ++i)
-        image.setPixel(i, i + 1, qRgb(0xc8, 0xca, 0xd0));
+    // A pale grey inner line along the upper wing, under the rim: pixels (2, 3) to (11, 12).
+    plotPixels(image, QRectF(2, 3, 10, 10), qRgb(0xc8, 0xca, 0xd0),
+               [](double x, double y) { return onLine(y - x - 1); });
 }
 
-void drawBadge(QImage& image, QRgb fill) {
+void drawBadge(QImage& image, int scale, QRgb fill) {
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    beginPixelPainting(painter, scale);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.setPen(QColor::fromRgb(rim));
     painter.setBrush(QColor::fromRgb(fill));
     painter.drawEllipse(QRect(15, 15, 16, 16));
 }
 
-// Two arrows crossing, heading up-right and down-right.
+// Two arrows crossing, heading up-right and down-right, with their heads in the right corners
+// of the 3 x 3 units at (24, 20) and (24, 24).
 void drawCrossedArrows(QImage& image) {
     constexpr QRgb arrow = qRgb(0xd8, 0x5c, 0x00);
-    for (int i = 0; i <= 7; ++i) {
-        image.setPixel(19 + i, 27 - i, arrow);
-        image.setPixel(19 + i, 19 + i, arrow);
-    }
-    const std::array<QPoint, 6> upHead{
-        {{24, 20}, {25, 20}, {26, 20}, {26, 21}, {26, 22}, {25, 21}}};
-    const std::array<QPoint, 6> downHead{
-        {{24, 26}, {25, 26}, {26, 26}, {26, 25}, {26, 24}, {25, 25}}};
-    for (const QPoint p : upHead)
-        image.setPixel(p, arrow);
-    for (const QPoint p : downHead)
-        image.setPixel(p, arrow);
+    plotPixels(image, QRectF(19, 19, 8, 9), arrow,
+               [](double x, double y) { return onLine(x + y - 47) || onLine(x - y); });
+    plotPixels(image, QRectF(24, 20, 3, 3), arrow,
+               [](double x, double y) { return (26.5 - x) + (y - 20.5) < 2.5; });
+    plotPixels(image, QRectF(24, 24, 3, 3), arrow,
+               [](double x, double y) { return (26.5 - x) + (26.5 - y) < 2.5; });
 }
 
+// A white cross of two 2-unit wide diagonals over the 8 x 7 units at (20, 20).
 void drawCross(QImage& image) {
-    for (int i = 0; i <= 6; ++i) {
-        for (int t = 0; t <= 1; ++t) {
-            image.setPixel(20 + i + t, 20 + i, qRgb(255, 255, 255));
-            image.setPixel(26 - i + t, 20 + i, qRgb(255, 255, 255));
-        }
-    }
+    plotPixels(image, QRectF(20, 20, 8, 7), qRgb(255, 255, 255), [](double x, double y) {
+        const auto onWideLine = [](double d) { return d >= -1 && d < 1; };
+        return onWideLine(x - y - 0.5) || onWideLine(x + y - 47.5);
+    });
 }
 
 } // namespace
 
-QImage skinCursor(CursorBadge badge) {
-    QImage image(32, 32, QImage::Format_ARGB32);
+QImage skinCursor(CursorBadge badge, int scale) {
+    QImage image = canvasImage(QSize(32, 32), scale, QImage::Format_ARGB32);
     image.fill(clear);
-    drawArrow(image);
+    drawArrow(image, scale);
     switch (badge) {
     case CursorBadge::None:
         break;
     case CursorBadge::CrossedArrows:
-        drawBadge(image, qRgb(0xee, 0xee, 0xf0));
+        drawBadge(image, scale, qRgb(0xee, 0xee, 0xf0));
         drawCrossedArrows(image);
         break;
     case CursorBadge::Cross:
-        drawBadge(image, qRgb(0xe0, 0x28, 0x20));
+        drawBadge(image, scale, qRgb(0xe0, 0x28, 0x20));
         drawCross(image);
         break;
     }

@@ -1,5 +1,7 @@
 #include "glyphs.h"
 
+#include "paint_kit.h"
+
 namespace artwork {
 namespace {
 
@@ -7,42 +9,34 @@ constexpr QRgb frame = qRgb(192, 192, 192);
 constexpr QRgb symbol = qRgb(255, 255, 255);
 constexpr QRgb transparent = qRgb(255, 0, 255);
 
-// Magenta inside, a 1-pixel frame around the edge.
-QImage framedGlyph(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
+// Magenta inside, a 1-unit frame around the edge.
+QImage framedGlyph(QSize size, int scale) {
+    QImage image = canvasImage(size, scale, QImage::Format_RGB32);
     image.fill(transparent);
-    for (int x = 0; x < width; ++x) {
-        image.setPixel(x, 0, frame);
-        image.setPixel(x, height - 1, frame);
-    }
-    for (int y = 0; y < height; ++y) {
-        image.setPixel(0, y, frame);
-        image.setPixel(width - 1, y, frame);
-    }
+    const double width = size.width();
+    const double height = size.height();
+    plotPixels(image, QRectF(QPointF(), size), frame, [=](double x, double y) {
+        return x < 1 || y < 1 || x > width - 1 || y > height - 1;
+    });
     return image;
 }
 
 } // namespace
 
-QImage minimiseGlyph() {
-    QImage image = framedGlyph(27, 20);
-    for (int x = 10; x <= 18; ++x)
-        for (int y = 10; y <= 11; ++y)
-            image.setPixel(x, y, symbol);
-    image.setPixel(0, 19, transparent);
-    image.setPixel(1, 19, transparent);
-    image.setPixel(0, 18, transparent);
+QImage minimiseGlyph(int scale) {
+    QImage image = framedGlyph(QSize(27, 20), scale);
+    plotPixels(image, QRectF(10, 10, 9, 2), symbol);
+    plotPixels(image, QRectF(0, 17, 3, 3), transparent,
+               [](double x, double y) { return x + (20 - y) < 2.5; });
     return image;
 }
 
-QImage closeGlyph() {
-    QImage image = framedGlyph(40, 20);
-    for (int i = 0; i < 9; ++i) {
-        image.setPixel(15 + i, 5 + i, symbol);
-        image.setPixel(23 - i, 5 + i, symbol);
-    }
-    image.setPixel(38, 19, transparent);
-    image.setPixel(39, 19, transparent);
+QImage closeGlyph(int scale) {
+    QImage image = framedGlyph(QSize(40, 20), scale);
+    plotPixels(image, QRectF(15, 5, 9, 9), symbol, [](double x, double y) {
+        return onLine((x - 15) - (y - 5)) || onLine((x - 15) + (y - 5) - 9);
+    });
+    plotPixels(image, QRectF(38, 19, 2, 1), transparent);
     return image;
 }
 

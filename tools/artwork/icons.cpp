@@ -81,8 +81,8 @@ QPainterPath smallFlameArrow() {
     return path;
 }
 
-QImage paintIcon(int size, const auto& draw) {
-    QImage image = transparentImage(size, size);
+QImage paintIcon(int size, int scale, const auto& draw) {
+    QImage image = transparentImage(QSize(size, size), scale);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     draw(painter);
@@ -92,8 +92,8 @@ QImage paintIcon(int size, const auto& draw) {
 
 } // namespace
 
-QImage programIcon(int size) {
-    return paintIcon(size, [size](QPainter& painter) {
+QImage programIcon(int size, int scale) {
+    return paintIcon(size, scale, [size](QPainter& painter) {
         const QRectF square = drawTile(
             painter, size,
             {QColor(0xe4, 0xf6, 0xff), QColor(0x8e, 0xd2, 0xff), QColor(0x3c, 0x94, 0xe0)});
@@ -101,8 +101,8 @@ QImage programIcon(int size) {
     });
 }
 
-QImage updateIcon(int size) {
-    return paintIcon(size, [size](QPainter& painter) {
+QImage updateIcon(int size, int scale) {
+    return paintIcon(size, scale, [size](QPainter& painter) {
         const QRectF square = drawTile(
             painter, size,
             {QColor(0xff, 0x9a, 0x52), QColor(0xe2, 0x3c, 0x16), QColor(0xa8, 0x24, 0x08)});

@@ -11,8 +11,8 @@
 namespace artwork {
 namespace {
 
-QImage icon(const std::function<void(QPainter&)>& draw) {
-    QImage image = transparentImage(16, 16);
+QImage icon(int scale, const std::function<void(QPainter&)>& draw) {
+    QImage image = transparentImage(QSize(16, 16), scale);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -231,35 +231,38 @@ void globe(QPainter& painter) {
 
 } // namespace
 
-std::vector<QImage> menuIcons() {
+std::vector<QImage> menuIcons(int scale) {
     return {
-        icon(birdMark),
-        icon([](QPainter& p) { drawSwirl(p, QPointF(8, 8), 7.6); }),
-        icon(playButton),
-        icon(musicBadge),
-        icon(eyeMark),
-        icon(crossButton),
-        icon(turningDiamond),
-        icon([](QPainter& p) { browserE(p, QColor(0x6c, 0xc4, 0xff), QColor(0x0a, 0x58, 0xc8)); }),
-        icon(speechBubble),
-        icon(ringWithDot),
-        icon(pinkSwirl),
-        icon([](QPainter& p) { browserE(p, QColor(0xc8, 0x8c, 0xff), QColor(0x62, 0x1c, 0xb4)); }),
-        icon(globe),
+        icon(scale, birdMark),
+        icon(scale, [](QPainter& p) { drawSwirl(p, QPointF(8, 8), 7.6); }),
+        icon(scale, playButton),
+        icon(scale, musicBadge),
+        icon(scale, eyeMark),
+        icon(scale, crossButton),
+        icon(scale, turningDiamond),
+        icon(scale,
+             [](QPainter& p) { browserE(p, QColor(0x6c, 0xc4, 0xff), QColor(0x0a, 0x58, 0xc8)); }),
+        icon(scale, speechBubble),
+        icon(scale, ringWithDot),
+        icon(scale, pinkSwirl),
+        icon(scale,
+             [](QPainter& p) { browserE(p, QColor(0xc8, 0x8c, 0xff), QColor(0x62, 0x1c, 0xb4)); }),
+        icon(scale, globe),
     };
 }
 
 QImage imageListSheet(const std::vector<QImage>& images) {
     // Pixels are copied as they are (no painter, which would round semi-transparent colours
     // through premultiplied alpha), so every cell equals its source image exactly.
-    QImage sheet(64, 64, QImage::Format_ARGB32);
+    const int cell = images.front().width();
+    QImage sheet = canvasImage(QSize(64, 64), cell / 16, QImage::Format_ARGB32);
     sheet.fill(Qt::transparent);
     for (std::size_t i = 0; i < images.size(); ++i) {
         const QImage image = images[i].convertToFormat(QImage::Format_ARGB32);
-        const int left = static_cast<int>(i % 4) * 16;
-        const int top = static_cast<int>(i / 4) * 16;
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x)
+        const int left = static_cast<int>(i % 4) * cell;
+        const int top = static_cast<int>(i / 4) * cell;
+        for (int y = 0; y < cell; ++y)
+            for (int x = 0; x < cell; ++x)
                 sheet.setPixel(left + x, top + y, image.pixel(x, y));
     }
     return sheet;

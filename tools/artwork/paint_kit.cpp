@@ -56,16 +56,41 @@ double valueNoise(double x, double y, std::uint32_t seed) {
     return top * (1 - fy) + bottom * fy;
 }
 
-QImage transparentImage(int width, int height) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+QImage canvasImage(QSize size, int scale, QImage::Format format) {
+    QImage image(size * scale, format);
+    image.setDevicePixelRatio(scale);
+    return image;
+}
+
+QImage transparentImage(QSize size, int scale) {
+    QImage image = canvasImage(size, scale);
     image.fill(Qt::transparent);
     return image;
 }
 
-QImage solidImage(int width, int height, QColor colour) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(colour);
-    return image;
+QImage cut(const QImage& canvas, const QRect& area) {
+    const auto scale = static_cast<int>(canvas.devicePixelRatio());
+    QImage part = canvas.copy(QRect(area.topLeft() * scale, area.size() * scale));
+    part.setDevicePixelRatio(scale);
+    return part;
+}
+
+void plotPixels(QImage& canvas, const QRectF& area, QRgb colour,
+                const std::function<bool(double, double)>& inside) {
+    const double scale = canvas.devicePixelRatio();
+    const QRect pixels(
+        QPoint(static_cast<int>(area.left() * scale), static_cast<int>(area.top() * scale)),
+        QPoint(static_cast<int>(std::ceil(area.right() * scale)) - 1,
+               static_cast<int>(std::ceil(area.bottom() * scale)) - 1));
+    for (int j = pixels.top(); j <= pixels.bottom(); ++j) {
+        for (int i = pixels.left(); i <= pixels.right(); ++i) {
+            const double x = (i + 0.5) / scale;
+            const double y = (j + 0.5) / scale;
+            const bool inArea =
+                x >= area.left() && x < area.right() && y >= area.top() && y < area.bottom();
+            if (inArea && (!inside || inside(x, y))) canvas.setPixel(i, j, colour);
+        }
+    }
 }
 
 QImage blurred(const QImage& source, int radius) {
@@ -110,14 +135,15 @@ void drawSoftShadow(QPainter& painter, const QPainterPath& shape, QPointF offset
     const QRectF bounds = shape.boundingRect().translated(offset);
     const int margin = blurRadius * 3 + 2;
     const QRect area = bounds.toAlignedRect().adjusted(-margin, -margin, margin, margin);
-    QImage mask = transparentImage(area.width(), area.height());
+    const auto scale = static_cast<int>(painter.device()->devicePixelRatio());
+    QImage mask = transparentImage(area.size(), scale);
     {
         QPainter p(&mask);
         p.setRenderHint(QPainter::Antialiasing);
         p.translate(offset - QPointF(area.topLeft()));
         p.fillPath(shape, colour);
     }
-    painter.drawImage(area.topLeft(), blurred(mask, blurRadius));
+    painter.drawImage(area.topLeft(), blurred(mask, blurRadius * scale));
 }
 
 QFont skinFont(int pixelSize, QFont::Weight weight, bool serif) {

@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 // The shared look of the skin: its colours, fonts and the few effects every picture uses
 // (soft shadows, glows, glossy rounded faces, text with a shadow).
@@ -44,14 +45,38 @@ class Random {
 // Value noise in [0, 1] from a hash of the integer lattice, smoothly interpolated.
 double valueNoise(double x, double y, std::uint32_t seed);
 
-// A transparent ARGB canvas of the given size.
-QImage transparentImage(int width, int height);
-QImage solidImage(int width, int height, QColor colour);
+// Every picture is drawn in picture units, `scale` pixels to the unit: 1 for the catalogue's
+// pictures, 2 for their @2x twins. A canvas carries its scale as its device pixel ratio, so a
+// painter on it draws in picture units and the helpers below read the scale from it.
+QImage canvasImage(QSize size, int scale,
+                   QImage::Format format = QImage::Format_ARGB32_Premultiplied);
+QImage transparentImage(QSize size, int scale);
+
+// Where pixel `pixel` of a canvas lies in picture units, on the grid of the 1x picture's pixels:
+// at scale 1 the pixel's own index, so per-pixel drawing gives the 1x picture exactly.
+inline double unitsAt(int pixel, int scale) {
+    return (pixel + 0.5) / scale - 0.5;
+}
+
+// The rectangle `area` (in picture units) of a canvas, keeping its scale.
+QImage cut(const QImage& canvas, const QRect& area);
+
+// Hard-edged pixel art at any scale: paints every pixel whose centre, in picture units, lies in
+// area and passes inside(x, y). At scale 1 the centre of pixel (i, j) is (i + 0.5, j + 0.5).
+void plotPixels(QImage& canvas, const QRectF& area, QRgb colour,
+                const std::function<bool(double, double)>& inside = {});
+
+// For plotPixels: whether a pixel centre at the given distance from a line lies on it, the line
+// being one picture unit wide. At scale 1 that takes exactly the pixels the line runs through.
+inline bool onLine(double distance) {
+    return distance >= -0.5 && distance < 0.5;
+}
 
 // Three box-blur passes (close to a Gaussian) over a premultiplied ARGB image.
 QImage blurred(const QImage& image, int radius);
 
-// Draws a soft shadow (or, with no offset and a light colour, a glow) of a shape.
+// Draws a soft shadow (or, with no offset and a light colour, a glow) of a shape, blurred at the
+// scale of the painter's canvas.
 void drawSoftShadow(QPainter& painter, const QPainterPath& shape, QPointF offset, int blurRadius,
                     QColor colour);
 

@@ -14,16 +14,16 @@ constexpr QRect bar{172, 227, 420, 16};
 constexpr double filled = 0.68;
 constexpr int stripePeriod = 16;
 
-QImage ground() {
+QImage ground(int scale) {
     const QSize size = layout::splashSize;
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image = canvasImage(size, scale);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     QRadialGradient sky(QPointF(250, 110), 620);
     sky.setColorAt(0.0, QColor(0x1c, 0x3c, 0x7c));
     sky.setColorAt(0.45, QColor(0x0c, 0x1c, 0x44));
     sky.setColorAt(1.0, QColor(0x03, 0x07, 0x16));
-    painter.fillRect(image.rect(), sky);
+    painter.fillRect(QRect(QPoint(), size), sky);
 
     // Two soft beams falling from the upper left.
     for (int i = 0; i < 2; ++i) {
@@ -88,8 +88,8 @@ QImage ground() {
 }
 
 // The bar alone, on a transparent ground, with its stripes at the given phase.
-QImage progressBar(int phase) {
-    QImage image = transparentImage(bar.width(), bar.height());
+QImage progressBar(int phase, int scale) {
+    QImage image = transparentImage(bar.size(), scale);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF track(0.5, 0.5, bar.width() - 1, bar.height() - 1);
@@ -139,10 +139,10 @@ QImage progressBar(int phase) {
 
 } // namespace
 
-QImage splashFrame(int phase) {
-    QImage image = ground();
+QImage splashFrame(int phase, int scale) {
+    QImage image = ground(scale);
     QPainter painter(&image);
-    const QImage barImage = progressBar(phase);
+    const QImage barImage = progressBar(phase, scale);
     painter.drawImage(bar.topLeft(), barImage);
 
     // The reflection: the bar upside down under the floor line, fading out downwards.
@@ -150,10 +150,10 @@ QImage splashFrame(int phase) {
     {
         QPainter fade(&reflection);
         fade.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        QLinearGradient alpha(0, 0, 0, reflection.height());
+        QLinearGradient alpha(0, 0, 0, bar.height());
         alpha.setColorAt(0, QColor(0, 0, 0, 110));
         alpha.setColorAt(1, QColor(0, 0, 0, 0));
-        fade.fillRect(reflection.rect(), alpha);
+        fade.fillRect(QRect(QPoint(), bar.size()), alpha);
     }
     painter.drawImage(QPoint(bar.left(), bar.bottom() + 5), reflection);
     painter.end();

@@ -8,6 +8,6 @@ namespace artwork {
 
 // The whole 770 x 330 picture with the bar's stripes shifted by phase (0 or 1, half a stripe
 // apart). The two phases differ only inside the splash patch rectangle.
-QImage splashFrame(int phase);
+QImage splashFrame(int phase, int scale);
 
 } // namespace artwork

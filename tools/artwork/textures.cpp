@@ -9,55 +9,62 @@
 
 namespace artwork {
 
-QImage carbonFibre(int width, int height, double leftLight, double rightLight) {
-    QImage image(width, height, QImage::Format_RGB32);
-    constexpr int tile = 4; // thread width in pixels
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            // Twill: each row of tiles is shifted one tile to the right of the one above.
-            const int column = (x + (y / tile) * tile) / tile;
-            const int row = y / tile;
-            const bool across = ((column / 2 + row) & 1) == 0;
-            const double u = ((across ? y : x + (y / tile) * tile) % tile + 0.5) / tile;
-            const double along =
-                ((across ? x + (y / tile) * tile : y) % (tile * 2) + 0.5) / (tile * 2);
+QImage carbonFibre(QSize size, int scale, double leftLight, double rightLight) {
+    QImage image = canvasImage(size, scale, QImage::Format_RGB32);
+    constexpr int tile = 4; // thread width in picture units
+    for (int j = 0; j < image.height(); ++j) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(j));
+        const double y = unitsAt(j, scale);
+        const double yCentre = y + 0.5;
+        // Twill: each row of tiles is shifted one tile to the right of the one above.
+        const double row = std::floor(yCentre / tile);
+        for (int i = 0; i < image.width(); ++i) {
+            const double x = unitsAt(i, scale);
+            const double shifted = x + 0.5 + row * tile;
+            const double column = std::floor(shifted / tile);
+            const bool across = (static_cast<int>(std::floor(column / 2) + row) & 1) == 0;
+            const double u = std::fmod(across ? yCentre : shifted, tile) / tile;
+            const double along = std::fmod(across ? shifted : yCentre, tile * 2) / (tile * 2);
             // Sheen across the thread, a little brighter in the middle of its length.
             const double sheen = std::pow(std::sin(u * std::numbers::pi), 1.6) *
                                  (0.75 + 0.25 * std::sin(along * std::numbers::pi));
             const double grain = valueNoise(x * 0.7, y * 0.7, 17) * 0.08;
-            const double fx = static_cast<double>(x) / std::max(1, width - 1);
-            const double fy = static_cast<double>(y) / std::max(1, height - 1);
+            const double fx = std::max(0.0, x / std::max(1, size.width() - 1));
+            const double fy = y / std::max(1, size.height() - 1);
             const double light = leftLight + (rightLight - leftLight) * std::pow(fx, 0.8);
             const double vignette = 1.0 - 0.25 * std::pow(std::abs(fy - 0.4) * 1.6, 2);
             const double level = (18 + 46 * sheen + 40 * grain) * light * vignette;
             const int base = std::clamp(static_cast<int>(std::lround(level)), 0, 255);
             const int blue = std::clamp(static_cast<int>(std::lround(level * 1.12 + 3)), 0, 255);
-            line[x] = qRgb(base, std::clamp(base + 1, 0, 255), blue);
+            line[i] = qRgb(base, std::clamp(base + 1, 0, 255), blue);
         }
     }
     return image;
 }
 
-QImage starrySky(int width, int height, std::uint32_t seed) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+QImage starrySky(QSize area, int scale, std::uint32_t seed) {
+    const int width = area.width();
+    const int height = area.height();
+    QImage image = canvasImage(area, scale);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     QRadialGradient sky(QPointF(width * 0.5, height * 0.42), std::max(width, height) * 0.75);
     sky.setColorAt(0.0, QColor(0x6a, 0x34, 0xb4));
     sky.setColorAt(0.55, QColor(0x3d, 0x18, 0x7a));
     sky.setColorAt(1.0, QColor(0x1a, 0x08, 0x3c));
-    painter.fillRect(image.rect(), sky);
+    painter.fillRect(QRect(QPoint(), area), sky);
 
     // Faint nebula clouds.
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
+    for (int j = 0; j < image.height(); ++j) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(j));
+        const double y = unitsAt(j, scale);
+        for (int i = 0; i < image.width(); ++i) {
+            const double x = unitsAt(i, scale);
             const double cloud = valueNoise(x / 38.0, y / 30.0, seed) * 0.6 +
                                  valueNoise(x / 13.0, y / 11.0, seed + 1) * 0.4;
             const int lift = static_cast<int>(std::lround(std::max(0.0, cloud - 0.45) * 60));
-            const QRgb p = line[x];
-            line[x] = qRgb(std::min(255, qRed(p) + lift), std::min(255, qGreen(p) + lift / 3),
+            const QRgb p = line[i];
+            line[i] = qRgb(std::min(255, qRed(p) + lift), std::min(255, qGreen(p) + lift / 3),
                            std::min(255, qBlue(p) + lift));
         }
     }
@@ -91,15 +98,17 @@ QImage starrySky(int width, int height, std::uint32_t seed) {
     return image;
 }
 
-QImage dottedTeal(int width, int height) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+QImage dottedTeal(QSize size, int scale) {
+    const int width = size.width();
+    const int height = size.height();
+    QImage image = canvasImage(size, scale);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     QLinearGradient ground(QPointF(0, 0), QPointF(width, height));
     ground.setColorAt(0.0, QColor(0x0f, 0x4a, 0x52));
     ground.setColorAt(0.6, QColor(0x07, 0x2c, 0x33));
     ground.setColorAt(1.0, QColor(0x03, 0x17, 0x1c));
-    painter.fillRect(image.rect(), ground);
+    painter.fillRect(QRect(QPoint(), size), ground);
 
     constexpr double pitch = 6.0;
     painter.setPen(Qt::NoPen);
@@ -116,7 +125,7 @@ QImage dottedTeal(int width, int height) {
     QRadialGradient light(QPointF(width * 0.2, height * 0.1), width * 0.9);
     light.setColorAt(0, QColor(0x7c, 0xf0, 0xf0, 60));
     light.setColorAt(1, QColor(0x7c, 0xf0, 0xf0, 0));
-    painter.fillRect(image.rect(), light);
+    painter.fillRect(QRect(QPoint(), size), light);
     return image;
 }
 

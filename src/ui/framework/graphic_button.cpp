@@ -1,7 +1,7 @@
 #include "ui/framework/graphic_button.h"
 
-#include "resources/pictures.h"
 #include "ui/framework/focus_frame.h"
+#include "ui/framework/picture_loader.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -17,12 +17,21 @@ QPixmap greyedOut(const QPixmap& picture) {
 
 GraphicButton::GraphicButton(QWidget* parent, const QString& normalPicture,
                              const QString& highlightedPicture)
-    : QAbstractButton(parent), normal_(pictures::path(normalPicture)),
-      highlighted_(highlightedPicture.isEmpty() ? normal_
-                                                : QPixmap(pictures::path(highlightedPicture))),
-      disabled_(greyedOut(normal_)) {
+    : QAbstractButton(parent), normalPicture_(normalPicture),
+      highlightedPicture_(highlightedPicture) {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_Hover);
+    loadFaces(devicePixelRatioF());
+}
+
+void GraphicButton::loadFaces(qreal devicePixelRatio) {
+    const int density = pictureDensity(devicePixelRatio);
+    if (density == density_) return;
+    density_ = density;
+    normal_ = loadPixmap(normalPicture_, density);
+    highlighted_ =
+        highlightedPicture_.isEmpty() ? normal_ : loadPixmap(highlightedPicture_, density);
+    disabled_ = greyedOut(normal_);
 }
 
 bool GraphicButton::showsHighlighted() const {
@@ -30,7 +39,10 @@ bool GraphicButton::showsHighlighted() const {
 }
 
 void GraphicButton::paintEvent(QPaintEvent*) {
+    loadFaces(devicePixelRatioF());
     QPainter painter(this);
+    // Between ratios 1 and 2 the @2x faces are scaled down, smoothly.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     // Drawn from the top left at their own size; a picture a row taller than the button loses
     // its bottom row.
     const QPixmap& picture = !isEnabled() ? disabled_ : showsHighlighted() ? highlighted_ : normal_;

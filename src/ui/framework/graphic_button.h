@@ -7,8 +7,9 @@ namespace sorvo::ui {
 
 // A button drawn only from pictures: the normal one, and the highlighted one while the pointer
 // is over it (and while it is held down). Its caption is kept but not drawn: the pictures carry
-// the words. It takes keyboard focus only where its window's design gives keyboard use; then
-// Space and Enter press it and the focus frame marks it.
+// the words. The pictures are those drawn for the screen it shows on (see picture_loader). It takes
+// keyboard focus only where its window's design gives keyboard use; then Space and Enter press it
+// and the focus frame marks it.
 class GraphicButton : public QAbstractButton {
     Q_OBJECT
   public:
@@ -23,6 +24,12 @@ class GraphicButton : public QAbstractButton {
     void leaveEvent(QEvent* event) override;
 
   private:
+    // Loads the faces drawn for the device pixel ratio, unless they already are.
+    void loadFaces(qreal devicePixelRatio);
+
+    QString normalPicture_;
+    QString highlightedPicture_;
+    int density_ = 0;
     QPixmap normal_;
     QPixmap highlighted_;
     QPixmap disabled_;

@@ -4,8 +4,8 @@
 
 namespace sorvo::ui {
 
-// Shows a catalogue picture at its own size from the top left; an animated GIF plays for as long
-// as the box exists.
+// Shows a catalogue picture at its own size from the top left, as drawn for the screen it is on;
+// an animated GIF plays for as long as the box exists.
 class PictureBox : public QLabel {
     Q_OBJECT
   public:
@@ -13,7 +13,15 @@ class PictureBox : public QLabel {
     bool isAnimated() const { return movie() != nullptr; }
 
   protected:
+    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    // Shows the picture drawn for the device pixel ratio, unless it already shows.
+    void showPictureFor(qreal devicePixelRatio);
+
+    QString pictureName_;
+    int density_ = 0;
 };
 
 } // namespace sorvo::ui

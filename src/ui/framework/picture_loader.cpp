@@ -4,8 +4,8 @@
 #include "resources/window_design.h"
 
 #include <QBuffer>
+#include <QGuiApplication>
 #include <QImageReader>
-#include <QPixmap>
 
 namespace sorvo::ui {
 
@@ -51,12 +51,35 @@ QImage loadImage(const QString& pictureName) {
     return QImage(pictures::path(pictureName));
 }
 
+int pictureDensity(qreal devicePixelRatio) {
+    return devicePixelRatio > 1 ? 2 : 1;
+}
+
+QString pictureForRatio(const QString& pictureName, qreal devicePixelRatio) {
+    return pictureDensity(devicePixelRatio) == 2 ? pictureName + QStringLiteral("@2x")
+                                                 : pictureName;
+}
+
+QImage loadImage(const QString& pictureName, qreal devicePixelRatio) {
+    QImage image(pictures::path(pictureForRatio(pictureName, devicePixelRatio)));
+    image.setDevicePixelRatio(pictureDensity(devicePixelRatio));
+    return image;
+}
+
+QPixmap loadPixmap(const QString& pictureName, qreal devicePixelRatio) {
+    return QPixmap::fromImage(loadImage(pictureName, devicePixelRatio));
+}
+
 QIcon loadIcon(const QString& pictureName) {
     QIcon icon;
-    QImageReader reader(pictures::path(pictureName));
-    for (int i = 0; i < reader.imageCount(); ++i) {
-        reader.jumpToImage(i);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    for (const qreal ratio : {1, 2}) {
+        QImageReader reader(pictures::path(pictureForRatio(pictureName, ratio)));
+        for (int i = 0; i < reader.imageCount(); ++i) {
+            reader.jumpToImage(i);
+            QImage image = reader.read();
+            image.setDevicePixelRatio(ratio);
+            icon.addPixmap(QPixmap::fromImage(image));
+        }
     }
     return icon;
 }
@@ -69,19 +92,27 @@ QPoint cursorHotSpot(const QByteArray& curFile) {
 }
 
 QCursor loadCursor(const QString& name) {
+    return loadCursor(name, qGuiApp->devicePixelRatio());
+}
+
+QCursor loadCursor(const QString& name, qreal devicePixelRatio) {
     if (name.isEmpty()) return QCursor(Qt::ArrowCursor);
     if (name == design::handCursor) return QCursor(Qt::PointingHandCursor);
-    const QByteArray bytes = pictures::bytes(name);
+    const int ratio = pictureDensity(devicePixelRatio);
+    const QByteArray bytes = pictures::bytes(pictureForRatio(name, ratio));
     QBuffer buffer;
     buffer.setData(bytes);
     QImageReader reader(&buffer, "cur");
-    const QPoint hotSpot = cursorHotSpot(bytes);
-    return QCursor(QPixmap::fromImage(withCursorMask(reader.read(), bytes)), hotSpot.x(),
-                   hotSpot.y());
+    QPixmap pixmap = QPixmap::fromImage(withCursorMask(reader.read(), bytes));
+    pixmap.setDevicePixelRatio(ratio);
+    // The twin's file stores its hot spot in its own pixels; QCursor takes it in the cursor's
+    // device-independent ones.
+    const QPoint hotSpot = cursorHotSpot(bytes) / ratio;
+    return QCursor(pixmap, hotSpot.x(), hotSpot.y());
 }
 
 QImage imageListEntry(const QImage& list, int index) {
-    constexpr int cell = 16;
+    const int cell = 16 * static_cast<int>(list.devicePixelRatio());
     return list.copy((index % 4) * cell, (index / 4) * cell, cell, cell);
 }
 

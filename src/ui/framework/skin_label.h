@@ -16,6 +16,8 @@ class SkinLabel : public QLabel {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    QString backgroundPicture_;
+    int density_ = 0;
     QPixmap background_;
 };
 

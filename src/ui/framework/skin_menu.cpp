@@ -26,14 +26,17 @@ QString styleSheetFor(const design::MenuScheme& scheme) {
 } // namespace
 
 SkinMenu::SkinMenu(const QString& topCaption, const design::MenuScheme& scheme, QWidget* parent)
-    : QMenu(topCaption, parent), icons_(loadImage(scheme.iconList)) {
+    : QMenu(topCaption, parent), icons_(loadImage(scheme.iconList, 1)),
+      denseIcons_(loadImage(scheme.iconList, 2)) {
     setStyleSheet(styleSheetFor(scheme));
     // The popup opens with a separator line, which Qt would otherwise fold away.
     setSeparatorsCollapsible(false);
 }
 
 QIcon SkinMenu::commandIcon(int iconIndex) const {
-    return QIcon(QPixmap::fromImage(imageListEntry(icons_, iconIndex)));
+    QIcon icon(QPixmap::fromImage(imageListEntry(icons_, iconIndex)));
+    icon.addPixmap(QPixmap::fromImage(imageListEntry(denseIcons_, iconIndex)));
+    return icon;
 }
 
 void SkinMenu::popUpAtCursor() {

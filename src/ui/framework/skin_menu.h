@@ -27,7 +27,9 @@ class SkinMenu : public QMenu {
   private:
     QIcon commandIcon(int iconIndex) const;
 
+    // The icon list as drawn for ordinary screens, and its @2x twin for denser ones.
     QImage icons_;
+    QImage denseIcons_;
 };
 
 } // namespace sorvo::ui
