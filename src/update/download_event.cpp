@@ -2,12 +2,10 @@
 
 namespace sorvo::update {
 
-DownloadEvent DownloadEvent::fromHook(std::int32_t kind, std::int32_t a, std::int32_t b,
-                                      std::int32_t c, std::int32_t) {
+DownloadEvent DownloadEvent::fromHook(const download::Event& hooked) {
     DownloadEvent event;
-    // Sizes arrive as signed 32-bit values and are widened by sign.
-    event.bytes = c;
-    switch (kind) {
+    event.bytes = hooked.bytes;
+    switch (hooked.kind) {
     case download::SizeKnown:
         event.kind = Kind::SizeKnown;
         break;
@@ -19,10 +17,8 @@ DownloadEvent DownloadEvent::fromHook(std::int32_t kind, std::int32_t a, std::in
         break;
     case download::Failed:
         event.kind = Kind::Failed;
-        event.failure = static_cast<download::MessageCode>(a);
-        event.httpStatus = b;
-        break;
-    default:
+        event.failure = hooked.reason;
+        event.httpStatus = hooked.httpStatus;
         break;
     }
     return event;

@@ -6,8 +6,7 @@
 
 namespace sorvo::update {
 
-// One notification of the download component, as a typed value instead of the hook's five
-// integers.
+// One notification of the download component, as the update window reads it.
 struct DownloadEvent {
     enum class Kind { SizeKnown, Finished, Retrying, Failed, Other };
 
@@ -19,8 +18,7 @@ struct DownloadEvent {
     download::MessageCode failure = download::MessageCode::ConnectionLost;
     std::int32_t httpStatus = 0;
 
-    static DownloadEvent fromHook(std::int32_t kind, std::int32_t a, std::int32_t b, std::int32_t c,
-                                  std::int32_t d);
+    static DownloadEvent fromHook(const download::Event& event);
 };
 
 } // namespace sorvo::update

@@ -9,9 +9,8 @@
 
 namespace sorvo::update {
 
-int onDownloadEvent(std::int32_t kind, std::int32_t a, std::int32_t b, std::int32_t c,
-                    std::int32_t d) {
-    const DownloadEvent event = DownloadEvent::fromHook(kind, a, b, c, d);
+void onDownloadEvent(const download::Event& hooked) {
+    const DownloadEvent event = DownloadEvent::fromHook(hooked);
     switch (event.kind) {
     case DownloadEvent::Kind::SizeKnown:
         updateState().totalBytes.store(event.bytes);
@@ -30,7 +29,6 @@ int onDownloadEvent(std::int32_t kind, std::int32_t a, std::int32_t b, std::int3
     case DownloadEvent::Kind::Other:
         break;
     }
-    return 0;
 }
 
 void onDownloadMessage(std::int32_t, const std::string&, const std::string&, std::int32_t,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "download/hooks.h"
+
 #include <cstdint>
 #include <string>
 
@@ -7,11 +9,10 @@
 // thread.
 namespace sorvo::update {
 
-// Stores the total size of SizeKnown (the third value) in the update state and carries Finished
-// and Failed over to the UI thread (onDownloadFinished, onDownloadFailed); a cancellation is
-// no failure to show. Other kinds are ignored. Returns 0.
-int onDownloadEvent(std::int32_t kind, std::int32_t a, std::int32_t b, std::int32_t c,
-                    std::int32_t d);
+// Stores the total size of SizeKnown in the update state and carries Finished and Failed over
+// to the UI thread (onDownloadFinished, onDownloadFailed); a cancellation is no failure to
+// show. Other kinds are ignored.
+void onDownloadEvent(const download::Event& hooked);
 
 // The component's messages need no answer from the update.
 void onDownloadMessage(std::int32_t code, const std::string& text1, const std::string& text2,

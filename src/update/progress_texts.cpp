@@ -36,13 +36,13 @@ QString sizeProgressText(std::int64_t done, std::int64_t total) {
            QStringLiteral("M/") + twoPlaces(static_cast<double>(total) / bytesPerMegabyte) + u'M';
 }
 
-QString speedText(std::int32_t bytesPerSecond) {
+QString speedText(std::int64_t bytesPerSecond) {
     return QStringLiteral("速度：") + QString::number(bytesPerSecond / bytesPerKilobyte) +
            QStringLiteral("KB/秒 ");
 }
 
 std::optional<QString> remainingTimeText(std::int64_t total, std::int64_t done,
-                                         std::int32_t bytesPerSecond) {
+                                         std::int64_t bytesPerSecond) {
     if (bytesPerSecond == 0) return std::nullopt;
     const std::int64_t seconds = (total - done) / bytesPerSecond;
     if (seconds == 0) return std::nullopt;
@@ -82,11 +82,18 @@ QString failureText(const DownloadEvent& event) {
     case MessageCode::TargetUnsafe:
         return because("位置不安全");
     case MessageCode::SignatureMissing:
+    case MessageCode::Unsigned:
         return because("升级包未签名");
     case MessageCode::SignatureMalformed:
     case MessageCode::SignatureWrongKey:
     case MessageCode::SignatureMismatch:
         return because("签名校验失败");
+    case MessageCode::TooLarge:
+        return because("升级包过大");
+    case MessageCode::PackageTooOld:
+        return because("升级包版本过旧");
+    case MessageCode::PackageMismatch:
+        return because("升级包不符");
     case MessageCode::Retrying:
     case MessageCode::Cancelled:
         break;

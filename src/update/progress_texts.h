@@ -30,10 +30,10 @@ QString downloadedText(int position);
 // "进度：1.25M/3.25M".
 QString sizeProgressText(std::int64_t done, std::int64_t total);
 // "速度：12KB/秒 ", whole kilobytes per second.
-QString speedText(std::int32_t bytesPerSecond);
+QString speedText(std::int64_t bytesPerSecond);
 // "剩余时间:17秒", or nothing when the rate is unknown (0) or less than a second remains.
 std::optional<QString> remainingTimeText(std::int64_t total, std::int64_t done,
-                                         std::int32_t bytesPerSecond);
+                                         std::int64_t bytesPerSecond);
 // "文件大小:3.25M".
 QString fileSizeText(std::int64_t total);
 // "总耗时:12.34秒".

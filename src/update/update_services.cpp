@@ -14,16 +14,16 @@ class ComponentServices final : public UpdateServices {
     void startDownload(download::DownloadSettings& settings) override {
         download::startDownload(updateState().downloader, settings);
     }
-    std::int32_t bytesDone() const override {
+    std::int64_t bytesDone() const override {
         return download::bytesDone(updateState().downloader);
     }
-    std::int32_t bytesStored() const override {
+    std::int64_t bytesStored() const override {
         return download::bytesStored(updateState().downloader);
     }
-    std::int32_t currentSpeed() const override {
+    std::int64_t currentSpeed() const override {
         return download::currentSpeed(updateState().downloader);
     }
-    std::int32_t overallRate() const override { return download::overallRate(); }
+    std::int64_t overallRate() const override { return download::overallRate(); }
     std::uint32_t tickCount() const override { return platform::tickCount(); }
 };
 

@@ -15,11 +15,11 @@ class UpdateServices {
     // Stops a running download; none of its events arrive afterwards.
     virtual void stopDownload() = 0;
     virtual void startDownload(download::DownloadSettings& settings) = 0;
-    virtual std::int32_t bytesDone() const = 0;
+    virtual std::int64_t bytesDone() const = 0;
     // Bytes of the package that this download has put on disk.
-    virtual std::int32_t bytesStored() const = 0;
-    virtual std::int32_t currentSpeed() const = 0;
-    virtual std::int32_t overallRate() const = 0;
+    virtual std::int64_t bytesStored() const = 0;
+    virtual std::int64_t currentSpeed() const = 0;
+    virtual std::int64_t overallRate() const = 0;
     virtual std::uint32_t tickCount() const = 0;
 };
 

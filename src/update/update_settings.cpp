@@ -1,7 +1,9 @@
 #include "update/update_settings.h"
 
 #include "config/update_key.h"
+#include "config/update_policy.h"
 #include "update/download_hooks.h"
+#include "update/package_location.h"
 
 #include <QFile>
 
@@ -35,6 +37,10 @@ void fillUpdateSettings(download::DownloadSettings& settings, const QString& url
     settings.userName.clear();
     settings.password.clear();
     settings.publicKey = updatePublicKey();
+    settings.packageName = packageFileName.toStdString();
+    settings.currentVersion = clientVersion();
+    settings.allowUnsigned = allowUnsignedUpdates();
+    settings.maxBytes = updateMaxBytes();
 }
 
 } // namespace sorvo::update

@@ -1,6 +1,7 @@
 #include "update/update_state.h"
 
 #include "config/update_key.h"
+#include "config/update_policy.h"
 
 #include <cstdio>
 #include <memory>
@@ -13,13 +14,17 @@ std::unique_ptr<UpdateState>& state() {
     return programWide;
 }
 
-// A build without a key takes any package the download server hands out; say so once.
+// A build without a key refuses every package, or, when its builder allowed it, takes any;
+// say so once.
 void noteUnverifiedPackages() {
     static bool said = false;
     if (said || !updatePublicKey().empty()) return;
     said = true;
-    std::fputs("Upgrade packages are not verified: this client was built without an update key "
-               "(SORVO_UPDATE_PUBLIC_KEY).\n",
+    std::fputs(allowUnsignedUpdates()
+                   ? "Upgrade packages are not verified: this client was built without an update "
+                     "key (SORVO_UPDATE_PUBLIC_KEY).\n"
+                   : "Upgrade packages are refused: this client was built without an update key "
+                     "(SORVO_UPDATE_PUBLIC_KEY).\n",
                stderr);
 }
 } // namespace

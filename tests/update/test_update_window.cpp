@@ -31,10 +31,10 @@ struct ScriptedServices final : UpdateServices {
     int stops = 0;
     int starts = 0;
     download::DownloadSettings started;
-    std::int32_t done = 0;
-    std::int32_t stored = 0;
-    std::int32_t speed = 0;
-    std::int32_t rate = 0;
+    std::int64_t done = 0;
+    std::int64_t stored = 0;
+    std::int64_t speed = 0;
+    std::int64_t rate = 0;
     std::uint32_t now = 0;
 
     void stopDownload() override { ++stops; }
@@ -42,10 +42,10 @@ struct ScriptedServices final : UpdateServices {
         ++starts;
         started = settings;
     }
-    std::int32_t bytesDone() const override { return done; }
-    std::int32_t bytesStored() const override { return stored; }
-    std::int32_t currentSpeed() const override { return speed; }
-    std::int32_t overallRate() const override { return rate; }
+    std::int64_t bytesDone() const override { return done; }
+    std::int64_t bytesStored() const override { return stored; }
+    std::int64_t currentSpeed() const override { return speed; }
+    std::int64_t overallRate() const override { return rate; }
     std::uint32_t tickCount() const override { return now; }
 };
 
@@ -62,17 +62,17 @@ int interval(const UpdateWindow& window, const char* formName) {
 }
 
 // Reports a size from a thread of its own, as the download component does.
-void reportSize(std::int32_t bytes) {
-    std::thread([bytes] { onDownloadEvent(download::SizeKnown, 0, 0, bytes, 0); }).join();
+void reportSize(std::int64_t bytes) {
+    std::thread([bytes] { onDownloadEvent({.kind = download::SizeKnown, .bytes = bytes}); }).join();
 }
 
-void reportEvent(std::int32_t kind) {
-    std::thread([kind] { onDownloadEvent(kind, 0, 0, 0, 0); }).join();
+void reportEvent(download::EventKind kind) {
+    std::thread([kind] { onDownloadEvent({.kind = kind}); }).join();
 }
 
 void reportFailure(download::MessageCode why, std::int32_t httpStatus = 0) {
     std::thread([why, httpStatus] {
-        onDownloadEvent(download::Failed, static_cast<std::int32_t>(why), httpStatus, 0, 0);
+        onDownloadEvent({.kind = download::Failed, .reason = why, .httpStatus = httpStatus});
     }).join();
 }
 
@@ -159,7 +159,7 @@ class UpdateWindowTest : public QObject {
         QCOMPARE(updateState().totalBytes.load(), 0);
         QVERIFY(s.userName.empty() && s.password.empty());
         QVERIFY(s.eventHook && s.messageHook);
-        QCOMPARE(s.eventHook(download::SizeKnown, 0, 0, 1234, 0), 0);
+        s.eventHook({.kind = download::SizeKnown, .bytes = 1234});
         QCOMPARE(updateState().totalBytes.load(), 1234);
 
         QVERIFY(!window->control<ui::GraphicButton>(QStringLiteral("按钮1"))->isEnabled());
@@ -306,7 +306,7 @@ class UpdateWindowTest : public QObject {
         UpdateWindow& w = openStarted();
         const auto& label = *w.control<QLabel>(QStringLiteral("标签大小"));
         QSet<QString> reasons;
-        for (int code = 1; code <= static_cast<int>(download::MessageCode::SignatureMismatch);
+        for (int code = 1; code <= static_cast<int>(download::MessageCode::PackageMismatch);
              ++code) {
             DownloadEvent event;
             event.failure = static_cast<download::MessageCode>(code);
