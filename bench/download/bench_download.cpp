@@ -10,7 +10,7 @@
 //   bench-download [MiB] [rounds]      defaults: 256 MiB, 3 rounds
 
 #include "download/downloader.h"
-#include "package_signer.h"
+#include "support/package_signer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -100,21 +100,23 @@ Run withComponent(const std::string& url, const std::string& path, std::size_t s
                   const std::string& publicKey = {}) {
     std::mutex mutex;
     std::condition_variable ended;
-    int32_t endKind = 0;
+    int endKind = 0;
     dl::DownloadSettings settings;
     settings.writeBufferSize = 4096;
     settings.url = url;
     settings.path = path;
     settings.publicKey = publicKey;
+    settings.allowUnsigned = publicKey.empty();
+    settings.packageName = "pkg.exe";
+    settings.currentVersion = "1.0";
     settings.speedValue = 200;
     settings.maxRetries = 0;
-    settings.eventHook = [&](int32_t kind, int32_t, int32_t, int32_t, int32_t) {
-        if (kind == dl::Finished || kind == dl::Failed) {
+    settings.eventHook = [&](const dl::Event& event) {
+        if (event.kind == dl::Finished || event.kind == dl::Failed) {
             std::lock_guard lock(mutex);
-            endKind = kind;
+            endKind = event.kind;
             ended.notify_all();
         }
-        return 0;
     };
     settings.messageHook = [](int32_t, const std::string& text, const std::string&, int32_t,
                               int32_t) { std::fprintf(stderr, "component: %s\n", text.c_str()); };

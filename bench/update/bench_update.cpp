@@ -215,10 +215,8 @@ std::optional<StallMeter::Figures> downloadWithoutWindow(const PackageServer& se
     std::atomic<int> ending{0};
     download::DownloadSettings settings = programUpdates().controller.settings();
     settings.path = QFile::encodeName(path).toStdString();
-    settings.eventHook = [&](std::int32_t kind, std::int32_t, std::int32_t, std::int32_t,
-                             std::int32_t) {
-        if (kind == download::Finished || kind == download::Failed) ending = kind;
-        return 0;
+    settings.eventHook = [&](const download::Event& event) {
+        if (event.kind == download::Finished || event.kind == download::Failed) ending = event.kind;
     };
     settings.messageHook = {};
     download::Downloader downloader;

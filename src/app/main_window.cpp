@@ -81,7 +81,8 @@ void MainWindow::onUpdateCommand() {
 }
 
 void MainWindow::showUpdateWindow() {
-    if (updateWindow_) {
+    // A window on its way out is no longer the update window.
+    if (updateWindow_ && !updateWindow_->isDestroyed()) {
         updateWindow_->bringToFront();
         return;
     }

@@ -37,8 +37,6 @@ class MainWindow : public ui::SkinWindow {
     ui::WebBrowser& radioBrowser() const;
     ui::TitleStrip& titleStrip() const { return *titleStrip_; }
     TrayMenu& trayMenu() const { return *trayMenu_; }
-    // The update window while it exists.
-    update::UpdateWindow* updateWindow() const { return updateWindow_; }
 
   public slots:
     void onMainWindowCreated();

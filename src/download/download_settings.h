@@ -7,9 +7,9 @@
 
 namespace sorvo::download {
 
-// The twenty slots of the settings record, in their order, and the public key. The initialisers
-// are the values at program start; the update window overwrites slots 1 to 12, 14 and 15 and the
-// public key before each download.
+// The slots of the settings record, in their order, and the fields that guard what reaches the
+// target. The initialisers are the values at program start; the update overwrites slots 1 to 12,
+// 14 and 15 and the guards before each download.
 // startDownload copies the record, so later changes do not reach a running transfer.
 // For the durations, 0 or less means "no limit of our own".
 struct DownloadSettings {
@@ -64,14 +64,24 @@ struct DownloadSettings {
     // Slot 18: the file types that may be written, as "|"-separated name endings compared without
     // regard to case. Empty allows every type.
     std::string typeList = ".exe|.rar|.zip|.gif|.jpg|.mp3|.rm";
-    // Slots 19 and 20 complete the record; the component does not read them.
-    std::string reserved19;
-    std::string reserved20;
 
-    // Not one of the twenty slots: the publisher's Ed25519 public key, as the base64 line that
-    // `minisign -P` takes. When it is set, the package must come with "<url>.minisig" signed by
-    // that key, and it reaches path only once it matches the signature. Empty: no check.
+    // The publisher's Ed25519 public key, as the base64 line that `minisign -P` takes. When it
+    // is set, the package must come with "<url>.minisig" signed by that key in the prehashed
+    // form ("ED"), and it reaches path only once it matches the signature. Empty: the download
+    // fails at once with Unsigned, unless allowUnsigned is set.
     std::string publicKey;
+    // With a key, the signature's trusted comment must name the package as space- or
+    // tab-separated "key:value" fields, others ignored: "file:" exactly packageName (UTF-8) and
+    // "version:" dotted numbers newer than currentVersion, compared part by part (1.4 equals
+    // 1.4.0). Without it a signed older release, or any other signed file, could be served as
+    // the package. Both must be set when publicKey is.
+    std::string packageName;
+    std::string currentVersion;
+    // Takes a package without any signature check when publicKey is empty.
+    bool allowUnsigned = false;
+    // The largest package accepted, in bytes: a larger announced length fails at once, a body
+    // without one as soon as it passes this; TooLarge, and nothing is kept. 0 or less: no cap.
+    int64_t maxBytes = 2147483648;
 };
 
 } // namespace sorvo::download

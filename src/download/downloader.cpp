@@ -74,23 +74,23 @@ void startDownload(Downloader& downloader, DownloadSettings& settings) {
     std::thread(work, job, std::move(previous), settings).detach();
 }
 
-int32_t bytesDone(const Downloader& downloader) {
+int64_t bytesDone(const Downloader& downloader) {
     const auto job = downloader.state_->job();
-    return job ? saturated(job->progress.bytesDone()) : 0;
+    return job ? job->progress.bytesDone() : 0;
 }
 
-int32_t bytesStored(const Downloader& downloader) {
+int64_t bytesStored(const Downloader& downloader) {
     const auto job = downloader.state_->job();
-    return job ? saturated(job->progress.bytesStored()) : 0;
+    return job ? job->progress.bytesStored() : 0;
 }
 
-int32_t currentSpeed(const Downloader& downloader) {
+int64_t currentSpeed(const Downloader& downloader) {
     const auto job = downloader.state_->job();
-    return job ? saturated(job->progress.bytesPerSecond()) : 0;
+    return job ? job->progress.bytesPerSecond() : 0;
 }
 
-int32_t overallRate() {
-    return saturated(ComponentRate::instance().bytesPerSecond(ComponentRate::Clock::now()));
+int64_t overallRate() {
+    return ComponentRate::instance().bytesPerSecond(ComponentRate::Clock::now());
 }
 
 void release(Downloader& downloader) {

@@ -27,7 +27,6 @@ namespace sorvo::download {
 // and the Downloader's end, remove the kept file.
 //
 // The functions below may be called from any thread; the counters may be read at any time.
-// Values beyond INT32_MAX read as INT32_MAX.
 class Downloader {
   public:
     Downloader();
@@ -41,9 +40,9 @@ class Downloader {
     std::unique_ptr<State> state_;
 
     friend void startDownload(Downloader&, DownloadSettings&);
-    friend int32_t bytesDone(const Downloader&);
-    friend int32_t bytesStored(const Downloader&);
-    friend int32_t currentSpeed(const Downloader&);
+    friend int64_t bytesDone(const Downloader&);
+    friend int64_t bytesStored(const Downloader&);
+    friend int64_t currentSpeed(const Downloader&);
     friend void release(Downloader&);
 };
 
@@ -55,21 +54,21 @@ void startDownload(Downloader&, DownloadSettings&);
 
 // Bytes of the package received and kept so far, those a resumed transfer continues from
 // included; back to 0 when the package starts over.
-int32_t bytesDone(const Downloader&);
+int64_t bytesDone(const Downloader&);
 
 // Bytes of the package that the current (or last) transfer has written to its file so far, not
 // counting those still gathered in memory for the next write: 0 at the start (the kept bytes
 // when it resumes) and after a start over or a failure, the package's size once it is in place. A
 // file left at the path by an earlier download never counts.
-int32_t bytesStored(const Downloader&);
+int64_t bytesStored(const Downloader&);
 
 // Bytes per second received over the last two seconds.
-int32_t currentSpeed(const Downloader&);
+int64_t currentSpeed(const Downloader&);
 
 // Bytes per second of the whole component over its current busy period: all bytes received by
 // every Downloader since the component last went from idle to busy, divided by the time since
 // then. When idle it keeps the figure of the last busy period; 0 before the first.
-int32_t overallRate();
+int64_t overallRate();
 
 // Stops the running transfer and returns at once: no hook of it runs afterwards (a hook running
 // on the worker is waited for) and it reports nothing more. Does nothing when idle. Called from

@@ -55,6 +55,19 @@ AttemptResult statusFailure(long status, MessageCode missing, const std::string&
     return fatal(MessageCode::HttpError, text, status);
 }
 
+AttemptResult tooSlow(const LowSpeedLimit& limit) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit.span);
+    return transient(MessageCode::ConnectionLost,
+                     "the server sent less than " + std::to_string(limit.bytesPerSecond) +
+                         " bytes a second for " + std::to_string(seconds.count()) + " s");
+}
+
+AttemptResult tooLarge(int64_t size, int64_t maxBytes) {
+    return fatal(MessageCode::TooLarge, "the package has " + std::to_string(size) +
+                                            " bytes or more; at most " + std::to_string(maxBytes) +
+                                            " are accepted");
+}
+
 Failure writeFailure(const std::string& what, std::error_code error) {
     const bool full = error == std::errc::no_space_on_device ||
                       error == std::error_code(EDQUOT, std::generic_category());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "download/hooks.h"
+#include "download/low_speed.h"
 
 #include <cstdint>
 #include <curl/curl.h>
@@ -37,6 +38,10 @@ AttemptResult curlFailure(CURLcode code, const std::string& detail, long status)
 // An HTTP error status: request timeouts, rate limits and server errors may pass on a retry;
 // other errors are final, and nothing at the address (404, 410) is `missing`.
 AttemptResult statusFailure(long status, MessageCode missing, const std::string& text);
+// A body slower than the limit over its whole span: a stall, though bytes keep coming.
+AttemptResult tooSlow(const LowSpeedLimit& limit);
+// A package of size bytes, or one growing past that, where at most maxBytes are accepted.
+AttemptResult tooLarge(int64_t size, int64_t maxBytes);
 // A failed write or sync of the package; a full disk or quota has a reason of its own.
 Failure writeFailure(const std::string& what, std::error_code error);
 // Whether a later try may get past a transfer's failure, so that the bytes it kept are worth

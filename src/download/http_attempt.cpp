@@ -78,12 +78,8 @@ std::optional<AttemptResult> HttpAttempt::interruption() {
     const auto now = Clock::now();
     if (!lowSpeed_.stalled(now)) return {};
     // The trickle counts as silence, so that the retry window can close on it.
-    const LowSpeedLimit& limit = lowSpeed_.limit();
-    lastData_ = now - limit.span;
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit.span);
-    return transient(MessageCode::ConnectionLost,
-                     "the server sent less than " + std::to_string(limit.bytesPerSecond) +
-                         " bytes a second for " + std::to_string(seconds.count()) + " s");
+    lastData_ = now - lowSpeed_.limit().span;
+    return tooSlow(lowSpeed_.limit());
 }
 
 size_t HttpAttempt::headerCallback(char* data, size_t size, size_t count, void* self) {
@@ -140,8 +136,7 @@ bool HttpAttempt::beginWhole() {
             return stop({Outcome::Fatal, writeFailure("cannot empty the file", error)});
         progress_.startedOver();
     }
-    adopt(head_.contentLength());
-    return true;
+    return adopt(head_.contentLength());
 }
 
 // The rest of the package follows, and must continue exactly where the file ends.
@@ -156,15 +151,21 @@ bool HttpAttempt::beginRest() {
         result.startOver = true;
         return stop(std::move(result));
     }
-    adopt(range->total);
-    return true;
+    return adopt(range->total);
 }
 
-void HttpAttempt::adopt(int64_t total) {
+// A package over the cap is refused from its announced size, before a byte of it is written.
+bool HttpAttempt::adopt(int64_t total) {
+    if (overCap(total)) return stop(tooLarge(total, settings_.maxBytes));
     package_->validator = head_.validator();
     if (total >= 0 && total != package_->total) reporter_.sizeKnown(total);
     package_->total = total;
     bodyStarted_ = true;
+    return true;
+}
+
+bool HttpAttempt::overCap(int64_t size) const {
+    return settings_.maxBytes > 0 && size > settings_.maxBytes;
 }
 
 bool HttpAttempt::onBody(const char* data, size_t size) {
@@ -172,6 +173,9 @@ bool HttpAttempt::onBody(const char* data, size_t size) {
     // A final answer that is neither a success nor an error, such as a redirect without a
     // target, has a body too; it is not the package.
     if (!bodyStarted_) return stop(unexpectedAnswer(head_.status()));
+    // Without an announced length, the body itself shows the package too large.
+    if (const int64_t grown = file_.size() + static_cast<int64_t>(size); overCap(grown))
+        return stop(tooLarge(grown, settings_.maxBytes));
     if (auto error = file_.append(data, size))
         return stop({Outcome::Fatal, writeFailure("cannot write the package", error)});
     const auto now = Clock::now();

@@ -57,7 +57,8 @@ class HttpAttempt : private RequestLoop {
     bool beginBody();
     bool beginWhole();
     bool beginRest();
-    void adopt(int64_t total);
+    bool adopt(int64_t total);
+    bool overCap(int64_t size) const;
     bool onBody(const char* data, size_t size);
     bool stop(AttemptResult result);
     AttemptResult classify(CURLcode code, CURL* easy) const;

@@ -12,7 +12,8 @@ namespace {
 
 constexpr std::string_view untrustedPrefix = "untrusted comment: ";
 constexpr std::string_view trustedPrefix = "trusted comment: ";
-constexpr std::string_view legacyAlgorithm = "Ed";
+// Plain Ed25519: the algorithm of a key, and of the older signatures made over the file itself.
+constexpr std::string_view plainAlgorithm = "Ed";
 constexpr std::string_view prehashedAlgorithm = "ED";
 constexpr std::size_t algorithmSize = 2;
 
@@ -63,7 +64,7 @@ std::string sizeError(const char* what, std::size_t size, std::size_t expected) 
 std::optional<PublicKey> parsePublicKey(std::string_view line) {
     const auto bytes = fromBase64(trimmed(line));
     constexpr std::size_t size = algorithmSize + sizeof(KeyId) + sizeof(Ed25519Key);
-    if (!bytes || bytes->size() != size || algorithmOf(*bytes) != legacyAlgorithm)
+    if (!bytes || bytes->size() != size || algorithmOf(*bytes) != plainAlgorithm)
         return std::nullopt;
     PublicKey key;
     copyTo(key.keyId, *bytes, algorithmSize);
@@ -88,7 +89,10 @@ std::variant<SignatureFile, std::string> parseSignatureFile(std::string_view tex
     if (signature->size() != signatureSize)
         return sizeError("the signature", signature->size(), signatureSize);
     const std::string_view algorithm = algorithmOf(*signature);
-    if (algorithm != prehashedAlgorithm && algorithm != legacyAlgorithm)
+    if (algorithm == plainAlgorithm)
+        return std::string("the signature is of the older form that signs the file itself; "
+                           "only the prehashed form is accepted");
+    if (algorithm != prehashedAlgorithm)
         return "the signature's algorithm \"" + std::string(algorithm) + "\" is not known";
 
     const auto global = fromBase64(lines[3]);
@@ -98,7 +102,6 @@ std::variant<SignatureFile, std::string> parseSignatureFile(std::string_view tex
                          sizeof(Ed25519Signature));
 
     SignatureFile file;
-    file.prehashed = algorithm == prehashedAlgorithm;
     copyTo(file.keyId, *signature, algorithmSize);
     copyTo(file.signature, *signature, algorithmSize + sizeof(KeyId));
     file.trustedComment = lines[2].substr(trustedPrefix.size());

@@ -20,12 +20,12 @@ struct PublicKey {
 
 // A detached signature file of four lines:
 //   untrusted comment: <text>
-//   base64("Ed" or "ED", key id, signature of the file)
+//   base64("ED", key id, signature of the file's BLAKE2b-512 hash)
 //   trusted comment: <text>
 //   base64(signature of the file's signature followed by the trusted comment)
-// "ED" signs the BLAKE2b-512 hash of the file, "Ed" (the older form) the file itself.
+// The older form "Ed" signs the file itself: a 64-byte file could then be its own hash, so a
+// signature of any package's hash would pass for that file. It is not accepted.
 struct SignatureFile {
-    bool prehashed = true;
     KeyId keyId{};
     Ed25519Signature signature{};
     std::string trustedComment;

@@ -46,7 +46,7 @@ PartFile::~PartFile() {
     discard();
 }
 
-std::error_code PartFile::open(const std::optional<FileStamp>& kept) {
+std::error_code PartFile::open(const std::optional<FileIdentity>& kept) {
     if (auto error = replaceable(target_)) return error;
     // Not emptied yet: the file may belong to a running transfer until the lock says otherwise.
     if (auto error = openPlainFile(partPath_, fd_)) return error;
@@ -61,7 +61,7 @@ std::error_code PartFile::open(const std::optional<FileStamp>& kept) {
         close();
         return error;
     }
-    if (kept && stampOf(fd_) == kept) return takeUp(kept->size);
+    if (kept && identityOf(fd_) == kept) return takeUp(kept->size);
     return startOver();
 }
 
@@ -103,12 +103,17 @@ std::error_code PartFile::flushAndSync() {
     return {};
 }
 
-std::error_code PartFile::commit() {
+std::error_code PartFile::commit(FileIdentity& placed) {
     // rename replaces a link at the target rather than following it; the check keeps anything
     // but an old package of the user's own from being replaced.
     if (auto error = replaceable(target_)) return error;
     if (auto error = stillAt(fd_, partPath_)) return error;
+    // Taken before the rename, which changes neither the file nor its time, so that a file whose
+    // identity cannot be read never reaches the target.
+    const auto identity = identityOf(fd_);
+    if (!identity) return lastError();
     if (std::rename(partPath_.c_str(), target_.c_str()) != 0) return lastError();
+    placed = *identity;
     close();
     syncFolder(folderOf(target_));
     return {};
@@ -120,19 +125,19 @@ void PartFile::discard() {
     close();
 }
 
-std::optional<FileStamp> PartFile::keep() {
+std::optional<FileIdentity> PartFile::keep() {
     if (fd_ < 0) return {};
     // A full disk takes what it can of the buffer; written_ counts exactly that.
     flush();
-    std::optional<FileStamp> stamp;
+    std::optional<FileIdentity> identity;
     if (written_ > 0 && ::ftruncate(fd_, written_) == 0 && !stillAt(fd_, partPath_))
-        stamp = stampOf(fd_);
-    if (!stamp || stamp->size != written_) {
+        identity = identityOf(fd_);
+    if (!identity || identity->size != written_) {
         discard();
         return {};
     }
     close();
-    return stamp;
+    return identity;
 }
 
 std::error_code PartFile::writeAll(const char* data, std::size_t size) {

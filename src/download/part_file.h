@@ -1,6 +1,6 @@
 #pragma once
 
-#include "download/file_stamp.h"
+#include "download/file_identity.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -37,7 +37,7 @@ class PartFile {
     // the folder is missing or not writable, when another transfer is writing the same target
     // (device_or_resource_busy), or with an UnsafeTarget error when either name holds anything
     // but a plain file of the user's own.
-    std::error_code open(const std::optional<FileStamp>& kept = {});
+    std::error_code open(const std::optional<FileIdentity>& kept = {});
     std::error_code append(const char* data, std::size_t size);
     std::error_code startOver();
     // Bytes accepted so far, buffered ones included.
@@ -48,15 +48,16 @@ class PartFile {
     int descriptor() const { return fd_; }
     // Writes out the buffer and syncs the file to disk.
     std::error_code flushAndSync();
-    // Renames the synced file over the target.
-    std::error_code commit();
+    // Renames the synced file over the target; placed is then the identity of the file at the
+    // target, taken from the open file at the rename.
+    std::error_code commit(FileIdentity& placed);
     // Removes the part file, if it is still the file at its name.
     void discard();
     // Puts the part file aside for a later transfer to continue: writes out the buffer as far as
     // the disk takes it, cuts the file to exactly the bytes written, and closes it in place.
     // Nullopt, and the file is removed, when nothing was written or the file is no longer the
     // one at its name.
-    std::optional<FileStamp> keep();
+    std::optional<FileIdentity> keep();
 
   private:
     std::error_code flush();

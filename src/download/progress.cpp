@@ -2,9 +2,6 @@
 
 #include "download/component_rate.h"
 
-#include <algorithm>
-#include <limits>
-
 namespace sorvo::download {
 
 void Progress::received(int64_t bytes) {
@@ -25,11 +22,6 @@ void Progress::startedOver() {
 void Progress::resumedAt(int64_t bytes) {
     bytesDone_.store(bytes, std::memory_order_relaxed);
     bytesStored_.store(bytes, std::memory_order_relaxed);
-}
-
-int32_t saturated(int64_t value) {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace sorvo::download

@@ -27,7 +27,4 @@ class Progress {
     SpeedMeter speed_;
 };
 
-// Counters leave the component as signed 32-bit values; larger ones saturate.
-int32_t saturated(int64_t value);
-
 } // namespace sorvo::download

@@ -15,12 +15,12 @@ class Reporter {
     Reporter(const DownloadSettings& settings, HookGate& gate);
 
     void sizeKnown(int64_t total);
-    void finished(int64_t size);
+    void finished(int64_t size, const FileIdentity& file);
     void retrying(int32_t retry, const Failure& why, int64_t keptBytes);
     void failed(const Failure& failure, int64_t receivedBytes);
 
   private:
-    void event(EventKind kind, int32_t a, int32_t b, int64_t c);
+    void event(const Event& event);
     void message(const Failure& failure);
 
     const DownloadSettings& settings_;

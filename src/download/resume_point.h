@@ -1,6 +1,6 @@
 #pragma once
 
-#include "download/file_stamp.h"
+#include "download/file_identity.h"
 
 #include <cstdint>
 #include <string>
@@ -15,7 +15,7 @@ struct KeptPackage {
     std::string target;    // the part file is "<target>.part"
     std::string validator; // If-Range value of the bytes kept
     int64_t total = -1;    // the package's size; -1 when the server did not say
-    FileStamp part;        // the part file as it was put aside; part.size is the bytes kept
+    FileIdentity part;     // the part file as it was put aside; part.size is the bytes kept
 };
 
 // What a failed transfer leaves for the next start on its Downloader. It owns the part file

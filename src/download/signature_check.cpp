@@ -20,7 +20,8 @@ bool trustedCommentHolds(const PublicKey& key, const SignatureFile& file) {
 } // namespace
 
 std::variant<SignatureCheck, Failure> SignatureCheck::prepare(const PublicKey& key,
-                                                              const SignatureFile& file) {
+                                                              const SignatureFile& file,
+                                                              const ExpectedPackage& expected) {
     // Picks libsodium's fastest code for this processor; later calls return at once.
     if (sodium_init() < 0) return Failure{MessageCode::SignatureMismatch, "cannot start libsodium"};
     if (file.keyId != key.keyId)
@@ -29,34 +30,26 @@ std::variant<SignatureCheck, Failure> SignatureCheck::prepare(const PublicKey& k
     if (!trustedCommentHolds(key, file))
         return Failure{MessageCode::SignatureMismatch,
                        "the signature's trusted comment was changed after signing"};
+    if (auto failure = checkTrustedComment(file.trustedComment, expected)) return *failure;
     return SignatureCheck(key, file);
 }
 
 SignatureCheck::SignatureCheck(const PublicKey& key, const SignatureFile& file)
-    : key_(key.key), signature_(file.signature), state_(Prehashed{}) {
-    if (!file.prehashed) state_.emplace<LegacyEd25519>(file.signature, key.key);
+    : key_(key.key), signature_(file.signature) {
     restart();
 }
 
 void SignatureCheck::restart() {
-    if (auto* prehashed = std::get_if<Prehashed>(&state_))
-        crypto_generichash_init(&prehashed->hash, nullptr, 0, prehashSize);
-    else
-        std::get<LegacyEd25519>(state_).restart();
+    crypto_generichash_init(&hash_, nullptr, 0, prehashSize);
 }
 
 void SignatureCheck::update(const unsigned char* data, std::size_t size) {
-    if (auto* prehashed = std::get_if<Prehashed>(&state_))
-        crypto_generichash_update(&prehashed->hash, data, size);
-    else
-        std::get<LegacyEd25519>(state_).update(data, size);
+    crypto_generichash_update(&hash_, data, size);
 }
 
 bool SignatureCheck::matches() {
-    auto* prehashed = std::get_if<Prehashed>(&state_);
-    if (!prehashed) return std::get<LegacyEd25519>(state_).verify();
     unsigned char digest[prehashSize];
-    crypto_generichash_final(&prehashed->hash, digest, prehashSize);
+    crypto_generichash_final(&hash_, digest, prehashSize);
     return crypto_sign_verify_detached(signature_.data(), digest, prehashSize, key_.data()) == 0;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "download/failure.h"
-#include "download/legacy_ed25519.h"
 #include "download/minisign_format.h"
+#include "download/trusted_comment.h"
 
 #include <cstddef>
 #include <sodium.h>
@@ -13,10 +13,10 @@ namespace sorvo::download {
 // The check of a package against its signature, fed with the package's bytes in order.
 class SignatureCheck {
   public:
-    // Checks what needs no package, the key id and the trusted comment, and prepares the check
-    // of the package.
-    static std::variant<SignatureCheck, Failure> prepare(const PublicKey& key,
-                                                         const SignatureFile& file);
+    // Checks what needs no package: the key id, the trusted comment's signature and then what
+    // the comment says of the package; prepares the check of the package.
+    static std::variant<SignatureCheck, Failure>
+    prepare(const PublicKey& key, const SignatureFile& file, const ExpectedPackage& expected);
 
     // The bytes fed so far are thrown away.
     void restart();
@@ -25,16 +25,11 @@ class SignatureCheck {
     bool matches();
 
   private:
-    // The file's BLAKE2b-512 hash is signed.
-    struct Prehashed {
-        crypto_generichash_state hash;
-    };
-
     SignatureCheck(const PublicKey& key, const SignatureFile& file);
 
     Ed25519Key key_;
     Ed25519Signature signature_;
-    std::variant<Prehashed, LegacyEd25519> state_;
+    crypto_generichash_state hash_; // of the package: its BLAKE2b-512 hash is signed
 };
 
 } // namespace sorvo::download

@@ -9,9 +9,10 @@ constexpr std::size_t largestSignatureFile = 16 * 1024;
 
 } // namespace
 
-SignatureFetch::SignatureFetch(const DownloadSettings& settings, CancelSignal& cancel)
+SignatureFetch::SignatureFetch(const DownloadSettings& settings, CancelSignal& cancel,
+                               LowSpeedLimit lowSpeed)
     : RequestLoop(settings.noDataTimeoutMs), settings_(settings), cancel_(cancel),
-      url_(settings.url + ".minisig") {}
+      url_(settings.url + ".minisig"), lowSpeed_(lowSpeed) {}
 
 AttemptResult SignatureFetch::run(std::string& text) {
     text.clear();
@@ -21,6 +22,9 @@ AttemptResult SignatureFetch::run(std::string& text) {
     curl_easy_setopt(easy.get(), CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, &SignatureFetch::writeCallback);
     curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, this);
+    // A whole signature file is less than a span's worth at the limit: one still coming after
+    // the span trickles.
+    lowSpeed_.restart(Clock::now());
     const CURLcode code = perform(easy.get(), cancel_);
     return classify(code, easy.get());
 }
@@ -36,7 +40,9 @@ size_t SignatureFetch::writeCallback(char* data, size_t size, size_t count, void
 }
 
 bool SignatureFetch::onBody(std::string_view data) {
-    heardAt(Clock::now());
+    const auto now = Clock::now();
+    heardAt(now);
+    lowSpeed_.add(static_cast<int64_t>(data.size()), now);
     if (text_->size() + data.size() > largestSignatureFile) {
         stopped_ = fatal(MessageCode::SignatureMalformed, "the signature file is larger than " +
                                                               std::to_string(largestSignatureFile) +
@@ -45,6 +51,11 @@ bool SignatureFetch::onBody(std::string_view data) {
     }
     text_->append(data);
     return true;
+}
+
+std::optional<AttemptResult> SignatureFetch::interruption() {
+    if (!lowSpeed_.stalled(Clock::now())) return {};
+    return tooSlow(lowSpeed_.limit());
 }
 
 AttemptResult SignatureFetch::classify(CURLcode code, CURL* easy) const {

@@ -67,9 +67,18 @@ std::optional<Failure> Transfer::refusal() {
     if (!typeAllowed(settings_.path, settings_.typeList))
         return Failure{MessageCode::Refused,
                        "this type of file may not be downloaded: " + settings_.path};
-    if (settings_.publicKey.empty()) return {};
+    if (settings_.publicKey.empty()) {
+        if (settings_.allowUnsigned) return {};
+        return Failure{MessageCode::Unsigned,
+                       "no key to check the package's signature with, and unsigned packages are "
+                       "not allowed"};
+    }
     key_ = parsePublicKey(settings_.publicKey);
     if (!key_) return Failure{MessageCode::Refused, "the public key is not a minisign key"};
+    if (settings_.packageName.empty() || !newerVersion(settings_.currentVersion, "0"))
+        return Failure{MessageCode::Refused,
+                       "a signed package needs its file name and the client's own version "
+                       "(dotted numbers) to be checked against"};
     return {};
 }
 
@@ -88,12 +97,13 @@ void Transfer::takeUp(ResumePoint& previous) {
 // package is checked as it is written.
 AttemptResult Transfer::fetchSignature() {
     std::string text;
-    AttemptResult result = SignatureFetch(settings_, job_.cancel).run(text);
+    AttemptResult result = SignatureFetch(settings_, job_.cancel, lowSpeed_).run(text);
     if (result.outcome != Outcome::Complete) return result;
     auto parsed = parseSignatureFile(text);
     if (auto* error = std::get_if<std::string>(&parsed))
         return fatal(MessageCode::SignatureMalformed, "the signature cannot be read: " + *error);
-    auto check = SignatureCheck::prepare(*key_, std::get<SignatureFile>(parsed));
+    auto check = SignatureCheck::prepare(*key_, std::get<SignatureFile>(parsed),
+                                         {settings_.packageName, settings_.currentVersion});
     if (auto* failure = std::get_if<Failure>(&check)) return {Outcome::Fatal, *failure};
     verifier_ = std::make_unique<ContentVerifier>(file_.descriptor(),
                                                   std::move(std::get<SignatureCheck>(check)));
@@ -122,13 +132,14 @@ void Transfer::finish() {
                          "the package does not match its signature: it was changed, cut short "
                          "or lengthened, or the signature is another file's"});
     }
-    if (auto error = file_.commit()) {
+    FileIdentity placed;
+    if (auto error = file_.commit(placed)) {
         if (error.category() == unsafeTargetCategory())
             return fail(targetFailure(settings_.path, error));
         return fail(writeFailure("cannot put the package in place", error));
     }
     job_.progress.stored(size);
-    reporter_.finished(size);
+    reporter_.finished(size, placed);
 }
 
 void Transfer::fail(const Failure& failure, bool partFits) {

@@ -5,9 +5,14 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringEncoder>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace sorvo::update {
 
@@ -23,6 +28,19 @@ QByteArray gbkBytes(const QString& text) {
 
 QString withTrailing(const QString& folder, QChar separator) {
     return folder.endsWith(separator) ? folder : folder + separator;
+}
+
+// Whether other users may put files into folder: it is group or world writable without the
+// sticky bit, so anyone there may replace the package between its check and its start.
+bool othersMayWriteIn(const QString& folder) {
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    if (::stat(QFile::encodeName(folder).constData(), &info) != 0) return true;
+    return (info.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (info.st_mode & S_ISVTX) == 0;
+#else
+    Q_UNUSED(folder);
+    return false;
+#endif
 }
 
 } // namespace
@@ -44,7 +62,7 @@ QString packagePathIn(const QString& folder, const QString& fallbackFolder, QCha
 
 QString packagePathHere() {
     QString folder = platform::perUserDownloadFolder();
-    if (!QFileInfo(folder).isDir()) folder.clear();
+    if (!QFileInfo(folder).isDir() || othersMayWriteIn(folder)) folder.clear();
     QString fallback;
     if (folder.isEmpty()) {
         const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);

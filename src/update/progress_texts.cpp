@@ -81,11 +81,19 @@ QString failureText(download::MessageCode reason, int httpStatus) {
     case MessageCode::TargetUnsafe:
         return because("位置不安全");
     case MessageCode::SignatureMissing:
+    case MessageCode::Unsigned:
         return because("升级包未签名");
     case MessageCode::SignatureMalformed:
     case MessageCode::SignatureWrongKey:
     case MessageCode::SignatureMismatch:
         return because("签名校验失败");
+    case MessageCode::TooLarge:
+        return because("升级包过大");
+    case MessageCode::PackageTooOld:
+        return because("升级包版本过旧");
+    case MessageCode::PackageMismatch:
+    case MessageCode::PackageChanged:
+        return because("升级包不符");
     case MessageCode::Retrying:
     case MessageCode::Cancelled:
         break;

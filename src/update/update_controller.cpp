@@ -1,18 +1,39 @@
 #include "update/update_controller.h"
 
 #include "config/hosts.h"
+#include "config/update_key.h"
+#include "config/update_policy.h"
+#include "download/file_identity.h"
 #include "platform/platform.h"
-#include "update/download_event.h"
 #include "update/package_location.h"
 #include "update/update_services.h"
 #include "update/update_settings.h"
 
+#include <QFile>
 #include <QMetaObject>
+#include <cstdio>
 
 namespace sorvo::update {
 
+namespace {
+
+// A build without a key refuses every package, or, when its builder allowed it, takes any.
+void noteUnverifiedPackages() {
+    if (!updatePublicKey().empty()) return;
+    std::fputs(allowUnsignedUpdates()
+                   ? "Upgrade packages are not verified: this client was built without an update "
+                     "key (SORVO_UPDATE_PUBLIC_KEY).\n"
+                   : "Upgrade packages are refused: this client was built without an update key "
+                     "(SORVO_UPDATE_PUBLIC_KEY).\n",
+               stderr);
+}
+
+} // namespace
+
 UpdateController::UpdateController(UpdateServices& services, QObject* parent)
-    : QObject(parent), services_(services) {}
+    : QObject(parent), services_(services) {
+    noteUnverifiedPackages();
+}
 
 UpdateController::~UpdateController() {
     cancel();
@@ -32,13 +53,10 @@ void UpdateController::start(int speedValue) {
     fillUpdateSettings(settings_, packageUrl_, packagePath_, speedValue);
     // The controller stops its download before it goes, and that waits for a hook that runs;
     // a call still queued when it has gone is dropped with it.
-    settings_.eventHook = [this, download](std::int32_t kind, std::int32_t a, std::int32_t b,
-                                           std::int32_t c, std::int32_t d) {
-        const DownloadEvent event = DownloadEvent::fromHook(kind, a, b, c, d);
+    settings_.eventHook = [this, download](const download::Event& event) {
         QMetaObject::invokeMethod(
             this, [this, download, event] { onDownloadEvent(download, event); },
             Qt::QueuedConnection);
-        return 0;
     };
     settings_.messageHook = [](std::int32_t, const std::string&, const std::string&, std::int32_t,
                                std::int32_t) {};
@@ -71,29 +89,37 @@ std::int64_t UpdateController::elapsedMs() const {
     return services_.nowMs() - startMs_;
 }
 
-void UpdateController::onDownloadEvent(quint64 download, const DownloadEvent& event) {
+void UpdateController::onDownloadEvent(quint64 download, const download::Event& event) {
     if (download != download_) return;
     switch (event.kind) {
-    case DownloadEvent::Kind::SizeKnown:
+    case download::SizeKnown:
         totalBytes_ = event.bytes;
         emit sizeKnown(event.bytes);
         break;
-    case DownloadEvent::Kind::Finished:
+    case download::Finished:
         emit finished();
-        // The file the finished download wrote, even if the package's place has changed since.
-        platform::openFile(downloadTarget_);
-        emit packageStarted();
+        startPackage(event.file);
         break;
-    case DownloadEvent::Kind::Failed:
+    case download::Failed:
         // Only a new start, a cancel and the program's end stop a download; none of them is a
         // failure to show.
-        if (event.failure != download::MessageCode::Cancelled)
-            emit failed(event.failure, event.httpStatus);
+        if (event.reason != download::MessageCode::Cancelled)
+            emit failed(event.reason, event.httpStatus);
         break;
-    case DownloadEvent::Kind::Retrying:
-    case DownloadEvent::Kind::Other:
+    case download::Retrying:
         break;
     }
+}
+
+void UpdateController::startPackage(const download::FileIdentity& verified) {
+    // The file the finished download wrote, even if the package's place has changed since.
+    const std::string target = QFile::encodeName(downloadTarget_).toStdString();
+    if (download::identityOf(target) != verified) {
+        emit failed(download::MessageCode::PackageChanged, 0);
+        return;
+    }
+    platform::openFile(downloadTarget_);
+    emit packageStarted();
 }
 
 } // namespace sorvo::update

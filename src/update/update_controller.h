@@ -10,7 +10,6 @@
 namespace sorvo::update {
 
 class UpdateServices;
-struct DownloadEvent;
 
 // The one owner of the update: the download slot it is handed, the settings of the running
 // download, where the package comes from and goes to, and what that download has said. Whoever
@@ -19,6 +18,10 @@ struct DownloadEvent;
 // Threading: the download's hooks run on the component's worker; they only post to this
 // object. A download that is stopped or replaced says nothing more, even with news of it still
 // in the queue.
+//
+// The package handed to the desktop is the very file the component verified: its identity
+// (device, inode, size, modification time) is checked again just before, and a file changed or
+// replaced since is refused as PackageChanged, with nothing started.
 class UpdateController : public QObject {
     Q_OBJECT
   public:
@@ -58,7 +61,8 @@ class UpdateController : public QObject {
     void failed(sorvo::download::MessageCode reason, int httpStatus);
 
   private:
-    void onDownloadEvent(quint64 download, const DownloadEvent& event);
+    void onDownloadEvent(quint64 download, const download::Event& event);
+    void startPackage(const download::FileIdentity& verified);
 
     UpdateServices& services_;
     download::DownloadSettings settings_;

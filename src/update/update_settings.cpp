@@ -1,6 +1,8 @@
 #include "update/update_settings.h"
 
 #include "config/update_key.h"
+#include "config/update_policy.h"
+#include "update/package_location.h"
 
 #include <QFile>
 
@@ -32,6 +34,10 @@ void fillUpdateSettings(download::DownloadSettings& settings, const QString& url
     settings.userName.clear();
     settings.password.clear();
     settings.publicKey = updatePublicKey();
+    settings.packageName = packageFileName.toStdString();
+    settings.currentVersion = clientVersion();
+    settings.allowUnsigned = allowUnsignedUpdates();
+    settings.maxBytes = updateMaxBytes();
 }
 
 } // namespace sorvo::update

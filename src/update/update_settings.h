@@ -8,7 +8,8 @@ namespace sorvo::update {
 
 // Fills the program-wide settings record for a download of the upgrade package from `url` to
 // `path` at the chosen speed entry's value: the component's timings, retries and buffers for
-// the update. The hooks and the slots the update does not use keep their values.
+// the update, and what a package must be: signed by the build's key for this file name and a newer
+// version, within the size cap. The hooks and the slots the update does not use keep their values.
 void fillUpdateSettings(download::DownloadSettings& settings, const QString& url,
                         const QString& path, int speedValue);
 

@@ -5,10 +5,7 @@
 namespace sorvo::download::testing {
 
 void HookRecorder::attach(DownloadSettings& settings) {
-    settings.eventHook = [this](int32_t kind, int32_t a, int32_t b, int32_t c, int32_t d) {
-        onEvent({kind, a, b, c, d});
-        return 0;
-    };
+    settings.eventHook = [this](const Event& event) { onEvent(event); };
     settings.messageHook = [this](int32_t code, const std::string& text, const std::string& url,
                                   int32_t httpStatus, int32_t curlCode) {
         onMessage({code, text, url, httpStatus, curlCode});

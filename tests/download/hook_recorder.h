@@ -13,15 +13,6 @@
 
 namespace sorvo::download::testing {
 
-struct Event {
-    int32_t kind, a, b, c, d;
-};
-
-// A failure's reason as Failed carries it.
-inline int32_t code(MessageCode c) {
-    return static_cast<int32_t>(c);
-}
-
 struct Message {
     int32_t code;
     std::string text, url;

@@ -8,7 +8,8 @@
 
 namespace sorvo::download::testing {
 
-// Settings as the update window fills them, with retries quick enough for a test.
+// Settings as the update window fills them, with retries quick enough for a test. Packages are
+// taken unsigned unless a test sets a key; signed ones must be pkg.exe, newer than 1.0.
 inline DownloadSettings quickSettings(const std::string& url, const std::string& path,
                                       HookRecorder& hooks) {
     DownloadSettings settings;
@@ -21,6 +22,9 @@ inline DownloadSettings quickSettings(const std::string& url, const std::string&
     settings.noDataTimeoutMs = 2000;
     settings.retryWindowMs = 5000;
     settings.retryDelayMs = 20;
+    settings.allowUnsigned = true;
+    settings.packageName = "pkg.exe";
+    settings.currentVersion = "1.0";
     hooks.attach(settings);
     return settings;
 }

@@ -8,9 +8,9 @@
 #include <atomic>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <limits>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -34,19 +34,19 @@ TEST(Download, CompletePackageArrivesIntactAndReplacesTheOldFile) {
     HookRecorder hooks;
     HookRecorder again;
     Downloader downloader;
-    int32_t bytesAtFinish = -1;
+    int64_t bytesAtFinish = -1;
     DownloadSettings settings = quickSettings(server.url("/pkg.exe"), target, hooks);
     const EventHook record = settings.eventHook;
-    settings.eventHook = [&](int32_t kind, int32_t a, int32_t b, int32_t c, int32_t d) {
-        if (kind == Finished) bytesAtFinish = bytesDone(downloader);
-        return record(kind, a, b, c, d);
+    settings.eventHook = [&](const Event& event) {
+        if (event.kind == Finished) bytesAtFinish = bytesDone(downloader);
+        record(event);
     };
     const auto end = runToEnd(downloader, settings, hooks);
     ASSERT_TRUE(end);
-    const auto size = static_cast<int32_t>(first.size());
+    const auto size = static_cast<int64_t>(first.size());
     EXPECT_EQ(hooks.kinds(), (Kinds{SizeKnown, Finished}));
-    EXPECT_EQ(hooks.events().front().c, size);
-    EXPECT_EQ(end->c, size);
+    EXPECT_EQ(hooks.events().front().bytes, size);
+    EXPECT_EQ(end->bytes, size);
     EXPECT_EQ(bytesAtFinish, size);
     EXPECT_EQ(bytesDone(downloader), size);
     EXPECT_GT(currentSpeed(downloader), 0);
@@ -61,7 +61,7 @@ TEST(Download, CompletePackageArrivesIntactAndReplacesTheOldFile) {
     DownloadSettings next = quickSettings(server.url("/pkg.exe"), target, again);
     ASSERT_TRUE(runToEnd(downloader, next, again));
     EXPECT_EQ(again.kinds(), (Kinds{SizeKnown, Finished}));
-    EXPECT_EQ(bytesDone(downloader), static_cast<int32_t>(second.size()));
+    EXPECT_EQ(bytesDone(downloader), static_cast<int64_t>(second.size()));
     EXPECT_TRUE(readFile(target) == second);
 }
 
@@ -78,7 +78,7 @@ TEST(Download, WithoutContentLengthFinishesAtTheCleanEndWithoutASize) {
     DownloadSettings settings = quickSettings(server.url("/pkg.exe"), folder.file("p.exe"), hooks);
     ASSERT_TRUE(runToEnd(downloader, settings, hooks));
     EXPECT_EQ(hooks.kinds(), (Kinds{Finished}));
-    EXPECT_EQ(hooks.events().back().c, static_cast<int32_t>(package.size()));
+    EXPECT_EQ(hooks.events().back().bytes, static_cast<int64_t>(package.size()));
     EXPECT_TRUE(readFile(folder.file("p.exe")) == package);
 }
 
@@ -106,8 +106,8 @@ TEST(Download, ErrorStatusFailsAndLeavesTheTargetAlone) {
     const auto end = runToEnd(downloader, settings, notFound);
     ASSERT_TRUE(end);
     EXPECT_EQ(notFound.kinds(), (Kinds{Failed}));
-    EXPECT_EQ(end->a, code(MessageCode::HttpError));
-    EXPECT_EQ(end->b, 404);
+    EXPECT_EQ(end->reason, MessageCode::HttpError);
+    EXPECT_EQ(end->httpStatus, 404);
     ASSERT_EQ(notFound.messages().size(), 1u);
     EXPECT_EQ(notFound.messages()[0].httpStatus, 404);
     EXPECT_EQ(notFound.messages()[0].url, server.url("/missing.exe"));
@@ -185,7 +185,7 @@ TEST(Download, OnlyPlainFilesOfTheUsersOwnAreWrittenOrReplaced) {
         DownloadSettings settings = quickSettings(server.url("/pkg.exe"), target, hooks);
         const auto end = runToEnd(downloader, settings, hooks);
         ASSERT_TRUE(end);
-        EXPECT_EQ(end->a, code(MessageCode::TargetUnsafe));
+        EXPECT_EQ(end->reason, MessageCode::TargetUnsafe);
         EXPECT_EQ(readFile(outside), "keep me");
         EXPECT_FALSE(fs::exists(elsewhere.file("new")));
         fs::remove_all(target);
@@ -214,7 +214,7 @@ TEST(Download, AnswersThatCannotBeMeasuredFail) {
         const auto end = runToEnd(downloader, settings, hooks);
         ASSERT_TRUE(end);
         EXPECT_EQ(hooks.kinds(), (Kinds{Failed}));
-        EXPECT_EQ(end->a, code(failure));
+        EXPECT_EQ(end->reason, failure);
         EXPECT_FALSE(fs::exists(folder.file("p.exe")));
     }
 }
@@ -241,12 +241,12 @@ TEST(Download, BytesStoredCountOnlyWhatThisTransferWrote) {
     ASSERT_TRUE(eventually([&] { return bytesDone(downloader) > 0; }));
     EXPECT_EQ(bytesStored(downloader), 0);
     ASSERT_TRUE(eventually([&] { return bytesStored(downloader) > 0; }));
-    const int32_t stored = bytesStored(downloader);
+    const int64_t stored = bytesStored(downloader);
     EXPECT_LE(stored, bytesDone(downloader));
-    EXPECT_LT(stored, static_cast<int32_t>(package.size()));
+    EXPECT_LT(stored, static_cast<int64_t>(package.size()));
 
     ASSERT_TRUE(hooks.waitForEnd());
-    EXPECT_EQ(bytesStored(downloader), static_cast<int32_t>(package.size()));
+    EXPECT_EQ(bytesStored(downloader), static_cast<int64_t>(package.size()));
 }
 
 TEST(Download, UnusableTargetFolderFailsBeforeAsking) {
@@ -265,7 +265,7 @@ TEST(Download, UnusableTargetFolderFailsBeforeAsking) {
         const auto end = runToEnd(downloader, settings, hooks);
         ASSERT_TRUE(end);
         EXPECT_EQ(hooks.kinds(), (Kinds{Failed}));
-        EXPECT_EQ(end->a, code(MessageCode::TargetUnusable));
+        EXPECT_EQ(end->reason, MessageCode::TargetUnusable);
         ASSERT_EQ(hooks.messages().size(), 1u);
         EXPECT_NE(hooks.messages()[0].text.find(target), std::string::npos);
     }
@@ -310,7 +310,7 @@ TEST(Download, WriteErrorFailsAndRemovesThePartFile) {
         const auto end = runToEnd(downloader, settings, hooks);
         ASSERT_TRUE(end);
         EXPECT_EQ(end->kind, Failed);
-        EXPECT_EQ(end->a, code(MessageCode::WriteFailed));
+        EXPECT_EQ(end->reason, MessageCode::WriteFailed);
     }
     EXPECT_FALSE(fs::exists(folder.file("p.exe")));
     EXPECT_FALSE(fs::exists(folder.file("p.exe.part")));
@@ -330,7 +330,7 @@ TEST(Download, SettingsThatCannotWorkAreRefused) {
     Downloader downloader;
     const auto refused = [&](DownloadSettings settings, HookRecorder& hooks) {
         const auto end = runToEnd(downloader, settings, hooks);
-        return end && end->kind == Failed && end->a == code(MessageCode::Refused);
+        return end && end->kind == Failed && end->reason == MessageCode::Refused;
     };
 
     EXPECT_TRUE(refused(quickSettings("", folder.file("a.exe"), noAddress), noAddress));
@@ -368,6 +368,7 @@ TEST(Download, LoginIsSentOnlyWhenACallerSetsOne) {
     DownloadSettings defaults;
     defaults.url = server.url("/pkg.exe");
     defaults.path = folder.file("b.exe");
+    defaults.allowUnsigned = true;
     fresh.attach(defaults);
     ASSERT_TRUE(runToEnd(downloader, defaults, fresh));
 
@@ -377,8 +378,38 @@ TEST(Download, LoginIsSentOnlyWhenACallerSetsOne) {
     EXPECT_EQ(requests[1].authorization, "");
 }
 
-TEST(Download, SizesBeyondThirtyTwoBitsSaturate) {
+// The identity Finished gives is the file's at the target, and tells it from a file that was
+// written to or put in its place since.
+TEST(Download, FinishedNamesTheFileItPutInPlace) {
+    const std::string package = makePackage(100'000);
+    PackageServer server([&](httplib::Server& s) {
+        s.Get("/pkg.exe", [&](const auto& req, auto& res) { serve(req, res, {package}); });
+    });
+    ScratchFolder folder;
+    HookRecorder hooks;
+    Downloader downloader;
+    const std::string target = folder.file("pkg.exe");
+    DownloadSettings settings = quickSettings(server.url("/pkg.exe"), target, hooks);
+    const auto end = runToEnd(downloader, settings, hooks);
+    ASSERT_TRUE(end && end->kind == Finished);
+    EXPECT_EQ(identityOf(target), end->file);
+
+    std::ofstream(target, std::ios::app) << 'x';
+    const auto grown = identityOf(target);
+    EXPECT_NE(grown, end->file);
+    writeFile(folder.file("other"), package + 'x');
+    fs::rename(folder.file("other"), target);
+    EXPECT_NE(identityOf(target), grown);
+    fs::remove(target);
+    fs::create_symlink(folder.file("other"), target);
+    EXPECT_FALSE(identityOf(target));
+}
+
+// Sizes travel as 64-bit numbers. A package over the cap is refused from its announced length,
+// or once its body passes the cap when it announces none, and nothing of it is kept.
+TEST(Download, PackagesOverTheCapAreRefusedAndNotKept) {
     const std::string start = makePackage(64 * 1024);
+    const std::string package = makePackage(300'000);
     PackageServer server([&](httplib::Server& s) {
         s.Get("/huge.exe", [&](const auto&, auto& res) {
             res.set_content_provider(5'000'000'000, "application/octet-stream",
@@ -387,16 +418,41 @@ TEST(Download, SizesBeyondThirtyTwoBitsSaturate) {
                                          return sink.write(start.data(), start.size());
                                      });
         });
+        s.Get("/unsized.exe", [&](const auto& req, auto& res) {
+            serve(req, res, {.body = package, .etag = "\"v1\"", .chunked = true});
+        });
     });
     ScratchFolder folder;
-    HookRecorder hooks;
     Downloader downloader;
-    DownloadSettings settings = quickSettings(server.url("/huge.exe"), folder.file("h.exe"), hooks);
-    settings.maxRetries = 0;
-    ASSERT_TRUE(runToEnd(downloader, settings, hooks));
-    EXPECT_EQ(hooks.kinds(), (Kinds{SizeKnown, Failed}));
-    EXPECT_EQ(hooks.events().front().c, std::numeric_limits<int32_t>::max());
-    EXPECT_FALSE(fs::exists(folder.file("h.exe")));
+    const auto run = [&](const std::string& path, int64_t maxBytes, HookRecorder& hooks) {
+        DownloadSettings settings = quickSettings(server.url(path), folder.file("h.exe"), hooks);
+        settings.maxRetries = 0;
+        settings.maxBytes = maxBytes;
+        const auto end = runToEnd(downloader, settings, hooks);
+        EXPECT_FALSE(fs::exists(folder.file("h.exe")));
+        EXPECT_FALSE(fs::exists(folder.file("h.exe.part")));
+        return end;
+    };
+
+    HookRecorder allowed;
+    ASSERT_TRUE(run("/huge.exe", 8'000'000'000, allowed));
+    EXPECT_EQ(allowed.kinds(), (Kinds{SizeKnown, Failed}));
+    EXPECT_EQ(allowed.events().front().bytes, 5'000'000'000);
+    EXPECT_EQ(allowed.events().back().reason, MessageCode::ConnectionLost);
+
+    HookRecorder announced;
+    const auto refused = run("/huge.exe", DownloadSettings().maxBytes, announced);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(announced.kinds(), (Kinds{Failed}));
+    EXPECT_EQ(refused->reason, MessageCode::TooLarge);
+    EXPECT_EQ(refused->bytes, 0);
+
+    HookRecorder unannounced;
+    const auto passed = run("/unsized.exe", 100'000, unannounced);
+    ASSERT_TRUE(passed);
+    EXPECT_EQ(passed->reason, MessageCode::TooLarge);
+    EXPECT_LE(passed->bytes, 100'000);
+    EXPECT_EQ(server.requests().size(), 3u);
 }
 
 } // namespace

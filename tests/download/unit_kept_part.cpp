@@ -1,8 +1,8 @@
 #include "download/downloader.h"
 #include "hook_recorder.h"
 #include "package_server.h"
-#include "package_signer.h"
 #include "scratch_folder.h"
+#include "support/package_signer.h"
 #include "support/small_disk.h"
 #include "test_settings.h"
 
@@ -77,9 +77,9 @@ class KeptPart : public ::testing::Test {
         DownloadSettings settings = windowSettings(server.url("/pkg.exe"), target, hooks);
         settings.publicKey = key;
         const EventHook record = settings.eventHook;
-        settings.eventHook = [&, record](int32_t kind, int32_t a, int32_t b, int32_t c, int32_t d) {
-            if (kind == SizeKnown && sizeKnownAt < 0) sizeKnownAt = bytesDone(downloader);
-            return record(kind, a, b, c, d);
+        settings.eventHook = [&, record](const Event& event) {
+            if (event.kind == SizeKnown && sizeKnownAt < 0) sizeKnownAt = bytesDone(downloader);
+            record(event);
         };
         return runToEnd(downloader, settings, hooks);
     }
@@ -98,7 +98,7 @@ class KeptPart : public ::testing::Test {
         return {};
     }
 
-    std::atomic<int32_t> sizeKnownAt = -1;
+    std::atomic<int64_t> sizeKnownAt = -1;
     std::atomic<int64_t> cutNextAt = -1;
     std::atomic<int> status = 200;
 
@@ -130,8 +130,8 @@ TEST_F(KeptPart, ANewStartAsksForTheRestOfWhatTheFailedTransferKept) {
     const auto failed = failAfter(cut);
     ASSERT_TRUE(failed);
     EXPECT_EQ(failed->kind, Failed);
-    EXPECT_EQ(failed->a, code(MessageCode::HttpError));
-    EXPECT_EQ(failed->b, 503);
+    EXPECT_EQ(failed->reason, MessageCode::HttpError);
+    EXPECT_EQ(failed->httpStatus, 503);
     EXPECT_FALSE(fs::exists(target));
     EXPECT_TRUE(readFile(part) == package.substr(0, cut)) << "exactly the bytes received";
     EXPECT_EQ(bytesStored(downloader), 0);
@@ -140,9 +140,9 @@ TEST_F(KeptPart, ANewStartAsksForTheRestOfWhatTheFailedTransferKept) {
     const auto end = startAgain(hooks);
     ASSERT_TRUE(end);
     EXPECT_EQ(hooks.kinds(), (Kinds{SizeKnown, Finished}));
-    EXPECT_EQ(hooks.events().front().c, static_cast<int32_t>(package.size()));
+    EXPECT_EQ(hooks.events().front().bytes, static_cast<int64_t>(package.size()));
     EXPECT_EQ(sizeKnownAt.load(), cut) << "the kept bytes count from the start";
-    EXPECT_EQ(bytesDone(downloader), static_cast<int32_t>(package.size()));
+    EXPECT_EQ(bytesDone(downloader), static_cast<int64_t>(package.size()));
     EXPECT_TRUE(readFile(target) == package);
     EXPECT_FALSE(fs::exists(part));
     const SeenRequest resumed = lastPackageRequest();
@@ -169,7 +169,7 @@ TEST_F(KeptPart, ASignedPackageIsCheckedWholeKeptBytesIncluded) {
     end = startAgain(spoiled, key);
     ASSERT_TRUE(end);
     EXPECT_EQ(end->kind, Failed);
-    EXPECT_EQ(end->a, code(MessageCode::SignatureMismatch));
+    EXPECT_EQ(end->reason, MessageCode::SignatureMismatch);
     EXPECT_EQ(lastPackageRequest().range, "bytes=" + std::to_string(cut) + "-");
     EXPECT_FALSE(fs::exists(target));
     EXPECT_FALSE(fs::exists(part));
@@ -183,8 +183,8 @@ TEST_F(KeptPart, APackageChangedOnTheServerComesWhole) {
     const auto end = startAgain(hooks);
     ASSERT_TRUE(end);
     EXPECT_EQ(hooks.kinds(), (Kinds{SizeKnown, SizeKnown, Finished}));
-    EXPECT_EQ(hooks.events()[1].c, static_cast<int32_t>(newer.size()));
-    EXPECT_EQ(bytesDone(downloader), static_cast<int32_t>(newer.size()));
+    EXPECT_EQ(hooks.events()[1].bytes, static_cast<int64_t>(newer.size()));
+    EXPECT_EQ(bytesDone(downloader), static_cast<int64_t>(newer.size()));
     EXPECT_TRUE(readFile(target) == newer);
     EXPECT_EQ(lastPackageRequest().ifRange, "\"v1\"");
 }
@@ -236,7 +236,7 @@ TEST_F(KeptPart, NothingIsKeptWhereTheRestCannotBeAskedFor) {
     settings.maxRetries = 0;
     const auto end = runToEnd(downloader, settings, hooks);
     ASSERT_TRUE(end);
-    EXPECT_EQ(end->a, code(MessageCode::ConnectionLost));
+    EXPECT_EQ(end->reason, MessageCode::ConnectionLost);
     EXPECT_FALSE(fs::exists(part)) << "resuming is switched off";
 }
 
@@ -259,7 +259,7 @@ TEST(KeptPartOnAFullDisk, ContinuesOnceThereIsRoom) {
     const auto failed = runToEnd(downloader, settings, full);
     ASSERT_TRUE(failed);
     EXPECT_EQ(failed->kind, Failed);
-    EXPECT_EQ(failed->a, code(MessageCode::DiskFull));
+    EXPECT_EQ(failed->reason, MessageCode::DiskFull);
     const std::string kept = readFile(target + ".part");
     ASSERT_GT(kept.size(), 0u);
     EXPECT_LT(kept.size(), package.size());

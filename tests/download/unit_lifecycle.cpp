@@ -92,17 +92,16 @@ TEST_F(SlowPackage, ReleaseFromInsideAHookEndsTheTransferAsCancelled) {
     const std::string target = folder.file("a.exe");
     DownloadSettings settings = slowSettings(target, hooks);
     const EventHook record = settings.eventHook;
-    settings.eventHook = [&](int32_t kind, int32_t a, int32_t b, int32_t c, int32_t d) {
-        record(kind, a, b, c, d);
-        if (kind == SizeKnown) release(downloader);
-        return 0;
+    settings.eventHook = [&](const Event& event) {
+        record(event);
+        if (event.kind == SizeKnown) release(downloader);
     };
     startDownload(downloader, settings);
 
     const auto end = hooks.waitForEnd(milliseconds(3000));
     ASSERT_TRUE(end);
     EXPECT_EQ(hooks.kinds(), (Kinds{SizeKnown, Failed}));
-    EXPECT_EQ(end->a, code(MessageCode::Cancelled));
+    EXPECT_EQ(end->reason, MessageCode::Cancelled);
     EXPECT_FALSE(fs::exists(target + ".part"));
 }
 
@@ -137,7 +136,7 @@ TEST_F(SlowPackage, TwoDownloadersNeverWriteOneFile) {
     startDownload(other, again);
     const auto end = second.waitForEnd();
     ASSERT_TRUE(end);
-    EXPECT_EQ(end->a, code(MessageCode::TargetUnusable));
+    EXPECT_EQ(end->reason, MessageCode::TargetUnusable);
     EXPECT_TRUE(fs::exists(target + ".part")) << "the running transfer keeps its file";
     EXPECT_EQ(first.kinds(), (Kinds{SizeKnown}));
 }

@@ -1,14 +1,13 @@
 #include "download/failure.h"
-#include "download/legacy_ed25519.h"
 #include "download/low_speed.h"
 #include "download/minisign_format.h"
 #include "download/request.h"
 #include "download/response_head.h"
 #include "download/speed_meter.h"
-#include "package_signer.h"
+#include "download/trusted_comment.h"
+#include "support/package_signer.h"
 
 #include <gtest/gtest.h>
-#include <random>
 
 namespace sorvo::download {
 namespace {
@@ -163,58 +162,22 @@ TEST(Failure, ReasonsTellMissingSignaturesAndFullDisksApart) {
     EXPECT_EQ(written(EIO), MessageCode::WriteFailed);
 }
 
-// The older signature form, checked piece by piece, agrees with a check of the whole message.
-TEST(LegacyEd25519, StreamedCheckAgreesWithTheWholeMessage) {
-    ASSERT_GE(sodium_init(), 0);
-    Ed25519Key publicKey{};
-    std::array<unsigned char, crypto_sign_SECRETKEYBYTES> secretKey{};
-    crypto_sign_keypair(publicKey.data(), secretKey.data());
-    std::mt19937 random(5);
-    for (const std::size_t size : {0u, 1u, 127u, 4096u, 100'003u}) {
-        SCOPED_TRACE(size);
-        std::vector<unsigned char> message(size);
-        for (auto& byte : message)
-            byte = static_cast<unsigned char>(random());
-        Ed25519Signature signature{};
-        crypto_sign_detached(signature.data(), nullptr, message.data(), size, secretKey.data());
-
-        const auto streamed = [&](const std::vector<unsigned char>& text,
-                                  const Ed25519Signature& sig) {
-            LegacyEd25519 check(sig, publicKey);
-            // Something fed before a restart does not count.
-            check.update(text.data(), std::min<std::size_t>(text.size(), 9));
-            check.restart();
-            for (std::size_t at = 0; at < text.size();) {
-                const std::size_t piece =
-                    std::min<std::size_t>(random() % 5000 + 1, text.size() - at);
-                check.update(text.data() + at, piece);
-                at += piece;
-            }
-            return check.verify();
-        };
-        EXPECT_TRUE(streamed(message, signature));
-        if (size > 0) {
-            auto changed = message;
-            changed[size / 2] ^= 0x80;
-            EXPECT_FALSE(streamed(changed, signature));
-        }
-        auto spoiled = signature;
-        spoiled[40] ^= 0x01;
-        EXPECT_FALSE(streamed(message, spoiled));
-        // S + L is the same point, but a signature that could be altered without the key.
-        auto malleable = signature;
-        unsigned carry = 0;
-        const unsigned char order[32] = {0xed, 0xd3, 0xf5, 0x5c, 0x1a, 0x63, 0x12, 0x58,
-                                         0xd6, 0x9c, 0xf7, 0xa2, 0xde, 0xf9, 0xde, 0x14,
-                                         0,    0,    0,    0,    0,    0,    0,    0,
-                                         0,    0,    0,    0,    0,    0,    0,    0x10};
-        for (std::size_t i = 0; i < 32; ++i) {
-            carry += malleable[32 + i] + order[i];
-            malleable[32 + i] = static_cast<unsigned char>(carry);
-            carry >>= 8;
-        }
-        EXPECT_FALSE(streamed(message, malleable));
-    }
+// Versions are numbers part by part, not text; missing parts are 0.
+TEST(TrustedComment, NamesTheFileAndANewerVersion) {
+    const ExpectedPackage expected{"索沃电台_升级包.exe", "1.9"};
+    const auto reason = [&](const std::string& comment) {
+        const auto failure = checkTrustedComment(comment, expected);
+        return failure ? failure->code : MessageCode{};
+    };
+    EXPECT_EQ(reason("file:索沃电台_升级包.exe version:1.10"), MessageCode{});
+    EXPECT_EQ(reason("timestamp:1\tversion:2\tfile:索沃电台_升级包.exe\thashed"), MessageCode{});
+    EXPECT_EQ(reason("file:索沃电台_升级包.exe version:1.9.0.0"), MessageCode::PackageTooOld);
+    EXPECT_EQ(reason("file:索沃电台_升级包.exe version:1.8.99"), MessageCode::PackageTooOld);
+    for (const char* garbled :
+         {"version:2.0", "file:索沃电台_升级包.exe", "file:x.exe version:2",
+          "file:索沃电台_升级包.exe version:2.x", "file:索沃电台_升级包.exe version:2.",
+          "file:索沃电台_升级包.exe version:-2", "file:索沃电台_升级包.exe version:2 version:1"})
+        EXPECT_EQ(reason(garbled), MessageCode::PackageMismatch) << garbled;
 }
 
 TEST(MinisignFormat, ReadsKeysAndSignatureFilesStrictly) {
@@ -231,9 +194,8 @@ TEST(MinisignFormat, ReadsKeysAndSignatureFilesStrictly) {
     const auto parsed = parseSignatureFile(crlf);
     ASSERT_TRUE(std::holds_alternative<SignatureFile>(parsed));
     const auto& file = std::get<SignatureFile>(parsed);
-    EXPECT_TRUE(file.prehashed);
     EXPECT_EQ(file.keyId, key->keyId);
-    EXPECT_EQ(file.trustedComment, "timestamp:1700000000\tfile:pkg.exe\thashed");
+    EXPECT_EQ(file.trustedComment, "timestamp:1700000000\tfile:pkg.exe\tversion:1.1\thashed");
 
     const auto refused = [](const std::string& bad) {
         return std::holds_alternative<std::string>(parseSignatureFile(bad));
@@ -246,6 +208,8 @@ TEST(MinisignFormat, ReadsKeysAndSignatureFilesStrictly) {
     testing::SignatureText otherAlgorithm = text;
     otherAlgorithm.signature = testing::toBase64("Xx" + std::string(72, 'a'));
     EXPECT_TRUE(refused(otherAlgorithm.text()));
+    // The older form signs the file itself: a 64-byte "package" could be any package's hash.
+    EXPECT_TRUE(refused(signer.sign("package", {.legacy = true}).text()));
     testing::SignatureText shortGlobal = text;
     shortGlobal.globalSignature = testing::toBase64(std::string(63, 'g'));
     EXPECT_TRUE(refused(shortGlobal.text()));

@@ -25,7 +25,7 @@ class RateCap : public ::testing::Test {
 
     // Downloads package at speedValue; returns bytes per second from start to Finished, and the
     // current speed seen two seconds in.
-    std::pair<double, int32_t> download(int32_t speedValue) {
+    std::pair<double, int64_t> download(int32_t speedValue) {
         HookRecorder hooks;
         DownloadSettings settings =
             quickSettings(server.url("/pkg.exe"), folder.file("p.exe"), hooks);
@@ -33,7 +33,7 @@ class RateCap : public ::testing::Test {
         const auto start = Clock::now();
         startDownload(downloader, settings);
         const bool ended = hooks.waitForEnd(std::chrono::seconds(2)).has_value();
-        const int32_t speed = ended ? 0 : currentSpeed(downloader);
+        const int64_t speed = ended ? 0 : currentSpeed(downloader);
         const auto end = hooks.waitForEnd();
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         release(downloader); // no hook may reach the recorder once it is gone
@@ -49,7 +49,7 @@ TEST_F(RateCap, EachSpeedEntryHoldsItsRate) {
         package = makePackage(static_cast<std::size_t>(cap * secondsPerCap));
         const auto [rate, speed] = download(speedValue);
         EXPECT_NEAR(rate, cap, cap * 0.10);
-        EXPECT_NEAR(speed, cap, cap * 0.10);
+        EXPECT_NEAR(static_cast<double>(speed), cap, cap * 0.10);
     }
 }
 

@@ -38,8 +38,8 @@ TEST(Resume, CutConnectionContinuesFromTheBytesOnDisk) {
     DownloadSettings settings = quickSettings(server.url("/etag.exe"), folder.file("a.exe"), hooks);
     ASSERT_TRUE(runToEnd(downloader, settings, hooks));
     EXPECT_EQ(hooks.kinds(), (Kinds{SizeKnown, Retrying, Finished}));
-    EXPECT_EQ(hooks.events()[1].c, cut);
-    EXPECT_EQ(bytesDone(downloader), static_cast<int32_t>(package.size()));
+    EXPECT_EQ(hooks.events()[1].bytes, cut);
+    EXPECT_EQ(bytesDone(downloader), static_cast<int64_t>(package.size()));
     EXPECT_TRUE(readFile(folder.file("a.exe")) == package);
     auto requests = server.requests();
     ASSERT_EQ(requests.size(), 2u);
@@ -92,8 +92,8 @@ TEST(Resume, PackageChangedOnTheServerStartsOver) {
     DownloadSettings settings = quickSettings(server.url("/pkg.exe"), folder.file("a.exe"), hooks);
     ASSERT_TRUE(runToEnd(downloader, settings, hooks));
     EXPECT_EQ(hooks.kinds(), (Kinds{SizeKnown, Retrying, SizeKnown, Finished}));
-    EXPECT_EQ(hooks.events()[2].c, static_cast<int32_t>(newPackage.size()));
-    EXPECT_EQ(bytesDone(downloader), static_cast<int32_t>(newPackage.size()));
+    EXPECT_EQ(hooks.events()[2].bytes, static_cast<int64_t>(newPackage.size()));
+    EXPECT_EQ(bytesDone(downloader), static_cast<int64_t>(newPackage.size()));
     EXPECT_TRUE(readFile(folder.file("a.exe")) == newPackage);
     EXPECT_EQ(server.requests()[1].ifRange, "\"old\"");
 
@@ -124,7 +124,7 @@ TEST(Resume, ConnectionLostForGoodIsNeverAnnouncedAsFinished) {
     const auto end = runToEnd(downloader, settings, hooks);
     ASSERT_TRUE(end);
     EXPECT_EQ(hooks.kinds(), (Kinds{SizeKnown, Retrying, Retrying, Failed}));
-    EXPECT_EQ(end->a, static_cast<int32_t>(MessageCode::ConnectionLost));
+    EXPECT_EQ(end->reason, MessageCode::ConnectionLost);
     EXPECT_EQ(server.requests().size(), 3u);
     EXPECT_FALSE(fs::exists(folder.file("a.exe")));
     EXPECT_TRUE(readFile(folder.file("a.exe.part")) == package.substr(0, 100 * 1024))
@@ -175,7 +175,7 @@ TEST(Resume, StalledServerTimesOutAndTheRetryResumes) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, milliseconds(2000))
         << "the timeout, not the server, ends the attempt";
     EXPECT_EQ(end->kind, Failed);
-    EXPECT_EQ(end->a, static_cast<int32_t>(MessageCode::ConnectionLost));
+    EXPECT_EQ(end->reason, MessageCode::ConnectionLost);
     EXPECT_FALSE(fs::exists(folder.file("a.exe")));
 
     served = 0;
@@ -209,7 +209,7 @@ TEST(Resume, ATrickleCountsAsAStall) {
     Transfer(settings, job, limit).run();
     EXPECT_LT(std::chrono::steady_clock::now() - started, milliseconds(3000));
     EXPECT_EQ(silent.kinds(), (Kinds{SizeKnown, Failed}));
-    EXPECT_EQ(silent.events().back().a, code(MessageCode::ConnectionLost));
+    EXPECT_EQ(silent.events().back().reason, MessageCode::ConnectionLost);
     EXPECT_NE(silent.messages().back().text.find("less than 1024 bytes a second"),
               std::string::npos);
     EXPECT_FALSE(fs::exists(folder.file("a.exe")));

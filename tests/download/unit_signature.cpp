@@ -1,8 +1,10 @@
 #include "download/downloader.h"
+#include "download/job.h"
+#include "download/transfer.h"
 #include "hook_recorder.h"
 #include "package_server.h"
-#include "package_signer.h"
 #include "scratch_folder.h"
+#include "support/package_signer.h"
 #include "test_settings.h"
 
 #include <atomic>
@@ -37,12 +39,13 @@ class SignedPackage : public ::testing::Test {
 
     // Downloads with the key and returns how it ended; on a failure it checks that neither the
     // package nor its part file reached the folder.
-    std::optional<Event> download(const std::string& keyLine) {
+    std::optional<Event> download(const std::string& keyLine, bool allowUnsigned = false) {
         const std::string target = folder.file("pkg.exe");
         writeFile(target, oldPackage);
         HookRecorder hooks;
         DownloadSettings settings = quickSettings(server.url("/pkg.exe"), target, hooks);
         settings.publicKey = keyLine;
+        settings.allowUnsigned = allowUnsigned;
         const auto end = runToEnd(downloader, settings, hooks);
         if (end && end->kind == Failed) {
             EXPECT_EQ(readFile(target), oldPackage);
@@ -107,19 +110,23 @@ TEST_F(SignedPackage, OnlyAPackageThatMatchesItsSignatureByTheTrustedKeyIsPutInP
     };
     const Case cases[] = {
         {"valid", package, signed_().text(), signer.publicKeyLine(), {}},
-        {"valid, older form",
-         package,
-         signed_({.legacy = true}).text(),
-         signer.publicKeyLine(),
-         {}},
         {"another key", package, signed_().text(), stranger.publicKeyLine(),
          MessageCode::SignatureWrongKey},
         {"key id changed", package, signed_({.keyId = otherKeyId}).text(), signer.publicKeyLine(),
          MessageCode::SignatureWrongKey},
         {"one byte flipped", flipped, signed_().text(), signer.publicKeyLine(),
          MessageCode::SignatureMismatch},
-        {"one byte flipped, older form", flipped, signed_({.legacy = true}).text(),
-         signer.publicKeyLine(), MessageCode::SignatureMismatch},
+        {"older form, signing the file itself", package, signed_({.legacy = true}).text(),
+         signer.publicKeyLine(), MessageCode::SignatureMalformed},
+        {"older release replayed", package,
+         signed_({.trustedComment = "file:pkg.exe version:1.0.0"}).text(), signer.publicKeyLine(),
+         MessageCode::PackageTooOld},
+        {"another file of the publisher's", package,
+         signed_({.trustedComment = "file:setup.exe version:9"}).text(), signer.publicKeyLine(),
+         MessageCode::PackageMismatch},
+        {"comment without the fields", package,
+         signed_({.trustedComment = "timestamp:1700000000\tfile:pkg.exe\thashed"}).text(),
+         signer.publicKeyLine(), MessageCode::PackageMismatch},
         {"cut short", package.substr(0, package.size() - 1), signed_().text(),
          signer.publicKeyLine(), MessageCode::SignatureMismatch},
         {"one byte more", package + "x", signed_().text(), signer.publicKeyLine(),
@@ -146,11 +153,11 @@ TEST_F(SignedPackage, OnlyAPackageThatMatchesItsSignatureByTheTrustedKeyIsPutInP
         if (!c.failure) {
             EXPECT_EQ(end->kind, Finished);
             EXPECT_TRUE(readFile(folder.file("pkg.exe")) == package);
-            EXPECT_EQ(bytesStored(downloader), static_cast<int32_t>(package.size()));
+            EXPECT_EQ(bytesStored(downloader), static_cast<int64_t>(package.size()));
             continue;
         }
         EXPECT_EQ(end->kind, Failed);
-        EXPECT_EQ(end->a, code(*c.failure));
+        EXPECT_EQ(end->reason, *c.failure);
     }
 }
 
@@ -161,13 +168,51 @@ TEST_F(SignedPackage, ABadSignatureFileStopsTheDownloadBeforeThePackage) {
     ASSERT_TRUE(download(signer.publicKeyLine()));
     serveSignature("");
     ASSERT_TRUE(download(signer.publicKeyLine()));
+    serveSignature(signer.sign(package, {.trustedComment = "file:pkg.exe version:0.9"}).text());
+    ASSERT_TRUE(download(signer.publicKeyLine()));
     EXPECT_EQ(packageRequests(), 0u);
 
     // A key that is not one refuses the download outright.
     const auto end = download("RWQ not a key");
     ASSERT_TRUE(end);
-    EXPECT_EQ(end->a, code(MessageCode::Refused));
-    EXPECT_TRUE(server.requests().size() == 2u);
+    EXPECT_EQ(end->reason, MessageCode::Refused);
+    EXPECT_TRUE(server.requests().size() == 3u);
+}
+
+// Without a key nothing is fetched, unless the build's maker allowed unsigned packages.
+TEST_F(SignedPackage, WithoutAKeyOnlyAnExplicitOptInTakesAPackage) {
+    serveSignature(signer.sign(package).text());
+    const auto refused = download("");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->reason, MessageCode::Unsigned);
+    EXPECT_TRUE(server.requests().empty());
+    const auto allowed = download("", true);
+    ASSERT_TRUE(allowed);
+    EXPECT_EQ(allowed->kind, Finished);
+}
+
+// A signature file that trickles holds the download no longer than a trickling package does.
+// The span is shortened here from the minute the component uses.
+TEST(SignedTransfer, ATricklingSignatureCountsAsAStall) {
+    const std::string package = makePackage(4096);
+    const std::string signature = PackageSigner().sign(package).text();
+    PackageServer server([&](httplib::Server& s) {
+        s.Get("/pkg.exe.minisig", [&](const auto& req, auto& res) {
+            serve(req, res, {.body = signature, .byteEvery = std::chrono::milliseconds(50)});
+        });
+    });
+    ScratchFolder folder;
+    HookRecorder hooks;
+    DownloadSettings settings = quickSettings(server.url("/pkg.exe"), folder.file("a.exe"), hooks);
+    settings.publicKey = PackageSigner().publicKeyLine();
+    settings.retryWindowMs = 500;
+    Job job;
+    const auto started = std::chrono::steady_clock::now();
+    Transfer(settings, job, {.bytesPerSecond = 1024, .span = std::chrono::seconds(1)}).run();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+    EXPECT_EQ(hooks.kinds(), (Kinds{Failed}));
+    EXPECT_EQ(hooks.events().back().reason, MessageCode::ConnectionLost);
+    EXPECT_FALSE(fs::exists(folder.file("a.exe.part")));
 }
 
 // The check reads what was written across attempts: a resumed package and one that started over
@@ -237,7 +282,7 @@ TEST(SignedTransfer, ABodyEndedByTheConnectionClosingIsTrustedOnlyWithASignature
 
     end = run("/cut.exe", signer.publicKeyLine());
     ASSERT_TRUE(end);
-    EXPECT_EQ(end->a, code(MessageCode::SignatureMismatch));
+    EXPECT_EQ(end->reason, MessageCode::SignatureMismatch);
     EXPECT_FALSE(fs::exists(folder.file("p.exe")));
 
     end = run("/whole.exe", signer.publicKeyLine());
@@ -246,8 +291,9 @@ TEST(SignedTransfer, ABodyEndedByTheConnectionClosingIsTrustedOnlyWithASignature
     EXPECT_TRUE(readFile(folder.file("p.exe")) == package);
 }
 
-// Keys and signatures made by the signing tool a publisher uses, in both of its forms.
-TEST(SignedTransfer, AcceptsWhatTheSigningToolMakes) {
+// Keys and signatures made by the signing tool a publisher uses: only the prehashed form with the
+// package's name and version in the trusted comment is taken.
+TEST(SignedTransfer, AcceptsWhatThePublisherIsToldToMake) {
     ScratchFolder folder;
     const std::string package = makePackage(300'000);
     writeFile(folder.file("pkg.exe"), package);
@@ -257,16 +303,21 @@ TEST(SignedTransfer, AcceptsWhatTheSigningToolMakes) {
     };
     ASSERT_EQ(run("-G -W -p " + folder.file("key.pub") + " -s " + folder.file("key.sec")), 0)
         << "the signing tool is missing";
-    ASSERT_EQ(run("-S -s " + folder.file("key.sec") + " -m " + folder.file("pkg.exe") + " -x " +
-                  folder.file("hashed.minisig")),
-              0);
-    ASSERT_EQ(run("-S -l -s " + folder.file("key.sec") + " -m " + folder.file("pkg.exe") + " -x " +
-                  folder.file("legacy.minisig") + " -t 'legacy signature'"),
-              0);
+    const std::string named = " -t 'file:索沃电台_升级包.exe version:1.4.2'";
+    const std::pair<std::string, std::string> forms[] = {
+        {"published", named}, {"default", ""}, {"legacy", " -l" + named}};
+    for (const auto& [form, options] : forms)
+        ASSERT_EQ(run("-S -s " + folder.file("key.sec") + " -m " + folder.file("pkg.exe") + " -x " +
+                      folder.file(form + ".minisig") + options),
+                  0);
     const std::string keyFile = readFile(folder.file("key.pub"));
     const std::string keyLine = keyFile.substr(keyFile.find('\n') + 1);
 
-    for (const std::string form : {"hashed", "legacy"}) {
+    const std::pair<std::string, std::optional<MessageCode>> expected[] = {
+        {"published", {}},
+        {"default", MessageCode::PackageMismatch},
+        {"legacy", MessageCode::SignatureMalformed}};
+    for (const auto& [form, failure] : expected) {
         SCOPED_TRACE(form);
         const std::string signature = readFile(folder.file(form + ".minisig"));
         PackageServer server([&](httplib::Server& s) {
@@ -279,9 +330,12 @@ TEST(SignedTransfer, AcceptsWhatTheSigningToolMakes) {
         DownloadSettings settings =
             quickSettings(server.url("/pkg.exe"), folder.file("got.exe"), hooks);
         settings.publicKey = keyLine;
+        settings.packageName = "索沃电台_升级包.exe";
+        settings.currentVersion = "1.4.1";
         const auto end = runToEnd(downloader, settings, hooks);
         ASSERT_TRUE(end);
-        EXPECT_EQ(end->kind, Finished);
+        EXPECT_EQ(end->kind, failure ? Failed : Finished);
+        EXPECT_EQ(end->reason, failure.value_or(MessageCode{}));
     }
 }
 

@@ -16,7 +16,7 @@ struct UpdateDesk {
 
     // Shows the update window: the one that exists, or a new one.
     sorvo::update::UpdateWindow& open() {
-        if (window) {
+        if (window && !window->isDestroyed()) {
             window->bringToFront();
         } else {
             window = new sorvo::update::UpdateWindow(controller);

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "config/update_key.h"
+#include "config/update_policy.h"
+#include "support/package_signer.h"
+
 #include <QString>
 #include <algorithm>
 #include <atomic>
@@ -13,7 +17,9 @@
 
 // The product web site and download server for update tests, on a loopback port of its own:
 // the upgrade page, and the package at any path under /download/, with an ETag; a request for
-// the rest of it ("Range: bytes=N-" with that ETag as If-Range) gets the rest.
+// the rest of it ("Range: bytes=N-" with that ETag as If-Range) gets the rest. The package is
+// signed as a publisher signs it, as a version newer than the client's, by a key of the server's
+// own that the client in this process is set to trust.
 class UpgradeServer {
   public:
     static std::string makePackage(std::size_t size) {
@@ -29,6 +35,8 @@ class UpgradeServer {
     }
 
     const std::string package;
+    const sorvo::download::testing::PackageSigner signer;
+    const std::string signature;
     const std::string etag = "\"package-1\"";
     // The status the package is answered with; only 200 sends it.
     std::atomic<int> status{200};
@@ -45,7 +53,16 @@ class UpgradeServer {
     // The update window's page answers 503 while this is set.
     std::atomic<bool> pageDown{false};
 
-    explicit UpgradeServer(std::size_t packageSize = 130000) : package(makePackage(packageSize)) {
+    explicit UpgradeServer(std::size_t packageSize = 130000)
+        : package(makePackage(packageSize)),
+          signature(signer
+                        .sign(package, {.trustedComment = "file:索沃电台_升级包.exe version:" +
+                                                          sorvo::clientVersion() + ".1"})
+                        .text()) {
+        sorvo::updatePublicKey() = signer.publicKeyLine();
+        server_.Get(R"(/download/.*\.minisig)", [this](const auto&, httplib::Response& res) {
+            res.set_content(signature, "text/plain");
+        });
         server_.Get("/diantai/softpic/soft_v1.0.html", [this](const auto&, httplib::Response& res) {
             if (pageDown) {
                 res.status = 503;

@@ -61,7 +61,7 @@ class DensePicturesTest : public QObject {
         const QPixmap icon = loadIcon(QStringLiteral("ProgramIcon")).pixmap(32, 32);
         QCOMPARE(icon.size(), QSize(64, 64));
         SkinMenu menu(QString(), sorvo::design::trayMenuScheme(), nullptr);
-        const QImage menuIcon = menu.addCommand(QStringLiteral("x"), 2, [] {})
+        const QImage menuIcon = menu.addCommand(QStringLiteral("x"), 2, &menu, [] {})
                                     ->icon()
                                     .pixmap(16, 16)
                                     .toImage()

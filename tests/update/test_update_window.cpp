@@ -1,4 +1,5 @@
 #include "config/hosts.h"
+#include "download/file_identity.h"
 #include "support/gui_test_main.h"
 #include "support/opened_files.h"
 #include "ui/framework/graphic_button.h"
@@ -11,11 +12,14 @@
 #include "update/update_window.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
 #include <QSet>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <thread>
 
@@ -47,14 +51,19 @@ struct ScriptedServices final : UpdateServices {
     std::int64_t nowMs() const override { return now; }
 
     // What the started download reports, from a thread of its own as the component does.
-    void report(std::int32_t kind, std::int32_t a = 0, std::int32_t b = 0, std::int32_t c = 0) {
-        std::thread([this, kind, a, b, c] { started.eventHook(kind, a, b, c, 0); }).join();
+    void report(const download::Event& event) {
+        std::thread([this, event] { started.eventHook(event); }).join();
         // The news is posted to the UI thread, as the controller posts it.
         QCoreApplication::processEvents();
     }
-    void reportSize(std::int32_t bytes) { report(download::SizeKnown, 0, 0, bytes); }
+    void reportSize(std::int64_t bytes) { report({.kind = download::SizeKnown, .bytes = bytes}); }
     void reportFailure(download::MessageCode why, std::int32_t httpStatus = 0) {
-        report(download::Failed, static_cast<std::int32_t>(why), httpStatus);
+        report({.kind = download::Failed, .reason = why, .httpStatus = httpStatus});
+    }
+    // The package in place at `path`, as the component reports it.
+    void reportFinished(const QString& path) {
+        const auto identity = download::identityOf(QFile::encodeName(path).toStdString());
+        report({.kind = download::Finished, .file = identity.value_or(download::FileIdentity{})});
     }
 };
 
@@ -64,6 +73,11 @@ QString text(const UpdateWindow& window, const char* formName) {
 
 int position(const UpdateWindow& window) {
     return window.control<QProgressBar>(QStringLiteral("进度条1"))->value();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
 }
 
 // The interval of a running timer, 0 for a stopped one.
@@ -77,6 +91,7 @@ int interval(const UpdateWindow& window, const char* formName) {
 class UpdateWindowTest : public QObject {
     Q_OBJECT
 
+    QTemporaryDir home;
     ScriptedServices services;
     std::unique_ptr<UpdateController> controller;
     QPointer<UpdateWindow> window;
@@ -100,6 +115,11 @@ class UpdateWindowTest : public QObject {
         // The upgrade page goes to a closed loopback port; nothing leaves the machine.
         hosts().site = QStringLiteral("127.0.0.1:9");
         hosts().download = QStringLiteral("127.0.0.1:9");
+        // The package goes to a download folder of the test's own.
+        QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("config"))));
+        writeFile(home.filePath(QStringLiteral("config/user-dirs.dirs")),
+                  "XDG_DOWNLOAD_DIR=\"" + home.path().toUtf8() + "\"\n");
+        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
     }
 
     void init() {
@@ -177,7 +197,7 @@ class UpdateWindowTest : public QObject {
         QCOMPARE(text(w, "标签速度"), QString());
         QCOMPARE(w.trayIcon()->tooltip(), QStringLiteral("索沃音乐盒在线更新升级"));
         // A retry the component makes by itself changes nothing here.
-        services.report(download::Retrying);
+        services.report({.kind = download::Retrying, .attempt = 1});
         QCoreApplication::processEvents();
         QVERIFY(window);
         QCOMPARE(controller->totalBytes(), 0);
@@ -315,7 +335,7 @@ class UpdateWindowTest : public QObject {
         UpdateWindow& w = openStarted();
         const auto& label = *w.control<QLabel>(QStringLiteral("标签大小"));
         QSet<QString> reasons;
-        for (int code = 1; code <= static_cast<int>(download::MessageCode::SignatureMismatch);
+        for (int code = 1; code <= static_cast<int>(download::MessageCode::PackageChanged);
              ++code) {
             for (const int status : {0, 404, 503}) {
                 const QString reason =
@@ -406,7 +426,8 @@ class UpdateWindowTest : public QObject {
         w.onFastTick();
         w.close(); // hidden
         const QString target = controller->packagePath();
-        services.report(download::Finished);
+        writeFile(target, "package");
+        services.reportFinished(target);
         QTRY_COMPARE(opened.paths.size(), 1);
         QCOMPARE(opened.paths.front(), target);
         QCOMPARE(opened.observations.front(), QStringLiteral("下载已完成!|下载已完成!"));
@@ -416,8 +437,17 @@ class UpdateWindowTest : public QObject {
         controller->start(20);
         const auto stale = services.started.eventHook;
         controller->cancel();
-        std::thread([stale] { stale(download::Finished, 0, 0, 0, 0); }).join();
+        std::thread([stale] { stale({.kind = download::Finished}); }).join();
         QTest::qWait(100);
+        QCOMPARE(opened.paths.size(), 1);
+
+        // A package changed after it was verified is not started.
+        UpdateWindow& again = openStarted();
+        const auto verified = download::identityOf(QFile::encodeName(target).toStdString());
+        writeFile(target, "planted");
+        services.report({.kind = download::Finished, .file = verified.value()});
+        QTRY_COMPARE(again.phase(), UpdatePhase::Failed);
+        QCOMPARE(text(again, "标签大小"), QStringLiteral("下载失败：升级包不符"));
         QCOMPARE(opened.paths.size(), 1);
     }
 };

@@ -1,7 +1,11 @@
 #include "config/hosts.h"
 #include "update/package_location.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace sorvo::update;
 
@@ -54,6 +58,30 @@ class PackageLocation : public QObject {
     }
 
     void withoutAnyFolderThereIsNoPath() { QCOMPARE(packagePathIn({}, {}, u'/'), QString()); }
+
+    // A download folder that others may write to is passed over for the private one.
+    void aDownloadFolderOthersMayWriteToIsNotUsed() {
+        QTemporaryDir home;
+        const QString downloads = home.filePath(QStringLiteral("下载"));
+        QVERIFY(QDir().mkpath(downloads) && QDir().mkpath(home.filePath(QStringLiteral("c"))));
+        QFile dirs(home.filePath(QStringLiteral("c/user-dirs.dirs")));
+        QVERIFY(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_DOWNLOAD_DIR=\"" + downloads.toUtf8() + "\"\n");
+        dirs.close();
+        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("c")).toUtf8());
+        qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toUtf8());
+        const auto folderOf = [](mode_t mode, const QString& folder) {
+            ::chmod(QFile::encodeName(folder).constData(), mode);
+            return QFileInfo(packagePathHere()).absolutePath();
+        };
+        QCOMPARE(folderOf(0755, downloads), downloads);
+        QCOMPARE(folderOf(01777, downloads), downloads);
+        for (const mode_t shared : {0775, 0757, 0777}) {
+            const QString folder = folderOf(shared, downloads);
+            QVERIFY2(folder.startsWith(home.filePath(QStringLiteral("cache"))), qPrintable(folder));
+            QCOMPARE(QFileInfo(folder).permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
+        }
+    }
 
     void withoutAFolderTheFallbackFolderIsUsed() {
         QCOMPARE(packagePathIn({}, QStringLiteral("/tmp"), u'/'),

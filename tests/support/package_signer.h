@@ -20,7 +20,7 @@ struct SignatureText {
 
 struct SignOptions {
     bool legacy = false; // sign the file itself ("Ed"), not its BLAKE2b-512 hash ("ED")
-    std::string trustedComment = "timestamp:1700000000\tfile:pkg.exe\thashed";
+    std::string trustedComment = "timestamp:1700000000\tfile:pkg.exe\tversion:1.1\thashed";
     std::optional<std::array<unsigned char, 8>> keyId; // another key id than the key's own
 };
 

@@ -1,4 +1,4 @@
-#include "package_signer.h"
+#include "support/package_signer.h"
 
 #include <stdexcept>
 #include <vector>
