@@ -3,10 +3,10 @@
 // without anybody doing anything.
 #include "app/main_window.h"
 #include "app/program_state.h"
+#include "browser/site_server.h"
 #include "config/hosts.h"
 #include "support/gui_test_main.h"
 #include "ui/framework/web_browser.h"
-#include "ui/web_engine/site_server.h"
 #include "update/update_window.h"
 
 #include <QLabel>

@@ -1,11 +1,11 @@
 #include "app/main_window.h"
 #include "app/program_state.h"
+#include "browser/render_path.h"
 #include "config/hosts.h"
 #include "demo_service.h"
 #include "support/modal_dialog.h"
 #include "ui/dialogs.h"
 #include "ui/framework/program.h"
-#include "ui/framework/render_path.h"
 #include "ui/framework/web_browser.h"
 #include "update/update_window.h"
 
@@ -89,7 +89,7 @@ class WindowsOnScreenTest : public QObject {
     // Software OpenGL draws with the software scene graph, a hardware one through OpenGL. On
     // the software path the program's script world can start the engine's full collection.
     void theRenderPathFollowsTheOpenGlFound() {
-        const bool software = ui::isSoftwareRasterizer(ui::sharedOpenGlRenderer());
+        const bool software = browser::isSoftwareRasterizer(browser::sharedOpenGlRenderer());
         QCOMPARE(QQuickWindow::sceneGraphBackend() == QStringLiteral("software"), software);
 
         auto* view = mainWindow_->radioBrowser().findChild<QWebEngineView*>();

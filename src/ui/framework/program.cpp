@@ -1,8 +1,8 @@
 #include "ui/framework/program.h"
 
+#include "browser/render_path.h"
 #include "config/desktop_entry.h"
 #include "platform/platform.h"
-#include "ui/framework/render_path.h"
 #include "ui/framework/tray_icon.h"
 
 #include <QApplication>
@@ -32,7 +32,7 @@ void runEndRoutineOnce() {
 
 void prepareProcess() {
     platform::prepareWebEngine();
-    prepareRenderPath();
+    browser::prepareRenderPath();
 }
 
 void configureApplication() {
