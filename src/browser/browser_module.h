@@ -23,6 +23,8 @@ inline const QColor pageBackground(24, 24, 28);
 struct BrowserSetup {
     // host[:port] of the sites whose pages the view shows itself.
     QStringList siteHosts;
+    // "http" or "https": the scheme of the sites' addresses.
+    QString siteScheme;
 };
 
 // One browser view: the engine's widget and what the program asks of it.
@@ -33,7 +35,8 @@ class BrowserView {
       public:
         virtual void onLoadFinished(bool ok) = 0;
         virtual void onMediaChanged() = 0;
-        // An address the listener asked for that belongs in the default browser.
+        // An address that belongs in the default browser, asked for by the listener's click or
+        // key press in the page.
         virtual void onOpenElsewhere(const QUrl& address) = 0;
 
       protected:

@@ -23,7 +23,8 @@ int defaultPort(const QUrl& address) {
 
 } // namespace
 
-NavigationPolicy::NavigationPolicy(const QStringList& siteHosts) {
+NavigationPolicy::NavigationPolicy(const QStringList& siteHosts, const QString& siteScheme)
+    : secureOnly_(siteScheme == QLatin1String("https")) {
     for (const QString& entry : siteHosts) {
         const QUrl parsed(QStringLiteral("http://") + entry);
         if (!entry.isEmpty() && parsed.isValid() && !parsed.host().isEmpty())
@@ -43,6 +44,7 @@ Verdict NavigationPolicy::forElsewhere(const QUrl& address) const {
 
 bool NavigationPolicy::isOnSite(const QUrl& address) const {
     if (!isWeb(address)) return false;
+    if (secureOnly_ && address.scheme() != QLatin1String("https")) return false;
     const int port = address.port(defaultPort(address));
     for (const Host& host : hosts_) {
         if (host.name != address.host()) continue;

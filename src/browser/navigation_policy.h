@@ -20,11 +20,12 @@ enum class Verdict {
 class NavigationPolicy {
   public:
     // `siteHosts`: host[:port] of each site whose pages the browser shows; without a port any
-    // default port matches.
-    explicit NavigationPolicy(const QStringList& siteHosts);
+    // default port matches. With `siteScheme` "https", an http address is never on the sites.
+    explicit NavigationPolicy(const QStringList& siteHosts,
+                              const QString& siteScheme = QStringLiteral("http"));
 
-    // A navigation of the page (mainFrame) or of a frame inside it. `byProgram`: the program
-    // opened the address itself, or the page reloads or goes back or forward in its history.
+    // A navigation of the page (mainFrame) or of a frame inside it. `byProgram`: the address is
+    // exactly the one the program itself opened.
     Verdict forNavigation(const QUrl& address, bool mainFrame, bool byProgram) const;
     // An address the page wants opened outside itself: a new window or a download.
     Verdict forElsewhere(const QUrl& address) const;
@@ -37,6 +38,7 @@ class NavigationPolicy {
         int port; // -1: any default port
     };
     std::vector<Host> hosts_;
+    bool secureOnly_;
 };
 
 } // namespace sorvo::browser

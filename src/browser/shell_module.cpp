@@ -19,8 +19,8 @@ class ShellView final : public BrowserView {
     ShellView(QWidget* parent, const BrowserSetup& setup, Listener& listener)
         : view_(new QWebEngineView(parent)),
           page_(new ShellPage(
-              NavigationPolicy(setup.siteHosts),
-              [&listener](const QUrl& address) { listener.onOpenElsewhere(address); }, view_)) {
+              NavigationPolicy(setup.siteHosts, setup.siteScheme),
+              [&listener](const QUrl& address) { listener.onOpenElsewhere(address); }, *view_)) {
         // The page first: the media bridge reaches the page through the view.
         view_->setPage(page_);
         media_ = new PageMediaBridge(*view_);
@@ -37,7 +37,7 @@ class ShellView final : public BrowserView {
     ShellView& operator=(const ShellView&) = delete;
 
     QWidget& widget() override { return *view_; }
-    void open(const QUrl& address) override { page_->load(address); }
+    void open(const QUrl& address) override { page_->open(address); }
     QUrl url() const override { return view_->url(); }
     QString title() const override { return view_->title(); }
     platform::MediaState media() const override { return media_->media(); }

@@ -50,6 +50,18 @@ class NavigationPolicyTest : public QObject {
 
     // Frames inside the page may show what they like from the web, and blank or page-made
     // content, but other kinds of address go nowhere.
+    // In an https build plain http on the site's own host is as good as elsewhere.
+    void httpsSiteRefusesHttp() {
+        const NavigationPolicy secure({QStringLiteral("www.sorvo.example")},
+                                      QStringLiteral("https"));
+        QCOMPARE(
+            secure.forNavigation(QUrl(QStringLiteral("https://www.sorvo.example/")), true, false),
+            Verdict::Show);
+        QCOMPARE(
+            secure.forNavigation(QUrl(QStringLiteral("http://www.sorvo.example/")), true, false),
+            Verdict::OpenElsewhere);
+    }
+
     void framesInsideThePage() {
         for (const char* shown : {"https://player.example.org/embed", "about:blank",
                                   "data:text/html,hi", "blob:http://www.sorvo.example/1"})

@@ -32,7 +32,7 @@ void WebBrowser::openAddress(const QUrl& address) {
             emit loadFinished(false);
             return;
         }
-        view_ = module->createView(this, {{hosts().site, hosts().forum}}, *this);
+        view_ = module->createView(this, {{hosts().site, hosts().forum}, hosts().scheme}, *this);
         layout()->addWidget(&view_->widget());
     }
     view_->open(address);
