@@ -13,13 +13,13 @@
 //   bench-playing [--rounds N] [--seconds S] [--warm-up S] [--long MIN] [--long-warm-up MIN]
 //   defaults: 3 rounds, CPU over 20 s after 15 s of playing, a 30 min long run after 5 min of
 //   playing; --long 0 leaves the long run out.
+#include "browser/render_path.h"
 #include "chromium_app.h"
 #include "client_session.h"
 #include "playing_figures.h"
 #include "process_tree.h"
 #include "radio_service.h"
 #include "support/client_child.h"
-#include "ui/framework/render_path.h"
 #include "x11_windows.h"
 
 #include <QGuiApplication>
@@ -301,9 +301,9 @@ std::string openGlRenderer(const char* self) {
 }
 
 int printOpenGlRenderer(int argc, char* argv[]) {
-    sorvo::ui::prepareRenderPath();
+    sorvo::browser::prepareRenderPath();
     QGuiApplication application(argc, argv);
-    std::printf("%s\n", sorvo::ui::sharedOpenGlRenderer().constData());
+    std::printf("%s\n", sorvo::browser::sharedOpenGlRenderer().constData());
     return 0;
 }
 

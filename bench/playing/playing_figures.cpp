@@ -1,7 +1,7 @@
 #include "playing_figures.h"
 
+#include "browser/render_path.h"
 #include "process_tree.h"
-#include "ui/framework/render_path.h"
 
 #include <algorithm>
 #include <chrono>
@@ -40,7 +40,8 @@ double medianOf(const std::vector<Round>& rounds, const std::function<double(con
 
 std::string openGlLabel(const std::string& renderer) {
     if (renderer.empty()) return "no OpenGL";
-    return (sorvo::ui::isSoftwareRasterizer(renderer) ? "software OpenGL: " : "hardware OpenGL: ") +
+    return (sorvo::browser::isSoftwareRasterizer(renderer) ? "software OpenGL: "
+                                                           : "hardware OpenGL: ") +
            renderer;
 }
 

@@ -31,6 +31,6 @@ enum class MediaCommand { Play, Pause, PlayPause, Stop, Next, Previous };
 
 } // namespace sorvo::platform
 
-// Passed between the program and the browser engine's module through Qt's meta-object system.
+// Carried by the media controls' signals, and through QVariant where those are queued or spied on.
 Q_DECLARE_METATYPE(sorvo::platform::MediaState)
 Q_DECLARE_METATYPE(sorvo::platform::MediaCommand)

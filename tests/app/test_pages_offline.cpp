@@ -2,11 +2,11 @@
 // part of the browser each window shows, and show the pages again once the site is back,
 // without anybody doing anything.
 #include "app/main_window.h"
+#include "browser/site_server.h"
 #include "config/hosts.h"
 #include "support/gui_test_main.h"
 #include "support/update_desk.h"
 #include "ui/framework/web_browser.h"
-#include "ui/web_engine/site_server.h"
 #include "update/update_window.h"
 
 #include <QLabel>

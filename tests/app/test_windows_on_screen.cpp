@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "browser/render_path.h"
 #include "config/hosts.h"
 #include "demo_service.h"
 #include "support/gui_test_main.h"
@@ -6,7 +7,6 @@
 #include "support/update_desk.h"
 #include "ui/dialogs.h"
 #include "ui/framework/program.h"
-#include "ui/framework/render_path.h"
 #include "ui/framework/web_browser.h"
 #include "update/update_window.h"
 
@@ -90,7 +90,7 @@ class WindowsOnScreenTest : public QObject {
     // Software OpenGL draws with the software scene graph, a hardware one through OpenGL. On
     // the software path the program's script world can start the engine's full collection.
     void theRenderPathFollowsTheOpenGlFound() {
-        const bool software = ui::isSoftwareRasterizer(ui::sharedOpenGlRenderer());
+        const bool software = browser::isSoftwareRasterizer(browser::sharedOpenGlRenderer());
         QCOMPARE(QQuickWindow::sceneGraphBackend() == QStringLiteral("software"), software);
 
         auto* view = mainWindow_->radioBrowser().findChild<QWebEngineView*>();

@@ -1,9 +1,9 @@
 #include "ui/framework/program.h"
 
+#include "browser/render_path.h"
 #include "config/desktop_entry.h"
 #include "platform/platform.h"
 #include "ui/framework/accessible_widgets.h"
-#include "ui/framework/render_path.h"
 #include "ui/framework/tray_icon.h"
 
 #include <QApplication>
@@ -14,7 +14,7 @@ namespace sorvo::ui::program {
 
 void prepareProcess() {
     platform::prepareWebEngine();
-    prepareRenderPath();
+    browser::prepareRenderPath();
 }
 
 void configureApplication() {

@@ -1,8 +1,8 @@
 #include "ui/framework/web_browser.h"
 
+#include "browser/module_loader.h"
 #include "config/hosts.h"
 #include "platform/platform.h"
-#include "ui/framework/web_view_loader.h"
 
 #include <QVBoxLayout>
 
@@ -12,42 +12,54 @@ WebBrowser::WebBrowser(QWidget* parent, QString startPath)
     : QWidget(parent), startPath_(std::move(startPath)) {
     // Dark until the page paints, so loading never flashes white inside the dark skin.
     QPalette dark = palette();
-    dark.setColor(QPalette::Window, webBrowserBackground);
+    dark.setColor(QPalette::Window, browser::pageBackground);
     setPalette(dark);
     setAutoFillBackground(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 }
 
+WebBrowser::~WebBrowser() = default;
+
 void WebBrowser::openStartPage() {
     openAddress(QUrl(webAddress(hosts().site + startPath_)));
 }
 
 void WebBrowser::openAddress(const QUrl& address) {
-    if (view_ == nullptr) {
-        const CreateWebView createView = webViewFactory();
-        if (createView == nullptr) {
+    if (!view_) {
+        browser::BrowserModule* module = browser::browserModule();
+        if (module == nullptr) {
             emit loadFinished(false);
             return;
         }
-        view_ =
-            createView(this, {{hosts().site, hosts().forum}, [](const QUrl& elsewhere) {
-                                  platform::openWebAddress(elsewhere.toString(QUrl::FullyEncoded));
-                              }});
-        layout()->addWidget(view_);
-        // The view is the engine's own widget, known here only through Qt's meta-object system.
-        connect(view_, SIGNAL(loadFinished(bool)), this, SIGNAL(loadFinished(bool)));
-        connectPageMedia();
+        view_ = module->createView(this, {{hosts().site, hosts().forum}, hosts().scheme}, *this);
+        layout()->addWidget(&view_->widget());
     }
-    view_->setProperty("url", address);
+    view_->open(address);
 }
 
 QUrl WebBrowser::url() const {
-    return view_ != nullptr ? view_->property("url").toUrl() : QUrl();
+    return view_ ? view_->url() : QUrl();
 }
 
 QString WebBrowser::title() const {
-    return view_ != nullptr ? view_->property("title").toString() : QString();
+    return view_ ? view_->title() : QString();
+}
+
+platform::MediaState WebBrowser::media() const {
+    return view_ ? view_->media() : platform::MediaState();
+}
+
+void WebBrowser::performMediaCommand(platform::MediaCommand command) {
+    if (view_) view_->perform(command);
+}
+
+void WebBrowser::setMediaVolume(double volume) {
+    if (view_) view_->setVolume(volume);
+}
+
+void WebBrowser::onOpenElsewhere(const QUrl& address) {
+    platform::openWebAddress(address.toString(QUrl::FullyEncoded));
 }
 
 } // namespace sorvo::ui

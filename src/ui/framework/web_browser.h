@@ -1,9 +1,11 @@
 #pragma once
 
+#include "browser/browser_module.h"
 #include "platform/media_state.h"
 
 #include <QUrl>
 #include <QWidget>
+#include <memory>
 
 namespace sorvo::ui {
 
@@ -12,11 +14,12 @@ namespace sorvo::ui {
 // screen before either. Pages may play sound without a click first: the radio starts by itself.
 // The browser shows the product's web site and forum; what the page may do beyond that, and what
 // the browser shows when the page cannot be loaded, the browser engine module decides.
-class WebBrowser : public QWidget {
+class WebBrowser : public QWidget, private browser::BrowserView::Listener {
     Q_OBJECT
   public:
     // `startPath`: the page on the product web site that openStartPage opens.
     WebBrowser(QWidget* parent, QString startPath = {});
+    ~WebBrowser() override;
 
     void openAddress(const QUrl& address);
     // Opens the browser's own page on the product web site, as the hosts are configured now.
@@ -36,11 +39,12 @@ class WebBrowser : public QWidget {
     void mediaChanged();
 
   private:
-    void connectPageMedia();
+    void onLoadFinished(bool ok) override { emit loadFinished(ok); }
+    void onMediaChanged() override { emit mediaChanged(); }
+    void onOpenElsewhere(const QUrl& address) override;
 
     const QString startPath_;
-    QWidget* view_ = nullptr;
-    QObject* pageMedia_ = nullptr;
+    std::unique_ptr<browser::BrowserView> view_;
 };
 
 } // namespace sorvo::ui

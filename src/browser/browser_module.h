@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/media_state.h"
+
+#include <QColor>
+#include <QStringList>
+#include <QUrl>
+#include <QtPlugin>
+#include <memory>
+
+class QWidget;
+
+namespace sorvo::browser {
+
+// What the interface between the program and the browser engine's module is made of. The
+// module is a Qt plugin the program loads when its first page opens; the program sees the
+// engine only through these classes.
+
+// What a browser shows before its page paints.
+inline const QColor pageBackground(24, 24, 28);
+
+// What a view learns from the program about its surroundings.
+struct BrowserSetup {
+    // host[:port] of the sites whose pages the view shows itself.
+    QStringList siteHosts;
+    // "http" or "https": the scheme of the sites' addresses.
+    QString siteScheme;
+};
+
+// One browser view: the engine's widget and what the program asks of it.
+class BrowserView {
+  public:
+    // What the view tells the program. Called on the user-interface thread.
+    class Listener {
+      public:
+        virtual void onLoadFinished(bool ok) = 0;
+        virtual void onMediaChanged() = 0;
+        // An address that belongs in the default browser, asked for by the listener's click or
+        // key press in the page.
+        virtual void onOpenElsewhere(const QUrl& address) = 0;
+
+      protected:
+        ~Listener() = default;
+    };
+
+    // Takes the widget with it.
+    virtual ~BrowserView() = default;
+
+    virtual QWidget& widget() = 0;
+    virtual void open(const QUrl& address) = 0;
+    // The address and title of the page shown; empty until a page opens.
+    virtual QUrl url() const = 0;
+    virtual QString title() const = 0;
+
+    // What the page plays, and the commands a player takes.
+    virtual platform::MediaState media() const = 0;
+    virtual void perform(platform::MediaCommand command) = 0;
+    // 0 to 1.
+    virtual void setVolume(double volume) = 0;
+};
+
+// The module's entry: builds views.
+class BrowserModule {
+  public:
+    virtual ~BrowserModule() = default;
+
+    // A view whose widget is a child of `parent`; it reports to `listener`, which must outlive it.
+    virtual std::unique_ptr<BrowserView> createView(QWidget* parent, const BrowserSetup& setup,
+                                                    BrowserView::Listener& listener) = 0;
+};
+
+} // namespace sorvo::browser
+
+#define SORVO_BROWSER_MODULE_IID "example.sorvo.Radio.BrowserModule/1"
+Q_DECLARE_INTERFACE(sorvo::browser::BrowserModule, SORVO_BROWSER_MODULE_IID)

@@ -1,0 +1,197 @@
+#include "browser/offline_panel.h"
+
+#include "browser/browser_module.h"
+
+#include <QEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <algorithm>
+
+namespace sorvo::browser {
+
+namespace {
+
+const QString unreachableHeadline = QStringLiteral("无法连接到索沃电台");
+const QString rendererHeadline = QStringLiteral("索沃电台页面意外退出");
+const QString tryingText = QStringLiteral("正在重新连接…");
+const QString rendererText = QStringLiteral("一分钟内多次退出，已停止自动载入");
+const QString retryNow = QStringLiteral("立即重试");
+const QString reloadNow = QStringLiteral("重新载入");
+
+// Below this height the content goes in one row: the update window's browser is 80 pixels high.
+constexpr int stackedMinHeight = 200;
+
+struct Look {
+    int mark; // the mark's size in pixels
+    int headlinePixels;
+    int statusPixels;
+    int gap;
+};
+constexpr Look stacked{72, 22, 14, 12};
+constexpr Look inRow{48, 15, 12, 12};
+
+void setPixelSize(QWidget& widget, int pixels, bool bold) {
+    QFont font = widget.font();
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    widget.setFont(font);
+}
+
+QLabel* makeLabel(QWidget* parent, const QColor& colour) {
+    auto* label = new QLabel(parent);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+OfflinePanel::OfflinePanel(QWidget& browser)
+    : QWidget(&browser), markIcon_(QStringLiteral(":/sorvo-web-view/mark.ico")),
+      mark_(new QLabel(this)), headline_(makeLabel(this, QColor(0xea, 0xee, 0xf6))),
+      status_(makeLabel(this, QColor(0x9c, 0xa4, 0xb4))), retry_(new QPushButton(this)) {
+    setObjectName(QStringLiteral("offlinePanel"));
+    headline_->setObjectName(QStringLiteral("offlineHeadline"));
+    status_->setObjectName(QStringLiteral("offlineStatus"));
+    retry_->setObjectName(QStringLiteral("offlineRetry"));
+    retry_->setCursor(Qt::PointingHandCursor);
+    // Reached with the keyboard, but a click leaves the focus with the page.
+    retry_->setFocusPolicy(Qt::TabFocus);
+    retry_->setStyleSheet(QStringLiteral(
+        "QPushButton { color: #ffffff; background: #1f7af0; border: none; border-radius: 3px;"
+        " padding: 3px 12px; }"
+        "QPushButton:hover { background: #3b8ef5; }"
+        "QPushButton:focus { border: 1px solid #eaeef6; padding: 2px 11px; }"
+        "QPushButton:pressed { background: #1864c8; }"));
+    connect(retry_, &QPushButton::clicked, this, &OfflinePanel::retryRequested);
+    countdown_.setSingleShot(true);
+    connect(&countdown_, &QTimer::timeout, this, &OfflinePanel::showCountdown);
+    browser.installEventFilter(this);
+    hide();
+}
+
+void OfflinePanel::showUnreachable(QDeadlineTimer nextTry) {
+    nextTry_ = nextTry;
+    present(unreachableHeadline, retryNow);
+    showCountdown();
+}
+
+void OfflinePanel::showTrying() {
+    nextTry_ = QDeadlineTimer(0);
+    present(unreachableHeadline, retryNow);
+    showCountdown();
+}
+
+void OfflinePanel::showRendererFailing() {
+    countdown_.stop();
+    present(rendererHeadline, reloadNow);
+    status_->setText(rendererText);
+    arrange();
+}
+
+void OfflinePanel::present(const QString& headline, const QString& retryCaption) {
+    headline_->setText(headline);
+    retry_->setText(retryCaption);
+    setGeometry(parentWidget()->rect());
+    show();
+    raise();
+}
+
+// The number shown changes once a second, exactly when the remaining time crosses a second.
+void OfflinePanel::showCountdown() {
+    const qint64 left = nextTry_.remainingTime();
+    if (left <= 0) {
+        countdown_.stop();
+        status_->setText(tryingText);
+    } else {
+        const qint64 seconds = (left + 999) / 1000;
+        status_->setText(QStringLiteral("%1 秒后重试").arg(seconds));
+        countdown_.start(static_cast<int>(left - (seconds - 1) * 1000));
+    }
+    arrange();
+}
+
+// The part of the browser inside its window: a browser larger than its window shows only that.
+QRect OfflinePanel::shownPart() const {
+    const QRect windowHere(mapFrom(window(), QPoint(0, 0)), window()->size());
+    const QRect shown = rect().intersected(windowHere);
+    return shown.isEmpty() ? rect() : shown;
+}
+
+void OfflinePanel::arrange() {
+    const QRect area = shownPart();
+    const bool inOneRow = area.height() < stackedMinHeight;
+    const Look look = inOneRow ? inRow : stacked;
+    mark_->setPixmap(markIcon_.pixmap(look.mark));
+    mark_->resize(look.mark, look.mark);
+    setPixelSize(*headline_, look.headlinePixels, true);
+    setPixelSize(*status_, look.statusPixels, false);
+    setPixelSize(*retry_, look.statusPixels, false);
+    headline_->resize(headline_->sizeHint());
+    status_->resize(status_->sizeHint());
+    retry_->resize(retry_->sizeHint());
+
+    if (inOneRow) {
+        // mark | headline
+        //      | status  [retry]
+        const int statusRow = std::max(status_->height(), retry_->height());
+        const int textWidth =
+            std::max(headline_->width(), status_->width() + look.gap + retry_->width());
+        const int textHeight = headline_->height() + 4 + statusRow;
+        const int width = look.mark + look.gap + textWidth;
+        const int height = std::max(look.mark, textHeight);
+        const QPoint origin(area.center().x() - width / 2, area.center().y() - height / 2);
+        mark_->move(origin.x(), origin.y() + (height - look.mark) / 2);
+        const int textX = origin.x() + look.mark + look.gap;
+        const int textY = origin.y() + (height - textHeight) / 2;
+        headline_->move(textX, textY);
+        const int rowY = textY + headline_->height() + 4;
+        status_->move(textX, rowY + (statusRow - status_->height()) / 2);
+        retry_->move(textX + status_->width() + look.gap,
+                     rowY + (statusRow - retry_->height()) / 2);
+        return;
+    }
+    // Stacked and centred: mark, headline, status, retry.
+    const int height = look.mark + look.gap + headline_->height() + look.gap / 2 +
+                       status_->height() + look.gap + retry_->height();
+    int y = area.center().y() - height / 2;
+    const int centreX = area.center().x();
+    for (QWidget* part : {static_cast<QWidget*>(mark_), static_cast<QWidget*>(headline_),
+                          static_cast<QWidget*>(status_), static_cast<QWidget*>(retry_)}) {
+        part->move(centreX - part->width() / 2, y);
+        y += part->height() + (part == headline_ ? look.gap / 2 : look.gap);
+    }
+}
+
+// The panel follows its browser's size, and new widgets the engine puts into the browser (it
+// makes one for each renderer) go below it.
+// A panel up in a window not shown yet counts too: it follows the browser all the same.
+bool OfflinePanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() && !isHidden()) {
+        if (event->type() == QEvent::Resize)
+            setGeometry(parentWidget()->rect());
+        else if (event->type() == QEvent::ChildAdded)
+            QMetaObject::invokeMethod(this, &QWidget::raise, Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// The part of the browser shown depends on the window, which may have been laid out since.
+void OfflinePanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    arrange();
+}
+
+void OfflinePanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    arrange();
+}
+
+void OfflinePanel::paintEvent(QPaintEvent*) {
+    QPainter(this).fillRect(rect(), pageBackground);
+}
+
+} // namespace sorvo::browser

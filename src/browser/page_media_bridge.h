@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/media_state.h"
+
+#include <QObject>
+#include <QVariantMap>
+
+class QWebEngineView;
+
+namespace sorvo::browser {
+
+// The end of the web channel that the page's media script talks to: it reports what the page
+// plays and listens for commands. Everything here is open to the page.
+class PageMediaEndpoint : public QObject {
+    Q_OBJECT
+  public:
+    using QObject::QObject;
+
+    Q_INVOKABLE void report(const QVariantMap& state) { emit reported(state); }
+
+  signals:
+    void reported(const QVariantMap& state);
+    // Media Session action names: play, pause, playpause, stop, nexttrack, previoustrack.
+    void commandRequested(const QString& action);
+    void volumeRequested(double volume);
+};
+
+// What the view's pages play, and the commands for it. Every document the view shows gets the page
+// media script, in the page's own world before the page's scripts; it follows the page's Media
+// Session (metadata and action handlers) and its media elements. A page that declares nothing is
+// titled with its own title. Lives on the user-interface thread.
+class PageMediaBridge : public QObject {
+    Q_OBJECT
+  public:
+    explicit PageMediaBridge(QWebEngineView& view);
+
+    platform::MediaState media() const { return media_; }
+    void perform(platform::MediaCommand command);
+    void setVolume(double volume);
+
+  signals:
+    void mediaChanged();
+
+  private:
+    void update(const QVariantMap& report);
+
+    QWebEngineView& view_;
+    PageMediaEndpoint* endpoint_;
+    QVariantMap report_;
+    platform::MediaState media_;
+};
+
+} // namespace sorvo::browser

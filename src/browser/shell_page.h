@@ -1,0 +1,59 @@
+#pragma once
+
+#include "browser/navigation_policy.h"
+#include "browser/user_gesture.h"
+
+#include <QWebEnginePage>
+#include <chrono>
+#include <deque>
+#include <functional>
+
+class QWebEngineDownloadRequest;
+class QWebEngineNewWindowRequest;
+class QWebEngineView;
+
+namespace sorvo::browser {
+
+// The page of an embedded browser, with the program's rules for it. The page stays on its
+// sites: the address the program opens is shown, and every other address of the page's own
+// frame only when it is on the sites. Links and windows to anywhere else, and downloads, go to
+// the default browser through `openElsewhere` (NavigationPolicy decides), but only right after
+// the listener's own click or key press in the page, and once for each; without one they are
+// dropped. Other kinds of address never leave the program. Requests for the camera, the
+// microphone, the location, notifications and the screen are denied, scripts reach neither the
+// clipboard nor a new window without a click, and a certificate the engine doubts is refused,
+// with no way around it. A page's dialogs never wait for the listener to go on, and after three
+// within ten seconds the page shows no more until it loads again.
+class ShellPage : public QWebEnginePage {
+    Q_OBJECT
+  public:
+    // A child of `view`, whose input it watches for the listener's gestures.
+    ShellPage(NavigationPolicy policy, std::function<void(const QUrl&)> openElsewhere,
+              QWebEngineView& view);
+
+    // Shows `address`, wherever it is.
+    void open(const QUrl& address);
+
+  protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+    void javaScriptAlert(const QUrl& securityOrigin, const QString& message) override;
+    bool javaScriptConfirm(const QUrl& securityOrigin, const QString& message) override;
+    bool javaScriptPrompt(const QUrl& securityOrigin, const QString& message,
+                          const QString& defaultValue, QString* result) override;
+
+  private:
+    void restrictSettings();
+    void onNewWindowRequested(QWebEngineNewWindowRequest& request);
+    void onDownloadRequested(QWebEngineDownloadRequest* download);
+    void handOut(const QUrl& address);
+    bool mayShowDialog();
+
+    NavigationPolicy policy_;
+    std::function<void(const QUrl&)> openElsewhere_;
+    UserGesture* gesture_;
+    QUrl programAddress_;
+    std::deque<std::chrono::steady_clock::time_point> recentDialogs_;
+    bool dialogsSilenced_ = false;
+};
+
+} // namespace sorvo::browser
