@@ -15,7 +15,9 @@
 #include <QThread>
 #include <QWidget>
 #include <cstdio>
+#include <httplib.h>
 #include <optional>
+#include <thread>
 
 using namespace sorvo;
 using app::SingleInstance;
@@ -182,6 +184,44 @@ class SingleInstanceTest : public QObject {
         SingleInstance probe(runtime.path());
         QVERIFY(!QFile::exists(probe.lockPath()));
         QVERIFY(!QFile::exists(probe.socketPath()));
+    }
+
+    // Neither a page that keeps raising alerts nor the system closing the splash holds the start
+    // up: the main window comes, and the client ends cleanly when it is closed.
+    void startUpSurvivesAnAlertingPageAndAClosedSplash() {
+        httplib::Server site;
+        site.Get(".*", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content("<html><body><script>alert(1); alert(2); alert(3); alert(4);"
+                                 "setInterval(() => alert('again'), 200);</script></body></html>",
+                                 "text/html");
+        });
+        const int port = site.bind_to_any_port("127.0.0.1");
+        std::thread serving([&site] { site.listen_after_bind(); });
+        QTemporaryDir runtime;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        QProcess client;
+        client.setProcessEnvironment(environment);
+        client.setProcessChannelMode(QProcess::ForwardedChannels);
+        client.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--client"), QStringLiteral("127.0.0.1:%1").arg(port)});
+        QVERIFY(client.waitForStarted());
+
+        const QStringList closeSplash{QStringLiteral("-c"),
+                                      QStringLiteral("索沃电台正在启动中...")};
+        QTRY_VERIFY_WITH_TIMEOUT(commandOutput(QStringLiteral("wmctrl"), closeSplash, 5000), 15000);
+        QString window;
+        QTRY_VERIFY_WITH_TIMEOUT(!(window = visibleClientWindow()).isEmpty(), 30000);
+        QCOMPARE(client.state(), QProcess::Running);
+
+        QVERIFY(commandOutput(QStringLiteral("xdotool"),
+                              {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window,
+                               QStringLiteral("key"), QStringLiteral("alt+F4")}));
+        QVERIFY(client.waitForFinished(15000));
+        QCOMPARE(client.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(client.exitCode(), 0);
+        site.stop();
+        serving.join();
     }
 };
 
