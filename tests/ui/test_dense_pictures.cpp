@@ -2,14 +2,18 @@
 // icons and cursors carry them, and a picture button still clicks.
 #include "resources/pictures.h"
 #include "resources/window_design.h"
+#include "ui/framework/canvas.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/picture_box.h"
 #include "ui/framework/picture_loader.h"
 #include "ui/framework/program.h"
 #include "ui/framework/skin_label.h"
 #include "ui/framework/skin_menu.h"
+#include "ui/framework/skin_window.h"
+#include "ui/title_strip.h"
 
 #include <QApplication>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace sorvo::ui;
@@ -22,6 +26,15 @@ QImage twin(const QString& name, QSize size) {
     return QImage(sorvo::pictures::path(name + QStringLiteral("@2x")))
         .copy(QRect(QPoint(), size))
         .convertToFormat(QImage::Format_RGB32);
+}
+// Raises every device pixel of the logical `area`: all channels by `by`, red by `red` more.
+void lift(QImage& image, QRect area, int by, int red) {
+    const auto up = [by](int v, int extra) { return std::min(v + by + extra, 255); };
+    for (int x = area.left() * 2; x < (area.right() + 1) * 2; ++x)
+        for (int y = area.top() * 2; y < (area.bottom() + 1) * 2; ++y) {
+            const QColor c = image.pixelColor(x, y);
+            image.setPixelColor(x, y, QColor(up(c.red(), red), up(c.green(), 0), up(c.blue(), 0)));
+        }
 }
 } // namespace
 
@@ -68,6 +81,46 @@ class DensePicturesTest : public QObject {
                                     .convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(menuIcon, imageListEntry(loadImage(sorvo::design::trayMenuScheme().iconList, 2), 2)
                                .convertToFormat(QImage::Format_ARGB32));
+    }
+
+    void windowsAndTheStripShowTheTwins() {
+        SkinWindow main(sorvo::design::mainWindow());
+        auto* canvas = main.control<Canvas>(QStringLiteral("画板"));
+        composeTitleStrip(*canvas);
+        new TitleStrip(*canvas, main);
+        QImage strip = shown(*canvas);
+        // The close glyph's twin lies on the strip pixel for pixel, magenta let through.
+        const QImage glyph = twin(QStringLiteral("CloseGlyph"), {80, 40});
+        for (int x = 0; x < 80; ++x)
+            for (int y = 0; y < 40; ++y)
+                QVERIFY(glyph.pixel(x, y) == qRgb(255, 0, 255) ||
+                        strip.pixel(1830 + x, y) == glyph.pixel(x, y));
+        // The strip lies partly off the test screen at 200 %: the pointer is sent to it.
+        for (const QPoint p : {QPoint(900, 10), QPoint(930, 10)}) {
+            QMouseEvent move(QEvent::MouseMove, p, canvas->mapToGlobal(p), Qt::NoButton, {}, {});
+            QApplication::sendEvent(canvas, &move);
+        }
+        lift(strip, {891, 1, 24, 18}, 50, 0);
+        lift(strip, {916, 1, 38, 18}, 0, 75);
+        QCOMPARE(shown(*canvas), strip);
+        for (const auto* design :
+             {&sorvo::design::quitConfirmWindow(), &sorvo::design::updateWindow()}) {
+            SkinWindow window(*design);
+            window.showModeless();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            const QImage shot = shown(window);
+            const QImage backdrop = twin(design->backgroundPicture, window.size() * 2);
+            // Wherever no control covers it, the backdrop's twin pixel for pixel.
+            for (int x = 0; x < shot.width(); ++x)
+                for (int y = 0; y < shot.height(); ++y)
+                    QVERIFY(window.childAt(x / 2, y / 2) ||
+                            shot.pixel(x, y) == backdrop.pixel(x, y));
+            for (auto* button : window.findChildren<GraphicButton*>()) {
+                QSignalSpy clicks(button, &QAbstractButton::clicked);
+                QTest::mouseClick(button, Qt::LeftButton);
+                QCOMPARE(clicks.count(), 1);
+            }
+        }
     }
 };
 
