@@ -3,11 +3,12 @@
 #include "browser/browser_module.h"
 
 #include <QEvent>
-#include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <algorithm>
+#include <cstdlib>
 
 namespace sorvo::browser {
 
@@ -47,11 +48,35 @@ QLabel* makeLabel(QWidget* parent, const QColor& colour) {
     return label;
 }
 
+// The mark's image that suits `size` logical pixels at the device pixel ratio best: from the
+// icon drawn at twice the density above 1 (scaled down at 1.5), the smallest one big enough.
+QPixmap markPicture(int size, qreal ratio) {
+    const int density = ratio > 1 ? 2 : 1;
+    const int wanted = size * density;
+    QImageReader reader(density == 2 ? QStringLiteral(":/sorvo-web-view/mark@2x.ico")
+                                     : QStringLiteral(":/sorvo-web-view/mark.ico"));
+    // At least as wide as wanted, then as close to it as can be.
+    const auto better = [wanted](const QImage& a, const QImage& b) {
+        if ((a.width() >= wanted) != (b.width() >= wanted)) return a.width() >= wanted;
+        return std::abs(a.width() - wanted) < std::abs(b.width() - wanted);
+    };
+    QImage best;
+    for (int i = 0; i < reader.imageCount() && reader.jumpToImage(i); ++i) {
+        const QImage image = reader.read();
+        if (best.isNull() || better(image, best)) best = image;
+    }
+    const int device = qRound(size * ratio);
+    if (best.width() != device)
+        best = best.scaled(device, device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    best.setDevicePixelRatio(ratio);
+    return QPixmap::fromImage(best);
+}
+
 } // namespace
 
 OfflinePanel::OfflinePanel(QWidget& browser)
-    : QWidget(&browser), markIcon_(QStringLiteral(":/sorvo-web-view/mark.ico")),
-      mark_(new QLabel(this)), headline_(makeLabel(this, QColor(0xea, 0xee, 0xf6))),
+    : QWidget(&browser), mark_(new QLabel(this)),
+      headline_(makeLabel(this, QColor(0xea, 0xee, 0xf6))),
       status_(makeLabel(this, QColor(0x9c, 0xa4, 0xb4))), retry_(new QPushButton(this)) {
     setObjectName(QStringLiteral("offlinePanel"));
     headline_->setObjectName(QStringLiteral("offlineHeadline"));
@@ -121,12 +146,19 @@ QRect OfflinePanel::shownPart() const {
     return shown.isEmpty() ? rect() : shown;
 }
 
+void OfflinePanel::showMark(int size) {
+    const qreal ratio = devicePixelRatioF();
+    if (size != markSize_ || ratio != markRatio_) mark_->setPixmap(markPicture(size, ratio));
+    markSize_ = size;
+    markRatio_ = ratio;
+    mark_->resize(size, size);
+}
+
 void OfflinePanel::arrange() {
     const QRect area = shownPart();
     const bool inOneRow = area.height() < stackedMinHeight;
     const Look look = inOneRow ? inRow : stacked;
-    mark_->setPixmap(markIcon_.pixmap(look.mark));
-    mark_->resize(look.mark, look.mark);
+    showMark(look.mark);
     setPixelSize(*headline_, look.headlinePixels, true);
     setPixelSize(*status_, look.statusPixels, false);
     setPixelSize(*retry_, look.statusPixels, false);
@@ -191,6 +223,8 @@ void OfflinePanel::resizeEvent(QResizeEvent* event) {
 }
 
 void OfflinePanel::paintEvent(QPaintEvent*) {
+    // The window may have gone to a screen of another density.
+    if (markSize_ > 0) showMark(markSize_);
     QPainter(this).fillRect(rect(), pageBackground);
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDeadlineTimer>
-#include <QIcon>
 #include <QTimer>
 #include <QWidget>
 
@@ -41,8 +40,10 @@ class OfflinePanel : public QWidget {
     void showCountdown();
     void arrange();
     QRect shownPart() const;
+    void showMark(int size);
 
-    const QIcon markIcon_;
+    int markSize_ = 0;
+    qreal markRatio_ = 0;
     QLabel* mark_;
     QLabel* headline_;
     QLabel* status_;

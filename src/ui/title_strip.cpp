@@ -79,13 +79,13 @@ Colour blueTint(Colour c) {
     return rgb(red(c), green(c), raise(blue(c), closePressBlue));
 }
 
-// Recolours what is on the surface now, so effects compound until the block is cleared.
+// Recolours what is on the surface now, so effects compound until the block is cleared. On a
+// denser surface every one of its pixels in the block is recoloured.
 void recolourBlock(Canvas& canvas, Block block, Colour (*effect)(Colour)) {
-    for (int i = 1; i <= block.columns; ++i) {
-        const int x = block.left + i;
-        for (int y = 1; y <= blockRows; ++y)
+    const int d = canvas.density();
+    for (int x = (block.left + 1) * d; x < (block.left + block.columns + 1) * d; ++x)
+        for (int y = d; y < (blockRows + 1) * d; ++y)
             canvas.setPixel(x, y, effect(canvas.pixel(x, y)));
-    }
 }
 
 void clear(Canvas& canvas, StripRect r) {
@@ -93,7 +93,8 @@ void clear(Canvas& canvas, StripRect r) {
 }
 
 void drawGlyph(Canvas& canvas, const QString& pictureName, StripRect where) {
-    canvas.drawPicture(loadImage(pictureName), where.left, where.top, glyphTransparent);
+    canvas.drawPicture(loadImage(pictureName, canvas.density()), where.left, where.top,
+                       glyphTransparent);
 }
 
 } // namespace
@@ -102,7 +103,7 @@ void composeTitleStrip(Canvas& canvas) {
     drawGlyph(canvas, QStringLiteral("MinimiseGlyph"), minimiseRect);
     // Drawn second, so its frame lies over the minimise glyph in the shared columns.
     drawGlyph(canvas, QStringLiteral("CloseGlyph"), closeRect);
-    canvas.setBackground(QImage::fromData(canvas.snapshot()));
+    canvas.setBackground(canvas.surface().copy());
 }
 
 TitleStrip::TitleStrip(Canvas& canvas, SkinWindow& mainWindow)
@@ -114,6 +115,11 @@ TitleStrip::TitleStrip(Canvas& canvas, SkinWindow& mainWindow)
     const auto where = [](StripRect r) { return QRect(r.left, r.top, r.width, r.height); };
     canvas_.setPressZones({{QStringLiteral("最小化"), where(minimiseRect)},
                            {QStringLiteral("关闭"), where(closeRect)}});
+    // The window has put the plain strip of the new density back by now.
+    connect(&canvas, &Canvas::densityChanged, this, [this] {
+        composeTitleStrip(canvas_);
+        resetFlags();
+    });
 }
 
 void TitleStrip::onStripPointerMove(int x, int y) {

@@ -2,14 +2,19 @@
 // icons and cursors carry them, and a picture button still clicks.
 #include "resources/pictures.h"
 #include "resources/window_design.h"
+#include "ui/framework/canvas.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/picture_box.h"
 #include "ui/framework/picture_loader.h"
 #include "ui/framework/program.h"
 #include "ui/framework/skin_label.h"
 #include "ui/framework/skin_menu.h"
+#include "ui/framework/skin_window.h"
+#include "ui/title_strip.h"
 
 #include <QApplication>
+#include <QPainter>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace sorvo::ui;
@@ -68,6 +73,48 @@ class DensePicturesTest : public QObject {
                                     .convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(menuIcon, imageListEntry(loadImage(sorvo::design::trayMenuScheme().iconList, 2), 2)
                                .convertToFormat(QImage::Format_ARGB32));
+    }
+
+    void windowsAndTheStripShowTheTwins() {
+        SkinWindow main(sorvo::design::mainWindow());
+        auto* canvas = main.control<Canvas>(QStringLiteral("画板"));
+        composeTitleStrip(*canvas);
+        new TitleStrip(*canvas, main);
+        QImage strip = shown(*canvas);
+        // The close glyph's twin lies on the strip pixel for pixel, magenta let through.
+        const QImage glyph = twin(QStringLiteral("CloseGlyph"), {80, 40});
+        for (int x = 0; x < 80; ++x)
+            for (int y = 0; y < 40; ++y)
+                QVERIFY(glyph.pixel(x, y) == qRgb(255, 0, 255) ||
+                        strip.pixel(1830 + x, y) == glyph.pixel(x, y));
+        // The strip lies partly off the test screen at 200 %: the pointer is sent to it.
+        for (const QPoint p : {QPoint(900, 10), QPoint(930, 10)}) {
+            QMouseEvent move(QEvent::MouseMove, p, canvas->mapToGlobal(p), Qt::NoButton, {}, {});
+            QApplication::sendEvent(canvas, &move);
+        }
+        QPainter hovered(&strip); // logical, with the shot's device pixel ratio of 2
+        hovered.setCompositionMode(QPainter::CompositionMode_Plus);
+        hovered.fillRect(QRect(891, 1, 24, 18), QColor(50, 50, 50));
+        hovered.fillRect(QRect(916, 1, 38, 18), QColor(75, 0, 0));
+        hovered.end();
+        QCOMPARE(shown(*canvas), strip);
+        for (const auto* design :
+             {&sorvo::design::quitConfirmWindow(), &sorvo::design::updateWindow()}) {
+            SkinWindow window(*design);
+            window.showModeless();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            const QImage shot = shown(window);
+            const QImage backdrop = twin(design->backgroundPicture, window.size() * 2);
+            for (int x = 0; x < shot.width(); ++x)
+                for (int y = 0; y < shot.height(); ++y)
+                    QVERIFY(window.childAt(x / 2, y / 2) ||
+                            shot.pixel(x, y) == backdrop.pixel(x, y));
+            for (auto* button : window.findChildren<GraphicButton*>()) {
+                QSignalSpy clicks(button, &QAbstractButton::clicked);
+                QTest::mouseClick(button, Qt::LeftButton);
+                QCOMPARE(clicks.count(), 1);
+            }
+        }
     }
 };
 

@@ -1,9 +1,12 @@
 #include "ui/framework/canvas.h"
 
+#include "ui/framework/picture_loader.h"
+
 #include <QBuffer>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 
 namespace sorvo::ui {
 
@@ -27,35 +30,46 @@ void Canvas::pressZone(std::size_t index) {
 }
 
 void Canvas::setBackground(const QImage& picture) {
+    density_ = std::max(1, qRound(picture.devicePixelRatio()));
     background_ = picture.convertToFormat(QImage::Format_RGB32);
-    if (matchSurfaceToSize()) return;
-    paintFromBackground(surface_.rect());
+    if (!matchSurfaceToSize()) paintFromBackground(surface_.rect());
     update();
 }
 
 bool Canvas::matchSurfaceToSize() const {
     // A hidden widget gets its resize event only when it is shown; the surface follows the size
     // at once, so drawing works before the first show too.
-    if (surface_.size() == size()) return false;
-    surface_ = QImage(size(), QImage::Format_RGB32);
+    const QSize wanted = size() * density_;
+    if (surface_.size() == wanted && surface_.devicePixelRatio() == density_) return false;
+    surface_ = QImage(wanted, QImage::Format_RGB32);
+    surface_.setDevicePixelRatio(density_);
     paintFromBackground(surface_.rect());
     return true;
+}
+
+QRect Canvas::onSurface(const QRect& logical) const {
+    return QRect(logical.topLeft() * density_, logical.size() * density_) & surface_.rect();
+}
+
+void Canvas::updateSurface(const QRect& area) {
+    update(QRect(area.topLeft() / density_, area.bottomRight() / density_));
 }
 
 void Canvas::drawPicture(const QImage& picture, int x, int y, Colour transparent) {
     matchSurfaceToSize();
     const QImage source = picture.convertToFormat(QImage::Format_RGB32);
     const QRgb key = toQRgb(transparent) & RGB_MASK;
-    const QRect target = QRect(x, y, source.width(), source.height()) & surface_.rect();
+    const QPoint at(x * density_, y * density_);
+    const QRect target = QRect(at, source.size()) & surface_.rect();
     for (int sy = target.top(); sy <= target.bottom(); ++sy) {
-        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(sy - y));
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(sy - at.y()));
         auto* out = reinterpret_cast<QRgb*>(surface_.scanLine(sy));
         for (int sx = target.left(); sx <= target.right(); ++sx) {
-            const QRgb p = in[sx - x];
+            const QRgb p = in[sx - at.x()];
             if ((p & RGB_MASK) != key) out[sx] = p;
         }
     }
-    update(target);
+    if (!target.isEmpty()) updateSurface(target);
 }
 
 Colour Canvas::pixel(int x, int y) const {
@@ -68,14 +82,14 @@ void Canvas::setPixel(int x, int y, Colour colour) {
     matchSurfaceToSize();
     if (!surface_.valid(x, y)) return;
     surface_.setPixel(x, y, toQRgb(colour));
-    update(x, y, 1, 1);
+    updateSurface(QRect(x, y, 1, 1));
 }
 
 void Canvas::clearRect(int left, int top, int width, int height) {
     matchSurfaceToSize();
-    const QRect area = QRect(left, top, width, height) & surface_.rect();
+    const QRect area = onSurface(QRect(left, top, width, height));
     paintFromBackground(area);
-    update(area);
+    if (!area.isEmpty()) updateSurface(area);
 }
 
 QByteArray Canvas::snapshot() const {
@@ -88,15 +102,27 @@ QByteArray Canvas::snapshot() const {
 }
 
 void Canvas::paintFromBackground(const QRect& area) const {
-    if (area.isEmpty()) return;
-    QPainter painter(&surface_);
-    // An image brush tiles the picture from the surface's origin.
-    painter.fillRect(area, background_.isNull() ? QBrush(Qt::black) : QBrush(background_));
+    // Tiled from the surface's origin, pixel for pixel at the surface's density.
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        auto* out = reinterpret_cast<QRgb*>(surface_.scanLine(y));
+        if (background_.isNull()) {
+            std::fill(out + area.left(), out + area.right() + 1, qRgb(0, 0, 0));
+            continue;
+        }
+        const auto* in =
+            reinterpret_cast<const QRgb*>(background_.constScanLine(y % background_.height()));
+        for (int x = area.left(); x <= area.right(); ++x)
+            out[x] = in[x % background_.width()];
+    }
 }
 
 void Canvas::paintEvent(QPaintEvent* event) {
+    if (pictureDensity(devicePixelRatioF()) != density_) emit densityChanged();
     QPainter painter(this);
-    painter.drawImage(event->rect(), surface_, event->rect());
+    // At 1.5 the 2x surface is scaled down.
+    if (devicePixelRatioF() != density_) painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QRect area = event->rect() & rect();
+    painter.drawImage(QRectF(area), surface_, QRectF(onSurface(area)));
 }
 
 void Canvas::resizeEvent(QResizeEvent*) {

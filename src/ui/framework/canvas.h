@@ -12,25 +12,36 @@ namespace sorvo::ui {
 
 // A retained drawing surface over a background picture repeated across it. What is drawn stays
 // on the surface until a rectangle is cleared back to the background.
+//
+// The surface holds as many pixels per logical pixel as the background picture's device pixel
+// ratio (its density): a 2x background makes a surface of twice the width and height. Positions
+// and rectangles are logical, as are the pointer signals; pixel(), setPixel(), snapshot() and
+// surface() work on the surface's own pixels, which are the logical ones at density 1.
 class Canvas : public QWidget {
     Q_OBJECT
   public:
     explicit Canvas(QWidget* parent);
 
     // Replaces the background picture (drawn tiled from the top left) and repaints the whole
-    // surface from it.
+    // surface from it, at the picture's density.
     void setBackground(const QImage& picture);
 
-    // Draws `picture` at (x, y) at its own size; pixels of colour `transparent` are skipped.
+    // Surface pixels per logical pixel along each axis: 1 or 2.
+    int density() const { return density_; }
+
+    // Draws `picture` (at the surface's density) with its top left at the logical point (x, y),
+    // pixel for pixel; pixels of colour `transparent` are skipped.
     void drawPicture(const QImage& picture, int x, int y, Colour transparent);
 
+    // A pixel of the surface; at density 2 the logical point (x, y) covers the pixels from
+    // (2x, 2y) to (2x + 1, 2y + 1).
     Colour pixel(int x, int y) const;
     void setPixel(int x, int y, Colour colour);
 
-    // Repaints the rectangle from the background picture, clipped to the canvas.
+    // Repaints the logical rectangle from the background picture, clipped to the canvas.
     void clearRect(int left, int top, int width, int height);
 
-    // The whole surface as picture bytes (PNG).
+    // The whole surface as picture bytes (PNG), in surface pixels.
     QByteArray snapshot() const;
 
     const QImage& surface() const {
@@ -52,6 +63,10 @@ class Canvas : public QWidget {
     void pressZone(std::size_t index);
 
   signals:
+    // The canvas went to a screen whose pictures have another density than its background:
+    // whoever drew it draws it again for the new one.
+    void densityChanged();
+
     // The pointer's position in canvas pixels; buttons are the left one only.
     void pointerMoved(int x, int y);
     void buttonPressed(int x, int y);
@@ -65,9 +80,14 @@ class Canvas : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    // `area` in surface pixels.
     void paintFromBackground(const QRect& area) const;
     bool matchSurfaceToSize() const;
+    QRect onSurface(const QRect& logical) const;
+    // Repaints the logical pixels that cover `area`, in surface pixels.
+    void updateSurface(const QRect& area);
 
+    int density_ = 1;
     QImage background_;
     mutable QImage surface_;
     std::vector<PressZone> zones_;

@@ -36,7 +36,7 @@ SkinWindow::SkinWindow(const design::WindowDesign& design, SkinWindow* owner)
         setAutoFillBackground(true);
     }
     if (!design.backgroundPicture.isEmpty())
-        background_ = QPixmap::fromImage(loadImage(design.backgroundPicture));
+        background_ = loadPixmap(design.backgroundPicture, devicePixelRatioF());
     buildControls();
     if (design.focusColour.isValid()) {
         // Controls draw their focus mark in the palette's highlight.
@@ -58,7 +58,11 @@ void SkinWindow::buildControls() {
             break;
         case ControlKind::Canvas: {
             auto* canvas = new Canvas(this);
-            canvas->setBackground(loadImage(c.picture));
+            const auto drawPlain = [canvas, picture = c.picture] {
+                canvas->setBackground(loadImage(picture, canvas->devicePixelRatioF()));
+            };
+            drawPlain();
+            connect(canvas, &Canvas::densityChanged, canvas, drawPlain);
             widget = canvas;
             break;
         }
@@ -183,8 +187,15 @@ QTimer* SkinWindow::timer(const QString& formName) const {
 
 void SkinWindow::paintEvent(QPaintEvent*) {
     if (background_.isNull()) return;
+    // The window may have gone to a screen of another density.
+    const qreal ratio = devicePixelRatioF();
+    if (background_.devicePixelRatio() != pictureDensity(ratio))
+        background_ = loadPixmap(design_.backgroundPicture, ratio);
     QPainter painter(this);
-    // Drawn at its own size from the top left, never scaled.
+    // Drawn at its own size from the top left: pixel for pixel at 1 and 2, the 2x picture scaled
+    // down at 1.5.
+    if (ratio != background_.devicePixelRatio())
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(0, 0, background_);
 }
 
