@@ -3,6 +3,7 @@
 #include "app/splash_window.h"
 #include "app/tray_menu.h"
 #include "platform/platform.h"
+#include "platform/tray_hosts.h"
 #include "resources/form_names.h"
 #include "resources/window_design.h"
 #include "ui/dialogs.h"
@@ -12,6 +13,8 @@
 #include "ui/rounded_region.h"
 #include "ui/title_strip.h"
 #include "update/update_window.h"
+
+#include <QContextMenuEvent>
 
 namespace sorvo::app {
 
@@ -68,11 +71,20 @@ void MainWindow::onRaiseRequested() {
 void MainWindow::onMainWindowTrayEvent(ui::TrayActivation activation) {
     if (activation == ui::TrayActivation::ContextMenu) {
         trayMenu_->popUpAtCursor();
-    } else if (activation == ui::TrayActivation::DoubleClick) {
+    } else if (activation == ui::TrayActivation::DoubleClick ||
+               (activation == ui::TrayActivation::Click && trayIcon()->hostClicksOnce())) {
         // Only the visible property changes: a minimised window stays minimised.
         setVisible(trayToggleState_ == 0);
         trayToggleState_ = trayToggleState_ == 0 ? 1 : 0;
     }
+}
+
+// Without a tray the title strip carries the tray menu; the strip ignores right clicks, so they
+// come here.
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    if (platform::TrayHosts::instance().any()) return;
+    trayMenu_->popUpAtCursor();
+    event->accept();
 }
 
 void MainWindow::onUpdateCommand() {

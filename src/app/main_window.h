@@ -49,6 +49,9 @@ class MainWindow : public ui::SkinWindow {
     // The update window: the one that exists, brought back as it is, or a new one.
     void showUpdateWindow();
 
+  protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
   private:
     update::UpdateController& updates_;
     int trayToggleState_ = 0;

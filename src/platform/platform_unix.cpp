@@ -1,8 +1,7 @@
 #include "platform/engine_flags.h"
 #include "platform/platform.h"
+#include "platform/tray_hosts.h"
 
-#include <QDBusConnection>
-#include <QDBusInterface>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -67,10 +66,7 @@ QString privateFolder(const QString& path) {
 }
 
 bool trayHostShowsMenus() {
-    QDBusInterface watcher(
-        QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
-        QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus());
-    return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
+    return TrayHosts::instance().statusNotifierHost();
 }
 
 void prepareWebEngine() {

@@ -1,5 +1,6 @@
 #include "update/update_window.h"
 
+#include "platform/tray_hosts.h"
 #include "resources/form_names.h"
 #include "resources/window_design.h"
 #include "ui/framework/graphic_button.h"
@@ -10,6 +11,7 @@
 #include "update/update_controller.h"
 
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QStyleFactory>
@@ -93,9 +95,19 @@ bool UpdateWindow::acceptsCloseRequest() {
     return onUpdateWindowCloseRequest();
 }
 
+// Without a tray to bring it back from, the window is minimised instead of hidden.
 bool UpdateWindow::onUpdateWindowCloseRequest() {
-    hide();
+    if (platform::TrayHosts::instance().any())
+        hide();
+    else
+        minimise();
     return false;
+}
+
+void UpdateWindow::contextMenuEvent(QContextMenuEvent* event) {
+    if (platform::TrayHosts::instance().any()) return;
+    trayMenu_->popUpAtCursor();
+    event->accept();
 }
 
 void UpdateWindow::onUpdateWindowTrayEvent(ui::TrayActivation activation) {

@@ -19,7 +19,8 @@ namespace sorvo::update {
 class UpdateController;
 
 // The window in which the user starts the download of the upgrade package and follows it. A
-// close request only hides it; its own tray icon and tray menu bring it back. Cancelling stops
+// close request only hides it (minimises it where there is no tray); its own tray icon and
+// tray menu bring it back (a right click on it where there is no tray). Cancelling stops
 // the download.
 class UpdateWindow : public ui::SkinWindow {
     Q_OBJECT
@@ -48,6 +49,7 @@ class UpdateWindow : public ui::SkinWindow {
 
   protected:
     bool acceptsCloseRequest() override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     // The controls the handlers work on, found once by their form names.

@@ -2,6 +2,7 @@
 #include "app/tray_menu.h"
 #include "config/hosts.h"
 #include "resources/window_design.h"
+#include "support/address_recorder.h"
 #include "support/desktop_input.h"
 #include "support/gui_test_main.h"
 #include "support/modal_dialog.h"
@@ -28,16 +29,6 @@ using app::MainWindow;
 using ui::SkinWindow;
 
 namespace {
-
-// Collects the addresses handed to the system instead of opening a browser.
-class AddressRecorder : public QObject {
-    Q_OBJECT
-  public:
-    QStringList opened;
-
-  public slots:
-    void open(const QUrl& address) { opened << address.toString(); }
-};
 
 QAction* command(app::TrayMenu& menu, const QString& caption) {
     for (QAction* action : menu.actions())

@@ -1,6 +1,7 @@
 #include "ui/framework/tray_icon.h"
 
 #include "platform/platform.h"
+#include "platform/tray_hosts.h"
 #include "ui/framework/picture_loader.h"
 
 #include <QSystemTrayIcon>
@@ -27,13 +28,18 @@ TrayActivation activationFor(QSystemTrayIcon::ActivationReason reason) {
         return TrayActivation::Click;
     }
 }
+
+// The protocol of every icon of the process: Qt's, decided with the first icon.
+bool statusNotifierItems() {
+    static const bool chosen = platform::trayHostShowsMenus();
+    return chosen;
+}
 } // namespace
 
-TrayIcon::TrayIcon(QObject* parent) : QObject(parent), icon_(new QSystemTrayIcon(this)) {
+TrayIcon::TrayIcon(QObject* parent) : QObject(parent) {
     liveIcons().push_back(this);
-    connect(icon_, &QSystemTrayIcon::activated, this, [this](auto reason) {
-        if (reason != QSystemTrayIcon::Unknown) emit activated(activationFor(reason));
-    });
+    connect(&platform::TrayHosts::instance(), &platform::TrayHosts::changed, this,
+            &TrayIcon::putUp);
 }
 
 TrayIcon::~TrayIcon() {
@@ -41,36 +47,61 @@ TrayIcon::~TrayIcon() {
 }
 
 void TrayIcon::set(const QString& pictureName, const QString& tooltip) {
-    if (pictureName != pictureName_) {
-        icon_->setIcon(loadIcon(pictureName));
-        pictureName_ = pictureName;
+    const bool newPicture = pictureName != pictureName_;
+    pictureName_ = pictureName;
+    tooltip_ = tooltip;
+    if (!icon_) {
+        putUp();
+        return;
     }
+    if (newPicture) icon_->setIcon(loadIcon(pictureName));
     icon_->setToolTip(tooltip);
     icon_->show();
 }
 
+void TrayIcon::putUp() {
+    if (icon_ || discarded_ || pictureName_.isEmpty() || !platform::TrayHosts::instance().any())
+        return;
+    // Taken with Qt's own choice, which is made right here and kept.
+    statusNotifierItems();
+    icon_ = new QSystemTrayIcon(this);
+    connect(icon_, &QSystemTrayIcon::activated, this, [this](auto reason) {
+        if (reason != QSystemTrayIcon::Unknown) emit activated(activationFor(reason));
+    });
+    icon_->setIcon(loadIcon(pictureName_));
+    icon_->setToolTip(tooltip_);
+    if (menu_) attachMenuForHost(menu_);
+    icon_->show();
+}
+
 QString TrayIcon::tooltip() const {
-    return icon_->toolTip();
+    return tooltip_;
 }
 
 bool TrayIcon::isShown() const {
-    return icon_->isVisible();
+    return icon_ && icon_->isVisible();
+}
+
+bool TrayIcon::hostClicksOnce() const {
+    return icon_ && statusNotifierItems();
 }
 
 void TrayIcon::attachMenuForHost(QMenu* menu) {
+    menu_ = menu;
     // An XEmbed tray reports the right click to us and we pop the menu up ourselves; attaching
     // the menu there too would open it twice.
-    if (platform::trayHostShowsMenus()) icon_->setContextMenu(menu);
+    if (icon_ && statusNotifierItems()) icon_->setContextMenu(menu);
 }
 
 void TrayIcon::discard() {
-    disconnect(icon_, nullptr, this, nullptr);
+    discarded_ = true;
+    if (icon_) disconnect(icon_, nullptr, this, nullptr);
     deleteLater();
 }
 
 void TrayIcon::removeAll() {
     for (TrayIcon* icon : liveIcons())
-        icon->icon_->hide();
+        if (icon->icon_) icon->icon_->hide();
 }
 
 } // namespace sorvo::ui

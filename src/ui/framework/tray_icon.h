@@ -11,7 +11,9 @@ namespace sorvo::ui {
 // How the listener used a tray icon.
 enum class TrayActivation { Click, DoubleClick, ContextMenu, MiddleClick };
 
-// A window's notification-area icon.
+// A window's notification-area icon. It goes up only once the desktop has a tray host: Qt picks
+// the protocol at its first tray call for good, and a StatusNotifierItem host that comes late
+// would otherwise never get the icon.
 class TrayIcon : public QObject {
     Q_OBJECT
   public:
@@ -22,10 +24,14 @@ class TrayIcon : public QObject {
     void set(const QString& pictureName, const QString& tooltip);
     QString tooltip() const;
     bool isShown() const;
+    // Whether the host reports only single clicks (StatusNotifierItem's Activate): there the
+    // click does what a double click does on an XEmbed tray.
+    bool hostClicksOnce() const;
 
     // Where the tray host shows an icon's menu itself, it needs the menu attached.
     void attachMenuForHost(QMenu* menu);
 
+    // Null while no tray host has been seen.
     QSystemTrayIcon* systemIcon() const { return icon_; }
 
     // Takes the icon away for good: it answers no further mouse action at once, and it leaves
@@ -41,8 +47,13 @@ class TrayIcon : public QObject {
     void activated(sorvo::ui::TrayActivation activation);
 
   private:
-    QSystemTrayIcon* icon_;
+    void putUp();
+
+    QSystemTrayIcon* icon_ = nullptr;
+    QMenu* menu_ = nullptr;
     QString pictureName_;
+    QString tooltip_;
+    bool discarded_ = false;
 };
 
 } // namespace sorvo::ui
