@@ -84,7 +84,7 @@ class WindowsOnScreenTest : public QObject {
         mainWindow_->load();
         QVERIFY(waitUntilShown(mainWindow_));
         // Playing, the page's disc turns: the screen keeps changing.
-        QTRY_VERIFY_WITH_TIMEOUT(pageMovesOnScreen(), 30000);
+        QVERIFY(QTest::qWaitFor([this] { return pageMovesOnScreen(); }, 60000));
     }
 
     // Software OpenGL draws with the software scene graph, a hardware one through OpenGL. On
