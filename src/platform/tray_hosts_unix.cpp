@@ -21,17 +21,22 @@ bool xembedSelectionOwned() {
     if (!x11) return false;
     xcb_connection_t* connection = x11->connection();
     // Trays hold the selection of the screen they sit on; the program's windows use screen 0.
-    const QByteArray name = QByteArrayLiteral("_NET_SYSTEM_TRAY_S0");
-    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-        connection,
-        xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.constData()),
-        nullptr);
-    if (!atom) return false;
+    // The atom stays the same for the connection's life: asked for once.
+    static const xcb_atom_t selection = [connection] {
+        const QByteArray name = QByteArrayLiteral("_NET_SYSTEM_TRAY_S0");
+        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+            connection,
+            xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.constData()),
+            nullptr);
+        const xcb_atom_t found = atom ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
+        std::free(atom);
+        return found;
+    }();
+    if (selection == XCB_ATOM_NONE) return false;
     xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
-        connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+        connection, xcb_get_selection_owner(connection, selection), nullptr);
     const bool owned = owner && owner->owner != XCB_NONE;
     std::free(owner);
-    std::free(atom);
     return owned;
 }
 } // namespace
