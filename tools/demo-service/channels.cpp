@@ -103,6 +103,10 @@ std::string streamPath(const Channel& channel) {
     return "/diantai/sorvo/channel/" + channel.id + ".wav";
 }
 
+std::int64_t ChannelStreams::bytesPerSecond() {
+    return std::int64_t{musicSampleRate()} * 2 * 2;
+}
+
 std::shared_ptr<const RangedResource> ChannelStreams::stream(std::size_t channelIndex) {
     std::lock_guard lock(mutex_);
     auto& stream = rendered_.at(channelIndex);
