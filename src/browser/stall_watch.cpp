@@ -7,12 +7,19 @@
 
 namespace sorvo::browser {
 
+namespace {
+constexpr std::chrono::seconds elementRetryTime(3);
+} // namespace
+
 StallWatch::StallWatch(QWebEngineView& view, PageMediaBridge& media,
                        std::chrono::milliseconds stallTime)
     : QObject(&view), view_(view), media_(media) {
     noProgress_.setSingleShot(true);
     noProgress_.setInterval(stallTime);
     nextReload_.setSingleShot(true);
+    elementRetry_.setSingleShot(true);
+    elementRetry_.setInterval(elementRetryTime);
+    connect(&elementRetry_, &QTimer::timeout, &media_, &PageMediaBridge::mend);
     connect(&noProgress_, &QTimer::timeout, this, &StallWatch::onNoProgress);
     connect(&nextReload_, &QTimer::timeout, this, &StallWatch::reloadPage);
     connect(&media, &PageMediaBridge::playbackReported, this, &StallWatch::onPlayback);
@@ -38,6 +45,8 @@ void StallWatch::onPlayback(const PagePlayback& playback) {
     if (playback.paused) wanted_ = false;
     if (playback.wanted) wanted_ = true;
     advancing_ = playback.advancing;
+    const bool newlyFailed = playback.failed && !failed_;
+    failed_ = playback.failed;
     if (!wanted_ || advancing_) {
         calmDown();
         return;
@@ -52,10 +61,14 @@ void StallWatch::onPlayback(const PagePlayback& playback) {
         playOnLoad_ = false;
         media_.perform(platform::MediaCommand::Play);
     }
-    if (playback.failed && step_ == Step::Watching) {
+    // A failure needs no waiting to be sure of. Once mending, a refused fetch costs little and
+    // the element tries again soon, so the sound returns within seconds of the stream, while
+    // the page's reloads keep to their backoff.
+    if (newlyFailed && step_ == Step::Watching) {
         mendNow();
         return;
     }
+    if (newlyFailed && !elementRetry_.isActive()) elementRetry_.start();
     if (!noProgress_.isActive() && !nextReload_.isActive()) noProgress_.start();
 }
 
@@ -75,6 +88,7 @@ void StallWatch::reloadPage() {
 
 void StallWatch::calmDown() {
     noProgress_.stop();
+    elementRetry_.stop();
     nextReload_.stop();
     step_ = Step::Watching;
     playOnLoad_ = false;

@@ -12,11 +12,11 @@ class QWebEngineView;
 namespace sorvo::browser {
 
 // Keeps the radio playing while the listener wants it. When the page's play stops advancing for
-// the stall time, or fails, the element first fetches its source again in place; when that brings
-// no sound within the stall time either, the page reloads by the retry schedule and plays again
-// once loaded. The network coming back, or the machine waking, mends a stalled play at once. A
-// pause by the listener, from the page or the program, ends all of it until the next play. Lives
-// on the view's thread, as a child of the view.
+// the stall time, or fails, the element first fetches its source again in place, and again a few
+// seconds after each failed fetch; when that brings no sound within the stall time, the page
+// reloads by the retry schedule and plays again once loaded. The network coming back, or the
+// machine waking, mends a stalled play at once. A pause by the listener, from the page or the
+// program, ends all of it until the next play. Lives on the view's thread, as a child of the view.
 class StallWatch : public QObject {
     Q_OBJECT
   public:
@@ -40,9 +40,11 @@ class StallWatch : public QObject {
     RetrySchedule schedule_;
     QTimer noProgress_;
     QTimer nextReload_;
+    QTimer elementRetry_;
     Step step_ = Step::Watching;
     bool wanted_ = false;
     bool advancing_ = false;
+    bool failed_ = false;     // as the page last said: a failure counts when it comes
     bool playOnLoad_ = false; // the page was reloaded by this watch and should play once it can
 };
 
