@@ -25,7 +25,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr int longWaitMs = 60000;
+constexpr int longWaitMs = 30000;
 
 // The engine's renderers under this process.
 int rendererProcesses() {
@@ -128,10 +128,11 @@ class StreamStallsTest : public QObject {
         cut.start();
         cutStream(10);
         QTRY_VERIFY_WITH_TIMEOUT(status() != QLatin1String("Playing"), longWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QStringLiteral("Playing"), longWaitMs);
+        const qint64 back = cut.elapsed() - 10000;
         QVERIFY(playsWithin(longWaitMs));
-        qInfo("played again %.1f s after the stream came back",
-              static_cast<double>(cut.elapsed() - 10000) / 1000);
-        QVERIFY(cut.elapsed() < 10000 + 5000);
+        qInfo("played again %lld ms after the stream came back", back);
+        QVERIFY(back < 5000);
 
         listener_->callPlayer(QStringLiteral("Pause"));
         QTRY_COMPARE(status(), QStringLiteral("Paused"));
@@ -156,11 +157,15 @@ class StreamStallsTest : public QObject {
         // Drops in a row mend each time, and leave no renderer or reload behind them.
         const int renderers = rendererProcesses();
         const int loads = loads_;
-        constexpr int cycles = 6;
+        constexpr int cycles = 3;
         for (int i = 0; i < cycles; ++i) {
-            cutStream(5);
+            // Longer than the player's read-ahead, which can bridge a shorter drop unheard.
+            cut.restart();
+            cutStream(8);
             QTRY_VERIFY_WITH_TIMEOUT(status() != QLatin1String("Playing"), longWaitMs);
+            const qint64 silent = cut.elapsed();
             QVERIFY2(playsWithin(longWaitMs), qPrintable(QString::number(i)));
+            qInfo("drop %d: silent after %lld ms, playing after %lld ms", i, silent, cut.elapsed());
         }
         QCOMPARE(rendererProcesses(), renderers);
         qInfo("%d page loads in %d drops", loads_ - loads, cycles);

@@ -30,6 +30,10 @@ class ChannelStreams {
 
     std::shared_ptr<const RangedResource> stream(std::size_t channelIndex);
 
+    // The channel's loop, played over and over for hours in one WAV body: a broadcast has no end
+    // that a player could keep and play again.
+    std::shared_ptr<const RangedResource> liveStream(std::size_t channelIndex);
+
   private:
     std::mutex mutex_;
     std::vector<std::shared_ptr<const RangedResource>> rendered_ =

@@ -95,9 +95,11 @@ void installRoutes(httplib::Server& server, const ServiceOptions& options) {
                     return;
                 }
                 if (!outage->live()) return serveRanged(streams->stream(i), 0, request, response);
-                // A few seconds ahead, as a broadcast's buffer would be.
+                // A few seconds ahead, as a broadcast's buffer would be; what was heard is not
+                // kept, so a player that starts again fetches it again.
+                response.set_header("Cache-Control", "no-store");
                 const std::int64_t rate = ChannelStreams::bytesPerSecond();
-                serveRanged(streams->stream(i), rate, request, response, 3 * rate,
+                serveRanged(streams->liveStream(i), rate, request, response, 3 * rate,
                             [outage] { return !outage->down(); });
             };
         (*routes)[artworkPath(radioChannels()[i])] = fixedContent(channelArtwork(i), svgType);
