@@ -3,11 +3,14 @@
 #include "app/main_window.h"
 #include "config/desktop_entry.h"
 #include "platform/media_controls.h"
+#include "platform/sleep_watch.h"
 #include "ui/framework/web_browser.h"
 
 namespace sorvo::app {
 
 void connectDesktopMedia(MainWindow& mainWindow) {
+    QObject::connect(new platform::SleepWatch(&mainWindow), &platform::SleepWatch::woke,
+                     &mainWindow.radioBrowser(), &ui::WebBrowser::onSystemWoke);
     platform::MediaControls* controls = platform::createMediaControls(
         {QStringLiteral("索沃电台"), desktopEntryId(), QStringLiteral("sorvo_radio")}, &mainWindow);
     if (controls == nullptr) return;

@@ -6,7 +6,8 @@ class MainWindow;
 
 // Puts the radio page on the desktop's media controls (the media keys, the desktop's media
 // panel): they show what the page plays, their commands go to the page, and their Raise shows
-// the main window. Where there are none the client runs without them.
+// the main window. Where there are none the client runs without them. A wake from sleep goes
+// to the radio page too, which mends a play the sleep cut.
 void connectDesktopMedia(MainWindow& mainWindow);
 
 } // namespace sorvo::app

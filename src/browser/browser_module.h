@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <QtPlugin>
+#include <chrono>
 #include <memory>
 
 class QWidget;
@@ -25,6 +26,8 @@ struct BrowserSetup {
     QStringList siteHosts;
     // "http" or "https": the scheme of the sites' addresses.
     QString siteScheme;
+    // How long a play the listener wants may go without advancing before it is mended.
+    std::chrono::milliseconds stallTime = std::chrono::seconds(10);
 };
 
 // One browser view: the engine's widget and what the program asks of it.
@@ -57,6 +60,8 @@ class BrowserView {
     virtual void perform(platform::MediaCommand command) = 0;
     // 0 to 1.
     virtual void setVolume(double volume) = 0;
+    // The machine woke from sleep: a play the listener wants that stalled meanwhile is mended now.
+    virtual void onSystemWoke() = 0;
 };
 
 // The module's entry: builds views.
@@ -71,5 +76,5 @@ class BrowserModule {
 
 } // namespace sorvo::browser
 
-#define SORVO_BROWSER_MODULE_IID "example.sorvo.Radio.BrowserModule/1"
+#define SORVO_BROWSER_MODULE_IID "example.sorvo.Radio.BrowserModule/2"
 Q_DECLARE_INTERFACE(sorvo::browser::BrowserModule, SORVO_BROWSER_MODULE_IID)

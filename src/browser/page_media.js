@@ -10,8 +10,18 @@ const handlers = new Map();
 const watched = new WeakSet();
 const defer = queueMicrotask.bind(window);
 const play = HTMLMediaElement.prototype.play;
+const pause = HTMLMediaElement.prototype.pause;
 let element = null; // the media element the page started last
 let stopped = false; // paused by the stop command; cleared when anything plays again
+// What the listener wants of the element: 'playing' after a play, 'paused' after a pause by the
+// page, the program's commands or the element's own controls; '' before either.
+let intent = '';
+// Whether the element's position moved in the last second: only then does sound come out.
+let advancing = false;
+let failed = false; // the element erred, or a live stream ended
+let mending = false; // the element reloads at the program's word; its pause is not the listener's
+let lastPosition = -1;
+let look = 0; // the once-a-second look at the position, while the listener wants sound
 let reportDue = false;
 let program = null; // the program's end of the channel, once it is open
 
@@ -20,7 +30,7 @@ function currentElement() {
 }
 
 function isPlaying(media) {
-    if (media) return !media.paused && !media.ended;
+    if (media) return !media.paused && !media.ended && advancing;
     return session !== undefined && session.playbackState === 'playing';
 }
 
@@ -57,6 +67,9 @@ function state() {
         canPause: hasSource || handlers.has('pause'),
         canGoNext: handlers.has('nexttrack'),
         canGoPrevious: handlers.has('previoustrack'),
+        intent,
+        advancing,
+        failed,
     };
 }
 
@@ -70,17 +83,50 @@ function report() {
     });
 }
 
+// A timer once a second rather than every timeupdate: the look costs nothing while sound flows.
+function lookAtPosition() {
+    const media = currentElement();
+    const moved = media !== null && !media.paused && media.currentTime !== lastPosition;
+    lastPosition = media ? media.currentTime : -1;
+    if (moved === advancing) return;
+    advancing = moved;
+    report();
+}
+
+function setIntent(wanted) {
+    intent = wanted;
+    clearInterval(look);
+    look = 0;
+    if (wanted === 'playing') look = setInterval(lookAtPosition, 1000);
+    else advancing = false;
+}
+
 function onMediaEvent(event) {
     const media = event.target;
     if (!(media instanceof HTMLMediaElement)) return;
+    const live = media.duration === Infinity;
     if (event.type === 'play') {
         element = media;
         stopped = false;
+        mending = false;
+        failed = false;
+        lastPosition = media.currentTime;
+        setIntent('playing');
+    } else if (media === element) {
+        if (event.type === 'pause' && !mending && !media.error && !media.ended) {
+            setIntent('paused');
+        } else if (event.type === 'error' || (event.type === 'ended' && live)) {
+            failed = true;
+            advancing = false;
+        } else if (event.type === 'ended') {
+            // A recording that played to its end is done: nothing to mend.
+            setIntent('');
+        }
     }
     report();
 }
 
-const mediaEvents = ['play', 'pause', 'ended', 'emptied', 'loadstart', 'volumechange'];
+const mediaEvents = ['play', 'pause', 'ended', 'emptied', 'loadstart', 'volumechange', 'error'];
 
 function watch(media) {
     if (watched.has(media)) return;
@@ -95,6 +141,20 @@ HTMLMediaElement.prototype.play = function (...args) {
     if (!this.isConnected) watch(this);
     return play.apply(this, args);
 };
+HTMLMediaElement.prototype.pause = function () {
+    if (this === currentElement()) setIntent('paused');
+    return pause.apply(this);
+};
+
+// The element fetches its source anew and plays on, where it is: the page stays as it is.
+function mend() {
+    const media = currentElement();
+    if (!media || intent !== 'playing') return;
+    mending = true;
+    failed = false;
+    media.load();
+    media.play().catch(() => {});
+}
 
 function reportWhenSet(prototype, name) {
     const property = Object.getOwnPropertyDescriptor(prototype, name);
@@ -125,6 +185,7 @@ if (session) {
 // The page's own handler decides what a command does where it has one, as when a listener
 // presses a media key in a browser.
 function perform(action) {
+    if (action === 'mend') return mend();
     const media = currentElement();
     if (action === 'playpause') action = isPlaying(media) ? 'pause' : 'play';
     const handler = handlers.get(action);
@@ -139,6 +200,7 @@ function perform(action) {
     } else if (action === 'pause') {
         media.pause();
     } else if (action === 'stop') {
+        setIntent('paused');
         stopped = true;
         media.pause();
         report();

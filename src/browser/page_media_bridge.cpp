@@ -102,8 +102,17 @@ void PageMediaBridge::setVolume(double volume) {
     emit endpoint_->volumeRequested(std::clamp(volume, 0.0, 1.0));
 }
 
+void PageMediaBridge::mend() {
+    emit endpoint_->commandRequested(QStringLiteral("mend"));
+}
+
 void PageMediaBridge::update(const QVariantMap& report) {
     report_ = report;
+    const QString intent = report.value(QStringLiteral("intent")).toString();
+    emit playbackReported({intent == QLatin1String("playing"), intent == QLatin1String("paused"),
+                           report.value(QStringLiteral("advancing")).toBool(),
+                           report.value(QStringLiteral("failed")).toBool(),
+                           report.value(QStringLiteral("canPlay")).toBool()});
     const MediaState media = mediaFromReport(report_, view_.title());
     if (media == media_) return;
     media_ = media;

@@ -9,6 +9,15 @@ class QWebEngineView;
 
 namespace sorvo::browser {
 
+// How the page's play goes, as its media script sees it.
+struct PagePlayback {
+    bool wanted = false;    // the listener's last word was play
+    bool paused = false;    // the listener's last word was pause or stop
+    bool advancing = false; // the position moved in the last second
+    bool failed = false;    // the element erred, or its live stream ended
+    bool hasMedia = false;  // there is something to play
+};
+
 // The end of the web channel that the page's media script talks to: it reports what the page
 // plays and listens for commands. Everything here is open to the page.
 class PageMediaEndpoint : public QObject {
@@ -37,9 +46,12 @@ class PageMediaBridge : public QObject {
     platform::MediaState media() const { return media_; }
     void perform(platform::MediaCommand command);
     void setVolume(double volume);
+    // The element the page plays fetches its source again and plays on, if the listener wants it.
+    void mend();
 
   signals:
     void mediaChanged();
+    void playbackReported(const sorvo::browser::PagePlayback& playback);
 
   private:
     void update(const QVariantMap& report);

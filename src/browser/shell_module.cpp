@@ -5,6 +5,7 @@
 #include "browser/page_media_bridge.h"
 #include "browser/render_path.h"
 #include "browser/shell_page.h"
+#include "browser/stall_watch.h"
 
 #include <QObject>
 #include <QWebEngineSettings>
@@ -27,6 +28,7 @@ class ShellView final : public BrowserView {
         view_->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
         page_->setBackgroundColor(pageBackground);
         new PageKeeper(*view_);
+        stalls_ = new StallWatch(*view_, *media_, setup.stallTime);
         QObject::connect(view_, &QWebEngineView::loadFinished, view_,
                          [&listener](bool ok) { listener.onLoadFinished(ok); });
         QObject::connect(media_, &PageMediaBridge::mediaChanged, view_,
@@ -41,13 +43,20 @@ class ShellView final : public BrowserView {
     QUrl url() const override { return view_->url(); }
     QString title() const override { return view_->title(); }
     platform::MediaState media() const override { return media_->media(); }
-    void perform(platform::MediaCommand command) override { media_->perform(command); }
+    void perform(platform::MediaCommand command) override {
+        using platform::MediaCommand;
+        if (command == MediaCommand::Pause || command == MediaCommand::Stop)
+            stalls_->onListenerPaused();
+        media_->perform(command);
+    }
     void setVolume(double volume) override { media_->setVolume(volume); }
+    void onSystemWoke() override { stalls_->mendNow(); }
 
   private:
     QWebEngineView* view_;
     ShellPage* page_;
     PageMediaBridge* media_ = nullptr;
+    StallWatch* stalls_ = nullptr;
 };
 
 } // namespace

@@ -103,6 +103,10 @@ std::string streamPath(const Channel& channel) {
     return "/diantai/sorvo/channel/" + channel.id + ".wav";
 }
 
+std::int64_t ChannelStreams::bytesPerSecond() {
+    return std::int64_t{musicSampleRate()} * 2 * 2;
+}
+
 std::shared_ptr<const RangedResource> ChannelStreams::stream(std::size_t channelIndex) {
     std::lock_guard lock(mutex_);
     auto& stream = rendered_.at(channelIndex);
@@ -120,6 +124,42 @@ std::shared_ptr<const RangedResource> ChannelStreams::stream(std::size_t channel
         stream = std::move(resource);
     }
     return stream;
+}
+
+std::shared_ptr<const RangedResource> ChannelStreams::liveStream(std::size_t channelIndex) {
+    constexpr std::int64_t headerSize = 44;
+    constexpr std::int64_t loops = 600; // hours of music, within the WAV's 32-bit sizes
+    const auto loop = stream(channelIndex);
+    const std::int64_t music = loop->size - headerSize;
+    auto header = std::make_shared<std::string>(headerSize, '\0');
+    loop->read(0, *header);
+    const auto putSize = [&header](std::size_t at, std::int64_t size) {
+        for (std::size_t i = 0; i < 4; ++i)
+            (*header)[at + i] = static_cast<char>((size >> (8 * i)) & 0xff);
+    };
+    putSize(4, music * loops + headerSize - 8);
+    putSize(40, music * loops);
+
+    auto live = std::make_shared<RangedResource>(*loop);
+    live->size = headerSize + music * loops;
+    live->etag = "\"live-" + radioChannels()[channelIndex].id + "\"";
+    live->read = [loop, header, music](std::int64_t offset, std::span<char> out) {
+        for (std::size_t done = 0; done < out.size();) {
+            const std::int64_t at = offset + static_cast<std::int64_t>(done);
+            std::span<char> rest = out.subspan(done);
+            if (at < headerSize) {
+                const auto n = std::min<std::size_t>(rest.size(), headerSize - at);
+                std::copy_n(header->data() + at, n, rest.data());
+                done += n;
+                continue;
+            }
+            const std::int64_t inLoop = (at - headerSize) % music;
+            const auto n = std::min<std::size_t>(rest.size(), music - inLoop);
+            loop->read(headerSize + inLoop, rest.first(n));
+            done += n;
+        }
+    };
+    return live;
 }
 
 } // namespace sorvo::demo

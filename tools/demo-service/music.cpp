@@ -422,6 +422,10 @@ StereoPcm toPcm(LoopMix& mix) {
 
 } // namespace
 
+int musicSampleRate() {
+    return sampleRate;
+}
+
 StereoPcm renderLoop(const MusicStyle& style) {
     const Timing timing{60.0 / style.beatsPerMinute, style.swing};
     LoopMix mix(static_cast<std::size_t>(std::lround(loopBars * timing.bar() * sampleRate)));

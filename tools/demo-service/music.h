@@ -25,6 +25,9 @@ struct MusicStyle {
     std::uint64_t seed = 1;
 };
 
+// The rate renderLoop renders at.
+int musicSampleRate();
+
 struct StereoPcm {
     int sampleRate = 0;
     std::vector<std::int16_t> samples; // interleaved left, right

@@ -8,7 +8,8 @@ namespace sorvo::demo {
 const char* const usageText =
     "usage: sorvo-demo-service [--port N] [--package-size BYTES] [--throttle BYTES_PER_SECOND]\n"
     "                          [--tencent-path PATH] [--parent-pid PID]\n"
-    "                          [--drop-radio-page SECONDS] [--disc turning|still]\n"
+    "                          [--drop-radio-page SECONDS] [--stream-outage SECONDS]\n"
+    "                          [--disc turning|still]\n"
     "                          [--package-signature FILE] [--write-package FILE]\n"
     "  --port N             port on 127.0.0.1 (default 8765; 0 picks a free one)\n"
     "  --package-size N     size of the upgrade package in bytes (default 25165824)\n"
@@ -16,6 +17,9 @@ const char* const usageText =
     "  --tencent-path PATH  path of the account page the tray menu opens (default /sorvoradio)\n"
     "  --parent-pid PID     stop when process PID, the one that started the service, ends\n"
     "  --drop-radio-page N  the radio page is unavailable (503) for the first N seconds\n"
+    "  --stream-outage N    the streams go out live, at their playing rate; 30 s after the start\n"
+    "                       they are cut and refused (503) for N seconds (0: never). GET\n"
+    "                       /diantai/sorvo/stream-outage?seconds=N cuts them for N seconds now\n"
     "  --disc still         the radio page's disc stays still while it plays (default: turning)\n"
     "  --package-signature FILE  serve FILE as the package's signature, at its path + .minisig\n"
     "  --write-package FILE      write the package (of --package-size) to FILE and stop, so\n"
@@ -39,7 +43,8 @@ std::variant<ServiceOptions, OptionsError> parseOptions(const std::vector<std::s
         const std::string& name = args[i];
         if (name != "--port" && name != "--package-size" && name != "--throttle" &&
             name != "--tencent-path" && name != "--parent-pid" && name != "--drop-radio-page" &&
-            name != "--package-signature" && name != "--write-package" && name != "--disc")
+            name != "--stream-outage" && name != "--package-signature" &&
+            name != "--write-package" && name != "--disc")
             return OptionsError{"unknown option " + name};
         if (i + 1 == args.size()) return OptionsError{name + " needs a value"};
         const std::string& value = args[++i];
@@ -67,6 +72,7 @@ std::variant<ServiceOptions, OptionsError> parseOptions(const std::vector<std::s
         const std::int64_t max = name == "--port"              ? 65535
                                  : name == "--parent-pid"      ? INT32_MAX
                                  : name == "--drop-radio-page" ? 24 * 3600
+                                 : name == "--stream-outage"   ? 24 * 3600
                                                                : INT64_MAX / 2;
         const auto number = parseCount(value, max);
         if (!number) return OptionsError{"bad value for " + name + ": " + value};
@@ -76,6 +82,8 @@ std::variant<ServiceOptions, OptionsError> parseOptions(const std::vector<std::s
             options.parentPid = *number;
         else if (name == "--drop-radio-page")
             options.dropRadioPageSeconds = *number;
+        else if (name == "--stream-outage")
+            options.streamOutageSeconds = *number;
         else if (name == "--package-size")
             options.packageSize = *number;
         else

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -19,6 +20,9 @@ struct ServiceOptions {
     std::string tencentPath = "/sorvoradio";
     // For this many seconds after the start the radio page answers 503, as if it were down.
     std::int64_t dropRadioPageSeconds = 0;
+    // When set, the channel streams play live, and half a minute after the start they are cut
+    // and refused for this many seconds.
+    std::optional<std::int64_t> streamOutageSeconds;
     DiscMotion disc = DiscMotion::Turning;
     std::string packageSignature; // file served as "<package path>.minisig"; empty: none
     std::string writePackage;     // write the package to this file and stop instead of serving

@@ -10,7 +10,8 @@ constexpr std::int64_t smallestChunk = 1024;
 constexpr std::int64_t largestChunk = 64 * 1024;
 } // namespace
 
-Pacer::Pacer(std::int64_t bytesPerSecond) : bytesPerSecond_(bytesPerSecond) {}
+Pacer::Pacer(std::int64_t bytesPerSecond, std::int64_t leadBytes)
+    : bytesPerSecond_(bytesPerSecond), sent_(-leadBytes) {}
 
 std::size_t Pacer::chunkSize() const {
     if (bytesPerSecond_ <= 0) return largestChunk;

@@ -5,10 +5,12 @@
 #include "package.h"
 #include "radio_page.h"
 #include "site_pages.h"
+#include "stream_outage.h"
 #include "upgrade_page.h"
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <httplib.h>
@@ -80,13 +82,33 @@ void installRoutes(httplib::Server& server, const ServiceOptions& options) {
     (*routes)["/diantai/softpic/soft_v1.0.html"] = fixedPage(upgradePage(options.packageSize));
 
     auto streams = std::make_shared<ChannelStreams>();
+    auto outage =
+        options.streamOutageSeconds
+            ? std::make_shared<StreamOutage>(std::chrono::seconds(30),
+                                             std::chrono::seconds(*options.streamOutageSeconds))
+            : std::make_shared<StreamOutage>();
     for (std::size_t i = 0; i < radioChannels().size(); ++i) {
-        (*routes)[streamPath(radioChannels()[i])] = [streams, i](const httplib::Request& request,
-                                                                 httplib::Response& response) {
-            serveRanged(streams->stream(i), 0, request, response);
-        };
+        (*routes)[streamPath(radioChannels()[i])] =
+            [streams, i, outage](const httplib::Request& request, httplib::Response& response) {
+                if (outage->down()) {
+                    response.status = 503;
+                    return;
+                }
+                if (!outage->live()) return serveRanged(streams->stream(i), 0, request, response);
+                // A few seconds ahead, as a broadcast's buffer would be; what was heard is not
+                // kept, so a player that starts again fetches it again.
+                response.set_header("Cache-Control", "no-store");
+                const std::int64_t rate = ChannelStreams::bytesPerSecond();
+                serveRanged(streams->liveStream(i), rate, request, response, 3 * rate,
+                            [outage] { return !outage->down(); });
+            };
         (*routes)[artworkPath(radioChannels()[i])] = fixedContent(channelArtwork(i), svgType);
     }
+    (*routes)["/diantai/sorvo/stream-outage"] = [outage](const httplib::Request& request,
+                                                         httplib::Response& response) {
+        outage->begin(std::chrono::seconds(std::atoi(request.get_param_value("seconds").c_str())));
+        response.set_content("down\n", "text/plain");
+    };
 
     const auto package = makePackage(options.packageSize);
     const Handler servePackage = [package, rate = options.throttleBytesPerSecond](

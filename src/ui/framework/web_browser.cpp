@@ -32,7 +32,8 @@ void WebBrowser::openAddress(const QUrl& address) {
             emit loadFinished(false);
             return;
         }
-        view_ = module->createView(this, {{hosts().site, hosts().forum}, hosts().scheme}, *this);
+        view_ = module->createView(
+            this, {{hosts().site, hosts().forum}, hosts().scheme, stallTime_}, *this);
         layout()->addWidget(&view_->widget());
     }
     view_->open(address);
@@ -56,6 +57,10 @@ void WebBrowser::performMediaCommand(platform::MediaCommand command) {
 
 void WebBrowser::setMediaVolume(double volume) {
     if (view_) view_->setVolume(volume);
+}
+
+void WebBrowser::onSystemWoke() {
+    if (view_) view_->onSystemWoke();
 }
 
 void WebBrowser::onOpenElsewhere(const QUrl& address) {

@@ -5,6 +5,7 @@
 
 #include <QUrl>
 #include <QWidget>
+#include <chrono>
 #include <memory>
 
 namespace sorvo::ui {
@@ -33,6 +34,11 @@ class WebBrowser : public QWidget, private browser::BrowserView::Listener {
     platform::MediaState media() const;
     void performMediaCommand(platform::MediaCommand command);
     void setMediaVolume(double volume);
+    // The machine woke from sleep.
+    void onSystemWoke();
+    // How long a wanted play may go silent before it is mended; takes effect for a view built
+    // after it, that is, before the first page opens.
+    void setStallTime(std::chrono::milliseconds stallTime) { stallTime_ = stallTime; }
 
   signals:
     void loadFinished(bool ok);
@@ -44,6 +50,7 @@ class WebBrowser : public QWidget, private browser::BrowserView::Listener {
     void onOpenElsewhere(const QUrl& address) override;
 
     const QString startPath_;
+    std::chrono::milliseconds stallTime_ = browser::BrowserSetup().stallTime;
     std::unique_ptr<browser::BrowserView> view_;
 };
 

@@ -1,0 +1,19 @@
+#include "platform/sleep_watch.h"
+
+#include <QDBusConnection>
+
+namespace sorvo::platform {
+
+SleepWatch::SleepWatch(QObject* parent) : QObject(parent) {
+    QDBusConnection::systemBus().connect(
+        QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
+        SLOT(onPrepareForSleep(bool)));
+}
+
+// Going to sleep needs nothing: what plays is looked at after the wake.
+void SleepWatch::onPrepareForSleep(bool sleeping) {
+    if (!sleeping) emit woke();
+}
+
+} // namespace sorvo::platform

@@ -1,0 +1,178 @@
+// The radio plays on through dropped streams and a night's sleep, and never undoes the listener's
+// pause: the client's main window on the demo service's live streams, the media controls on the
+// private session bus, and logind faked on a private system bus of the test's own.
+#include "app/desktop_media.h"
+#include "app/main_window.h"
+#include "config/hosts.h"
+#include "demo_service.h"
+#include "support/client_child.h"
+#include "support/mpris_listener.h"
+#include "support/update_desk.h"
+#include "ui/framework/web_browser.h"
+
+#include <QDBusConnection>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <memory>
+#include <optional>
+#include <unistd.h>
+
+using namespace sorvo;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int longWaitMs = 30000;
+
+// The engine's renderers under this process.
+int rendererProcesses() {
+    int count = 0;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (!cmdline.open(QIODevice::ReadOnly)) continue;
+        if (!cmdline.readAll().contains("--type=renderer")) continue;
+        for (QString at = pid; at.toInt() > 1;) {
+            QFile status(QStringLiteral("/proc/%1/status").arg(at));
+            if (!status.open(QIODevice::ReadOnly)) break;
+            const QString text = QString::fromUtf8(status.readAll());
+            at = text.section(QStringLiteral("PPid:\t"), 1).section('\n', 0, 0);
+            if (at.toInt() == getpid()) ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+class StreamStallsTest : public QObject {
+    Q_OBJECT
+
+    QProcess systemBus_;
+    std::optional<QDBusConnection> logind_;
+    std::unique_ptr<test::DemoService> demo_;
+    app::MainWindow* mainWindow_ = nullptr;
+    std::unique_ptr<MprisListener> listener_;
+    int loads_ = 0;
+
+    double position() {
+        auto result = std::make_shared<std::optional<QVariant>>();
+        mainWindow_->radioBrowser().findChild<QWebEngineView*>()->page()->runJavaScript(
+            QStringLiteral("document.querySelector('audio').currentTime"),
+            [result](const QVariant& value) { *result = value; });
+        if (!QTest::qWaitFor([&] { return result->has_value(); }, 10000)) return -1;
+        return (*result)->toDouble();
+    }
+
+    QString status() {
+        return listener_->playerProperty(QStringLiteral("PlaybackStatus")).toString();
+    }
+
+    // Sound comes out: the desktop is told so, and the page's position moves on.
+    bool playsWithin(int timeoutMs) {
+        if (!QTest::qWaitFor([&] { return status() == QLatin1String("Playing"); }, timeoutMs))
+            return false;
+        const double before = position();
+        return QTest::qWaitFor([&] { return position() > before + 0.5; }, 10000);
+    }
+
+    void cutStream(int seconds) {
+        QVERIFY(
+            demo_->client().Get("/diantai/sorvo/stream-outage?seconds=" + std::to_string(seconds)));
+    }
+
+    void prepareForSleep(bool sleeping) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QStringLiteral("/org/freedesktop/login1"),
+            QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"));
+        signal << sleeping;
+        QVERIFY(logind_->send(signal));
+    }
+
+  private slots:
+    void initTestCase() {
+        systemBus_.start(QStringLiteral("dbus-daemon"),
+                         {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                          QStringLiteral("--print-address")});
+        QVERIFY(systemBus_.waitForReadyRead(10000));
+        const QByteArray address = systemBus_.readLine().trimmed();
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", address);
+        logind_ = QDBusConnection::connectToBus(QString::fromUtf8(address), "fake-logind");
+        QVERIFY(logind_->registerService(QStringLiteral("org.freedesktop.login1")));
+
+        // Live streams, cut only when the test says.
+        demo_ =
+            std::make_unique<test::DemoService>(std::vector<std::string>{"--stream-outage", "0"});
+        hosts().site = QStringLiteral("127.0.0.1:%1").arg(demo_->port());
+        listener_ = std::make_unique<MprisListener>(QStringLiteral("sorvo_radio"));
+        mainWindow_ = new app::MainWindow(programUpdates().controller);
+        mainWindow_->radioBrowser().setStallTime(3s);
+        connect(&mainWindow_->radioBrowser(), &ui::WebBrowser::loadFinished, this,
+                [this] { ++loads_; });
+        mainWindow_->load();
+        app::connectDesktopMedia(*mainWindow_);
+        QVERIFY(playsWithin(longWaitMs));
+    }
+
+    void cleanupTestCase() {
+        delete mainWindow_;
+        systemBus_.kill();
+        systemBus_.waitForFinished();
+    }
+
+    void playsThroughDropsAndWakesButKeepsThePause() {
+        // Long enough for the element's own retry to fail and the page to reload.
+        QElapsedTimer cut;
+        cut.start();
+        cutStream(10);
+        QTRY_VERIFY_WITH_TIMEOUT(status() != QLatin1String("Playing"), longWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QStringLiteral("Playing"), longWaitMs);
+        const qint64 back = cut.elapsed() - 10000;
+        QVERIFY(playsWithin(longWaitMs));
+        qInfo("played again %lld ms after the stream came back", back);
+        QVERIFY(back < 5000);
+
+        listener_->callPlayer(QStringLiteral("Pause"));
+        QTRY_COMPARE(status(), QStringLiteral("Paused"));
+        cutStream(5);
+        prepareForSleep(true);
+        prepareForSleep(false);
+        // Long enough for every mend to have come: a pause stays, so nothing may move.
+        QTest::qWait(5000 + 3 * 3000);
+        QCOMPARE(status(), QStringLiteral("Paused"));
+        const double paused = position();
+        QTest::qWait(2000);
+        QCOMPARE(position(), paused);
+
+        listener_->callPlayer(QStringLiteral("Play"));
+        QVERIFY(playsWithin(longWaitMs));
+        prepareForSleep(true);
+        cutStream(10);
+        prepareForSleep(false);
+        QTRY_VERIFY_WITH_TIMEOUT(status() != QLatin1String("Playing"), longWaitMs);
+        QVERIFY(playsWithin(longWaitMs));
+
+        // Drops in a row mend each time, and leave no renderer or reload behind them.
+        const int renderers = rendererProcesses();
+        const int loads = loads_;
+        constexpr int cycles = 3;
+        for (int i = 0; i < cycles; ++i) {
+            // Longer than the player's read-ahead, which can bridge a shorter drop unheard.
+            cut.restart();
+            cutStream(8);
+            QTRY_VERIFY_WITH_TIMEOUT(status() != QLatin1String("Playing"), longWaitMs);
+            const qint64 silent = cut.elapsed();
+            QVERIFY2(playsWithin(longWaitMs), qPrintable(QString::number(i)));
+            qInfo("drop %d: silent after %lld ms, playing after %lld ms", i, silent, cut.elapsed());
+        }
+        QCOMPARE(rendererProcesses(), renderers);
+        qInfo("%d page loads in %d drops", loads_ - loads, cycles);
+        QVERIFY(loads_ - loads <= 2 * cycles);
+    }
+};
+
+SORVO_CLIENT_TEST_MAIN(StreamStallsTest)
+
+#include "test_stream_stalls.moc"
