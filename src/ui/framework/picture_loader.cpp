@@ -72,7 +72,10 @@ QPixmap loadPixmap(const QString& pictureName, qreal devicePixelRatio) {
 
 QIcon loadIcon(const QString& pictureName) {
     QIcon icon;
-    for (const qreal ratio : {1, 2}) {
+    // The dense set only where a screen can show it: on ordinary screens it would be decoded and
+    // kept for nothing.
+    const int densest = pictureDensity(qGuiApp->devicePixelRatio());
+    for (int ratio = 1; ratio <= densest; ++ratio) {
         QImageReader reader(pictures::path(pictureForRatio(pictureName, ratio)));
         for (int i = 0; i < reader.imageCount(); ++i) {
             reader.jumpToImage(i);

@@ -3,6 +3,7 @@
 #include "ui/framework/picture_loader.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QPixmap>
 
 namespace sorvo::ui {
@@ -26,8 +27,10 @@ QString styleSheetFor(const design::MenuScheme& scheme) {
 } // namespace
 
 SkinMenu::SkinMenu(const QString& topCaption, const design::MenuScheme& scheme, QWidget* parent)
-    : QMenu(topCaption, parent), icons_(loadImage(scheme.iconList, 1)),
-      denseIcons_(loadImage(scheme.iconList, 2)) {
+    : QMenu(topCaption, parent), icons_(loadImage(scheme.iconList, 1)) {
+    // Only where a screen can show it.
+    if (pictureDensity(qGuiApp->devicePixelRatio()) > 1)
+        denseIcons_ = loadImage(scheme.iconList, 2);
     setStyleSheet(styleSheetFor(scheme));
     // The popup opens with a separator line, which Qt would otherwise fold away.
     setSeparatorsCollapsible(false);
@@ -35,7 +38,8 @@ SkinMenu::SkinMenu(const QString& topCaption, const design::MenuScheme& scheme, 
 
 QIcon SkinMenu::commandIcon(int iconIndex) const {
     QIcon icon(QPixmap::fromImage(imageListEntry(icons_, iconIndex)));
-    icon.addPixmap(QPixmap::fromImage(imageListEntry(denseIcons_, iconIndex)));
+    if (!denseIcons_.isNull())
+        icon.addPixmap(QPixmap::fromImage(imageListEntry(denseIcons_, iconIndex)));
     return icon;
 }
 
