@@ -85,9 +85,10 @@ class TrayWithoutHostTest : public QObject {
         window.bringToFront();
         QTRY_VERIFY(!window.isMinimized());
         QVERIFY(popUpWithRightClick(bareSpot(window), window.trayMenu()));
+        const QPointer<update::UpdateWindow> quitting(&window);
         QVERIFY(desktop::keys(
             {QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")}));
-        QTRY_VERIFY_WITH_TIMEOUT(window.isDestroyed(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(quitting.isNull(), 10000);
     }
 
     // A panel that starts after the client gets both items within two seconds, and gets them
