@@ -107,10 +107,15 @@ std::int64_t ChannelStreams::bytesPerSecond() {
     return std::int64_t{musicSampleRate()} * 2 * 2;
 }
 
+ChannelStreams::ChannelStreams()
+    : onTheAir_([this](std::stop_token stop) {
+          for (std::size_t i = 0; i < rendered_.size() && !stop.stop_requested(); ++i)
+              stream(i);
+      }) {}
+
 std::shared_ptr<const RangedResource> ChannelStreams::stream(std::size_t channelIndex) {
-    std::lock_guard lock(mutex_);
-    auto& stream = rendered_.at(channelIndex);
-    if (!stream) {
+    Rendered& rendered = rendered_.at(channelIndex);
+    std::call_once(rendered.once, [&] {
         const Channel& channel = radioChannels()[channelIndex];
         auto file = std::make_shared<const std::string>(wavFile(renderLoop(channel.style)));
         auto resource = std::make_shared<RangedResource>();
@@ -121,9 +126,9 @@ std::shared_ptr<const RangedResource> ChannelStreams::stream(std::size_t channel
         resource->read = [file](std::int64_t offset, std::span<char> out) {
             std::copy_n(file->data() + offset, out.size(), out.data());
         };
-        stream = std::move(resource);
-    }
-    return stream;
+        rendered.stream = std::move(resource);
+    });
+    return rendered.stream;
 }
 
 std::shared_ptr<const RangedResource> ChannelStreams::liveStream(std::size_t channelIndex) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace sorvo::demo {
@@ -22,9 +23,13 @@ const std::vector<Channel>& radioChannels();
 
 std::string streamPath(const Channel& channel);
 
-// Each channel's music is rendered on its first request and kept for later ones.
+// Each channel's music is rendered once and kept. A thread renders them all from the start, as a
+// broadcast is on the air before anyone tunes in; a request for a channel not yet rendered renders
+// it at once, or waits for the thread that is rendering it.
 class ChannelStreams {
   public:
+    ChannelStreams();
+
     // How many of a stream's bytes a second of its music takes: 16-bit stereo.
     static std::int64_t bytesPerSecond();
 
@@ -35,9 +40,13 @@ class ChannelStreams {
     std::shared_ptr<const RangedResource> liveStream(std::size_t channelIndex);
 
   private:
-    std::mutex mutex_;
-    std::vector<std::shared_ptr<const RangedResource>> rendered_ =
-        std::vector<std::shared_ptr<const RangedResource>>(radioChannels().size());
+    struct Rendered {
+        std::once_flag once;
+        std::shared_ptr<const RangedResource> stream;
+    };
+
+    std::vector<Rendered> rendered_ = std::vector<Rendered>(radioChannels().size());
+    std::jthread onTheAir_; // last: stops and ends before the streams go
 };
 
 } // namespace sorvo::demo
