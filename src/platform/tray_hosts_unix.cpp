@@ -16,10 +16,14 @@ const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 // A tray host that comes late must show the icons within two seconds.
 constexpr int xembedPollMs = 500;
 
-bool xembedSelectionOwned() {
+// The X server's connection, or none: the offscreen platform offers the X11 interface even
+// without a display, and then has no connection behind it.
+xcb_connection_t* x11Connection() {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11) return false;
-    xcb_connection_t* connection = x11->connection();
+    return x11 ? x11->connection() : nullptr;
+}
+
+bool xembedSelectionOwned(xcb_connection_t* connection) {
     // Trays hold the selection of the screen they sit on; the program's windows use screen 0.
     // The atom stays the same for the connection's life: asked for once.
     static const xcb_atom_t selection = [connection] {
@@ -57,7 +61,7 @@ TrayHosts::TrayHosts()
         watcherService, QStringLiteral("/StatusNotifierWatcher"), watcherService,
         QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(readStatusNotifierHost()));
     readStatusNotifierHost();
-    if (qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+    if (x11Connection()) {
         readEmbeddedTray();
         auto* poll = new QTimer(this);
         connect(poll, &QTimer::timeout, this, &TrayHosts::readEmbeddedTray);
@@ -77,7 +81,7 @@ void TrayHosts::readStatusNotifierHost() {
 }
 
 void TrayHosts::readEmbeddedTray() {
-    const bool owned = xembedSelectionOwned();
+    const bool owned = xembedSelectionOwned(x11Connection());
     if (owned == embeddedTray_) return;
     embeddedTray_ = owned;
     emit changed();

@@ -154,6 +154,29 @@ class StartupTest : public QObject {
         QCOMPARE(client.exitCode(), 0);
     }
 
+    // Without a display server (the offscreen platform, as on a build machine) the client comes
+    // up, finds no tray and runs on until it is told to stop.
+    void clientRunsWithoutADisplay() {
+        QProcess client;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        client.setProcessEnvironment(environment);
+        client.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--client"), server_.host()});
+        QVERIFY(client.waitForStarted());
+        QString said;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                said += QString::fromUtf8(client.readAllStandardError());
+                return said.contains(QStringLiteral("No tray was found"));
+            },
+            60000));
+        QVERIFY2(!client.waitForFinished(5000), qPrintable(said));
+        client.terminate();
+        QVERIFY(client.waitForFinished());
+    }
+
   private:
     static QImage stripTile() { return QImage(QStringLiteral(":/pictures/StripTile")); }
 
