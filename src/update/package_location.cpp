@@ -65,9 +65,11 @@ QString packagePathHere() {
     if (!QFileInfo(folder).isDir() || othersMayWriteIn(folder)) folder.clear();
     QString fallback;
     if (folder.isEmpty()) {
-        const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        // Named here rather than by the application's name, which is the one listeners read.
+        const QString cache =
+            QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
         if (!cache.isEmpty())
-            fallback = platform::privateFolder(cache + QStringLiteral("/upgrade"));
+            fallback = platform::privateFolder(cache + QStringLiteral("/sorvo-radio/upgrade"));
     }
     return packagePathIn(folder, QDir::toNativeSeparators(fallback), platform::pathSeparator());
 }

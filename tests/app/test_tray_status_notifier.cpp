@@ -43,6 +43,8 @@ class TrayStatusNotifierTest : public QObject {
     void mainWindowItem() {
         const QString item = onlyItem();
         QVERIFY(!item.isEmpty());
+        QCOMPARE(panel_.property(item, QStringLiteral("Title")),
+                 QVariant(QStringLiteral("索沃电台")));
         QCOMPARE(panel_.toolTip(item), QStringLiteral("中国首款320kbps高音质在线电台收听"));
         const QList<QImage> pictures = panel_.iconPixmaps(item);
         QVERIFY(!pictures.isEmpty());

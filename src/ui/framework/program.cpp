@@ -18,7 +18,9 @@ void prepareProcess() {
 }
 
 void configureApplication() {
-    QApplication::setApplicationName(QStringLiteral("sorvo-radio"));
+    // The name the desktop shows for the program: a StatusNotifierItem panel titles the tray
+    // item with it. Nothing the program keeps on disk is named after it.
+    QApplication::setApplicationName(QStringLiteral("索沃电台"));
     // No display name: Qt would append it to every window's system title, and each window's
     // title is exactly its own. The desktop entry ties the windows to the program's name and icon.
     QGuiApplication::setDesktopFileName(desktopEntryId());
