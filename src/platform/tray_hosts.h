@@ -28,7 +28,6 @@ class TrayHosts : public QObject {
 
   private:
     TrayHosts();
-    void readEmbeddedTray();
     void announce();
 
     QDBusServiceWatcher* watcher_;

@@ -1,48 +1,15 @@
 #include "platform/tray_hosts.h"
+#include "platform/xembed_tray_watch.h"
 
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusServiceWatcher>
-#include <QGuiApplication>
-#include <QTimer>
 #include <cstdio>
-#include <cstdlib>
-#include <xcb/xcb.h>
 
 namespace sorvo::platform {
 
 namespace {
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
-// A tray host that comes late must show the icons within two seconds.
-constexpr int xembedPollMs = 500;
-
-// The X server's connection, or none: the offscreen platform offers the X11 interface even
-// without a display, and then has no connection behind it.
-xcb_connection_t* x11Connection() {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
-bool xembedSelectionOwned(xcb_connection_t* connection) {
-    // Trays hold the selection of the screen they sit on; the program's windows use screen 0.
-    // The atom stays the same for the connection's life: asked for once.
-    static const xcb_atom_t selection = [connection] {
-        const QByteArray name = QByteArrayLiteral("_NET_SYSTEM_TRAY_S0");
-        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-            connection,
-            xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.constData()),
-            nullptr);
-        const xcb_atom_t found = atom ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
-        std::free(atom);
-        return found;
-    }();
-    if (selection == XCB_ATOM_NONE) return false;
-    xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
-        connection, xcb_get_selection_owner(connection, selection), nullptr);
-    const bool owned = owner && owner->owner != XCB_NONE;
-    std::free(owner);
-    return owned;
-}
 } // namespace
 
 TrayHosts& TrayHosts::instance() {
@@ -61,11 +28,12 @@ TrayHosts::TrayHosts()
         watcherService, QStringLiteral("/StatusNotifierWatcher"), watcherService,
         QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(readStatusNotifierHost()));
     readStatusNotifierHost();
-    if (x11Connection()) {
-        readEmbeddedTray();
-        auto* poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, this, &TrayHosts::readEmbeddedTray);
-        poll->start(xembedPollMs);
+    if (auto* embedded = XembedTrayWatch::create(this)) {
+        embeddedTray_ = embedded->present();
+        connect(embedded, &XembedTrayWatch::presenceChanged, this, [this](bool present) {
+            embeddedTray_ = present;
+            emit changed();
+        });
     }
     announce();
 }
@@ -77,13 +45,6 @@ void TrayHosts::readStatusNotifierHost() {
         watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
     if (registered == statusNotifierHost_) return;
     statusNotifierHost_ = registered;
-    emit changed();
-}
-
-void TrayHosts::readEmbeddedTray() {
-    const bool owned = xembedSelectionOwned(x11Connection());
-    if (owned == embeddedTray_) return;
-    embeddedTray_ = owned;
     emit changed();
 }
 

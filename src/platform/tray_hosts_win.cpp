@@ -12,8 +12,6 @@ TrayHosts::TrayHosts() : watcher_(nullptr), embeddedTray_(true) {}
 
 void TrayHosts::readStatusNotifierHost() {}
 
-void TrayHosts::readEmbeddedTray() {}
-
 void TrayHosts::announce() {}
 
 } // namespace sorvo::platform
