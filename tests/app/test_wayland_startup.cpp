@@ -1,12 +1,13 @@
 // The client on Qt's Wayland platform, under a private compositor that this program starts
 // itself as a window on the test desktop: the splash and the main window appear at their sizes,
 // the main window is rounded, the radio page loads, the dialogs open and close, every window
-// reaches the compositor by its own title, and a real press on the title strip hands the window
-// to the compositor for moving.
+// reaches the compositor by its own title, a real press on the title strip hands the window to
+// the compositor for moving, and the tray icon is an item on a StatusNotifierItem panel.
 #include "app/main_window.h"
 #include "config/hosts.h"
 #include "support/modal_dialog.h"
 #include "support/page_server.h"
+#include "support/tray_panel.h"
 #include "support/update_desk.h"
 #include "ui/dialogs.h"
 #include "ui/framework/canvas.h"
@@ -131,6 +132,7 @@ class WaylandStartupTest : public QObject {
     void initTestCase() {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
         hosts().site = server_.host();
+        panel_.start();
         auto* mainWindow = new app::MainWindow(programUpdates().controller);
         QTimer sampler;
         connect(&sampler, &QTimer::timeout, [&] {
@@ -214,6 +216,22 @@ class WaylandStartupTest : public QObject {
             QVERIFY2(!title.contains(u'—'), qPrintable(title));
     }
 
+    // Wayland's trays are StatusNotifierItem panels: the item is on the panel, and its click
+    // toggles the main window.
+    void trayItemOnThePanelTogglesTheWindow() {
+        QTRY_COMPARE_WITH_TIMEOUT(panel_.items().size(), 1, 2000);
+        const QString item = panel_.items().constFirst();
+        QCOMPARE(panel_.property(item, QStringLiteral("Title")),
+                 QVariant(QStringLiteral("索沃电台")));
+        QCOMPARE(panel_.menu(item).captions().size(), 13);
+        // The toggle starts at showing: the first click shows the window that already shows.
+        panel_.call(item, QStringLiteral("Activate"), {0, 0});
+        panel_.call(item, QStringLiteral("Activate"), {0, 0});
+        QTRY_VERIFY_WITH_TIMEOUT(!mainWindow_->isVisible(), 2000);
+        panel_.call(item, QStringLiteral("Activate"), {0, 0});
+        QTRY_VERIFY_WITH_TIMEOUT(exposed(mainWindow_), 5000);
+    }
+
   private:
     void openAndCloseEachDialog() {
         const std::vector<std::pair<std::function<ui::SkinWindow*()>, QSize>> dialogs{
@@ -256,6 +274,7 @@ class WaylandStartupTest : public QObject {
     const Compositor& compositor_;
     const QString testDesktop_;
     PageServer server_;
+    TrayPanel panel_;
     app::MainWindow* mainWindow_ = nullptr;
     bool splashExposed_ = false;
     QSize splashSize_;
