@@ -1,12 +1,15 @@
 #include "app/main_window.h"
 #include "app/tray_menu.h"
 #include "config/hosts.h"
+#include "platform/tray_hosts.h"
 #include "support/desktop_input.h"
 #include "support/gui_test_main.h"
 #include "support/modal_dialog.h"
 #include "support/tray_panel.h"
 #include "support/update_desk.h"
 #include "ui/framework/canvas.h"
+
+#include <QProcess>
 
 using namespace sorvo;
 
@@ -32,7 +35,7 @@ bool popUpWithRightClick(QPoint where, const QMenu& menu) {
 } // namespace
 
 // A desktop without any tray host (stock GNOME); a panel that hosts StatusNotifierItems comes
-// later and restarts.
+// later and restarts, and an XEmbed tray comes and goes.
 class TrayWithoutHostTest : public QObject {
     Q_OBJECT
 
@@ -111,6 +114,18 @@ class TrayWithoutHostTest : public QObject {
         panel_.start();
         QTRY_COMPARE_WITH_TIMEOUT(panel_.items().size(), 2, 2000);
         window.destroyWindow();
+    }
+
+    // An XEmbed tray is heard of as it takes the tray selection and as it goes, without asking.
+    void embeddedTrayComingAndGoingIsHeard() {
+        const platform::TrayHosts& hosts = platform::TrayHosts::instance();
+        QVERIFY(!hosts.embeddedTray());
+        QProcess trayer;
+        trayer.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top")});
+        QTRY_VERIFY_WITH_TIMEOUT(hosts.embeddedTray(), 5000);
+        trayer.kill();
+        trayer.waitForFinished();
+        QTRY_VERIFY_WITH_TIMEOUT(!hosts.embeddedTray(), 2000);
     }
 };
 
