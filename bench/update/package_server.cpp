@@ -1,5 +1,8 @@
 #include "package_server.h"
 
+#include "config/update_key.h"
+#include "config/update_policy.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -32,10 +35,20 @@ void fillPackage(char* bytes, std::size_t offset, std::size_t size) {
 const char releaseNotes[] = "<body style='background:#223;color:#fc8;font:12px sans-serif'>"
                             "<b>1.1</b> faster start, clearer sound</body>";
 
-[[noreturn]] void serve(std::size_t size, int portPipe) {
+[[noreturn]] void serve(std::size_t size, const sorvo::download::testing::PackageSigner& signer,
+                        int portPipe) {
     std::vector<char> package(size);
     fillPackage(package.data(), 0, size);
+    const std::string signature =
+        signer
+            .sign({package.data(), package.size()},
+                  {.trustedComment =
+                       "file:索沃电台_升级包.exe version:" + sorvo::clientVersion() + ".1"})
+            .text();
     httplib::Server server;
+    server.Get(R"(/download/.*\.minisig)", [&](const auto&, httplib::Response& response) {
+        response.set_content(signature, "text/plain");
+    });
     server.Get("/diantai/softpic/soft_v1.0.html", [](const auto&, httplib::Response& response) {
         response.set_content(releaseNotes, "text/html; charset=utf-8");
     });
@@ -56,12 +69,13 @@ const char releaseNotes[] = "<body style='background:#223;color:#fc8;font:12px s
 } // namespace
 
 PackageServer::PackageServer(std::size_t packageSize) : size_(packageSize) {
+    sorvo::updatePublicKey() = signer_.publicKeyLine();
     int portPipe[2];
     if (pipe(portPipe) != 0) std::exit(1);
     pid_ = fork();
     if (pid_ == 0) {
         close(portPipe[0]);
-        serve(size_, portPipe[1]);
+        serve(size_, signer_, portPipe[1]);
     }
     close(portPipe[1]);
     if (read(portPipe[0], &port_, sizeof port_) != sizeof port_) std::exit(1);
