@@ -1,5 +1,7 @@
 #include "browser/shell_page.h"
 
+#include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QWebEngineCertificateError>
 #include <QWebEngineDownloadRequest>
@@ -28,6 +30,8 @@ ShellPage::ShellPage(NavigationPolicy policy, std::function<void(const QUrl&)> o
       gesture_(new UserGesture(view)) {
     restrictSettings();
     connect(this, &QWebEnginePage::newWindowRequested, this, &ShellPage::onNewWindowRequested);
+    connect(this, &QWebEnginePage::linkHovered, gesture_,
+            [this](const QString& link) { gesture_->onLinkHovered(QUrl(link)); });
     connect(this, &QWebEnginePage::featurePermissionRequested, this,
             [this](const QUrl& origin, Feature feature) {
                 setFeaturePermission(origin, feature, PermissionDeniedByUser);
@@ -41,6 +45,8 @@ ShellPage::ShellPage(NavigationPolicy policy, std::function<void(const QUrl&)> o
 
 void ShellPage::open(const QUrl& address) {
     programAddress_ = comparable(address);
+    // Only a load of the program's own lifts the silence: a page that reloads itself does not.
+    dialogsSilenced_ = false;
     load(address);
 }
 
@@ -57,19 +63,15 @@ void ShellPage::restrictSettings() {
 bool ShellPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) {
     const Verdict verdict =
         policy_.forNavigation(url, isMainFrame, isMainFrame && comparable(url) == programAddress_);
-    if (verdict == Verdict::OpenElsewhere) handOut(url);
-    // A new page may ask again; a navigation refused leaves the page, and its silence, in place.
-    if (isMainFrame && verdict == Verdict::Show) {
-        recentDialogs_.clear();
-        dialogsSilenced_ = false;
-    }
+    if (verdict == Verdict::OpenElsewhere)
+        gesture_->whenAskedFor(url, [this, url] { handOut(url); });
     return verdict == Verdict::Show;
 }
 
 // The radio page stays where it is: no window of the page opens inside the program.
 void ShellPage::onNewWindowRequested(QWebEngineNewWindowRequest& request) {
     if (request.isUserInitiated() &&
-        policy_.forElsewhere(request.requestedUrl()) == Verdict::OpenElsewhere)
+        policy_.forElsewhere(request.requestedUrl()) == Verdict::OpenElsewhere && gesture_->take())
         handOut(request.requestedUrl());
 }
 
@@ -77,42 +79,63 @@ void ShellPage::onNewWindowRequested(QWebEngineNewWindowRequest& request) {
 // where the listener wants it.
 void ShellPage::onDownloadRequested(QWebEngineDownloadRequest* download) {
     if (download->page() != this) return;
-    if (policy_.forElsewhere(download->url()) == Verdict::OpenElsewhere) handOut(download->url());
+    if (policy_.forElsewhere(download->url()) == Verdict::OpenElsewhere)
+        gesture_->whenAskedFor(download->url(), [this, url = download->url()] { handOut(url); });
     download->cancel();
 }
 
 void ShellPage::handOut(const QUrl& address) {
-    if (openElsewhere_ && gesture_->take()) openElsewhere_(address);
+    if (openElsewhere_) openElsewhere_(address);
 }
 
+// At most three in any ten seconds, however the page reloads itself; after that, none until the
+// program opens a page.
 bool ShellPage::mayShowDialog() {
-    if (dialogsSilenced_) return false;
     const auto now = std::chrono::steady_clock::now();
     while (!recentDialogs_.empty() && now - recentDialogs_.front() > dialogWindow)
         recentDialogs_.pop_front();
+    if (dialogsSilenced_ || recentDialogs_.size() >= dialogsAllowed) {
+        dialogsSilenced_ = true;
+        return false;
+    }
     recentDialogs_.push_back(now);
     dialogsSilenced_ = recentDialogs_.size() >= dialogsAllowed;
     return true;
 }
 
+// A page's words are shown as they are: never as markup, whose links the box would open itself.
+QMessageBox* ShellPage::messageBox(const QString& message, QMessageBox::StandardButtons buttons) {
+    auto* box = new QMessageBox(QMessageBox::Information, title(), message, buttons,
+                                QWebEngineView::forPage(this));
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    return box;
+}
+
 // The page goes on at once, and the window stays usable while the message stands.
 void ShellPage::javaScriptAlert(const QUrl&, const QString& message) {
     if (!mayShowDialog()) return;
-    auto* box = new QMessageBox(QMessageBox::Information, title(), message, QMessageBox::Ok,
-                                QWebEngineView::forPage(this));
-    box->setAttribute(Qt::WA_DeleteOnClose);
+    QMessageBox* box = messageBox(message, QMessageBox::Ok);
     box->setWindowModality(Qt::NonModal);
     box->show();
 }
 
-bool ShellPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& message) {
-    return mayShowDialog() && QWebEnginePage::javaScriptConfirm(securityOrigin, message);
+bool ShellPage::javaScriptConfirm(const QUrl&, const QString& message) {
+    if (!mayShowDialog()) return false;
+    return messageBox(message, QMessageBox::Ok | QMessageBox::Cancel)->exec() == QMessageBox::Ok;
 }
 
-bool ShellPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& message,
-                                 const QString& defaultValue, QString* result) {
-    return mayShowDialog() &&
-           QWebEnginePage::javaScriptPrompt(securityOrigin, message, defaultValue, result);
+bool ShellPage::javaScriptPrompt(const QUrl&, const QString& message, const QString& defaultValue,
+                                 QString* result) {
+    if (!mayShowDialog()) return false;
+    QInputDialog dialog(QWebEngineView::forPage(this));
+    dialog.setWindowTitle(title());
+    dialog.setLabelText(message);
+    dialog.setTextValue(defaultValue);
+    if (auto* label = dialog.findChild<QLabel*>()) label->setTextFormat(Qt::PlainText);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    *result = dialog.textValue();
+    return true;
 }
 
 } // namespace sorvo::browser

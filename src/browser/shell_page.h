@@ -3,6 +3,7 @@
 #include "browser/navigation_policy.h"
 #include "browser/user_gesture.h"
 
+#include <QMessageBox>
 #include <QWebEnginePage>
 #include <chrono>
 #include <deque>
@@ -18,12 +19,13 @@ namespace sorvo::browser {
 // sites: the address the program opens is shown, and every other address of the page's own
 // frame only when it is on the sites. Links and windows to anywhere else, and downloads, go to
 // the default browser through `openElsewhere` (NavigationPolicy decides), but only right after
-// the listener's own click or key press in the page, and once for each; without one they are
-// dropped. Other kinds of address never leave the program. Requests for the camera, the
-// microphone, the location, notifications and the screen are denied, scripts reach neither the
-// clipboard nor a new window without a click, and a certificate the engine doubts is refused,
-// with no way around it. A page's dialogs never wait for the listener to go on, and after three
-// within ten seconds the page shows no more until it loads again.
+// the listener's own click or key press in the page asked for them (UserGesture), and once for
+// each; without one they are dropped. Other kinds of address never leave the program. Requests for
+// the camera, the microphone, the location, notifications and the screen are denied, scripts reach
+// neither the clipboard nor a new window without a click, and a certificate the engine doubts is
+// refused, with no way around it. A page's dialogs show its words as plain text; an alert never
+// waits for the listener to go on, and after three within ten seconds the page shows no more until
+// the program opens a page again, however often the page reloads itself.
 class ShellPage : public QWebEnginePage {
     Q_OBJECT
   public:
@@ -47,6 +49,7 @@ class ShellPage : public QWebEnginePage {
     void onDownloadRequested(QWebEngineDownloadRequest* download);
     void handOut(const QUrl& address);
     bool mayShowDialog();
+    QMessageBox* messageBox(const QString& message, QMessageBox::StandardButtons buttons);
 
     NavigationPolicy policy_;
     std::function<void(const QUrl&)> openElsewhere_;

@@ -1,7 +1,7 @@
 // A page on the site tries to turn the embedded browser against its listener: it sends the
 // browser elsewhere while the program's own load is under way or after going back, opens the
-// default browser by itself, and holds the window with dialogs. Only a real click (xdotool)
-// lets one address out.
+// default browser by itself, holds the window with dialogs and dresses its words as links. Only a
+// real click (xdotool) on a link lets that address out.
 #include "browser/site_server.h"
 #include "config/hosts.h"
 #include "support/default_browser.h"
@@ -9,6 +9,8 @@
 #include "support/gui_test_main.h"
 #include "ui/framework/web_browser.h"
 
+#include <QAbstractButton>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSignalSpy>
 
@@ -68,7 +70,20 @@ class PageTricksTest : public QObject {
         serve("/timer", "",
               "let n = 0; setInterval(() => { location.href = '" + away +
                   "'; document.title = 'tries ' + ++n }, 200)");
-        serve("/alerts", "", "for (let i = 0; i < 20; ++i) alert('again ' + i)");
+        serve("/link", "",
+              "document.body.innerHTML = `<a href='" + away +
+                  "' style='position:fixed;inset:0'>out</a>`; let n = 0; setInterval(() => { "
+                  "location.href = '" +
+                  away + "?timer'; document.title = 'tries ' + ++n }, 200)");
+        // Reloads itself four times, five boxes each time.
+        serve("/alerts", "",
+              "for (let i = 0; i < 5; ++i) alert('again ' + i);"
+              "if ((sessionStorage.n = +(sessionStorage.n || 0) + 1) < 5) location.reload()");
+        serve("/box", "",
+              "alert(`<a href='" + away +
+                  "?box'>CONTINUE</a>`); let n = 0; setInterval(() => {"
+                  " location.href = '" +
+                  away + "?box'; document.title = 'tries ' + ++n }, 100)");
         site_.route("/package.bin", [](const httplib::Request&, httplib::Response& response) {
             response.set_header("Content-Disposition", "attachment; filename=package.bin");
             response.set_content(std::string(4096, 'p'), "application/octet-stream");
@@ -98,9 +113,16 @@ class PageTricksTest : public QObject {
         QCOMPARE(defaultBrowser_.opened, QStringList());
     }
 
-    // One click lets the timer's address out once, and only once.
-    void oneClickOpensOnce() {
+    // A click in the page lets out the link it lands on, once, and never a timer's address.
+    void oneClickOpensItsLinkOnce() {
         QVERIFY(desktop::click(*browser_));
+        QTRY_VERIFY_WITH_TIMEOUT(browser_->title().section(QLatin1Char(' '), 1).toInt() >= 20,
+                                 20000);
+        QCOMPARE(defaultBrowser_.opened, QStringList());
+
+        QVERIFY(openAndSettle(QStringLiteral("/link"), QStringLiteral("tries 5")));
+        // Onto the link: the engine names a link under the pointer once the pointer moves.
+        QVERIFY(desktop::clickAt(browser_->mapToGlobal(QPoint(60, 60))));
         QTRY_COMPARE_WITH_TIMEOUT(defaultBrowser_.opened, QStringList{away()}, 10000);
         const int tries = browser_->title().section(QLatin1Char(' '), 1).toInt();
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -109,9 +131,34 @@ class PageTricksTest : public QObject {
         QCOMPARE(site_.requests("/away"), 0);
     }
 
-    // Three dialogs, then silence; none of them holds the page or the window.
+    // The program's own box over the page shows the page's words as they are, and neither a
+    // click on them nor its OK lets anything out.
+    void theBoxOverThePageIsNoWayOut() {
+        QWidget window;
+        window.setGeometry(520, 80, 400, 300);
+        auto* browser = new ui::WebBrowser(&window);
+        browser->setGeometry(window.rect());
+        window.show();
+        browser->openAddress(QUrl(site_.url(QStringLiteral("/box"))));
+        QMessageBox* box = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((box = window.findChild<QMessageBox*>()) != nullptr, 20000);
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        auto* words = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QCOMPARE(words->text(), QStringLiteral("<a href='%1?box'>CONTINUE</a>").arg(away()));
+        QVERIFY(desktop::click(*words));
+        QVERIFY(desktop::click(*box->button(QMessageBox::Ok)));
+        QTRY_VERIFY_WITH_TIMEOUT(window.findChild<QMessageBox*>() == nullptr, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(browser->title().section(QLatin1Char(' '), 1).toInt() >= 40,
+                                 20000);
+        QCOMPARE(defaultBrowser_.opened, QStringList{away()});
+    }
+
+    // Three dialogs, then silence, however often the page reloads itself; none of them holds the
+    // page or the window.
     void dialogsCannotHoldTheWindow() {
         QVERIFY(openAndSettle(QStringLiteral("/alerts")));
+        QTRY_COMPARE(site_.requests("/alerts"), 5);
+        QVERIFY(QTest::qWaitFor([&] { return browser_->title() == "settled /alerts"; }, 20000));
         int boxes = 0;
         for (QWidget* widget : QApplication::topLevelWidgets())
             boxes += qobject_cast<QMessageBox*>(widget) != nullptr && widget->isVisible();
