@@ -1,5 +1,7 @@
 #include "browser/page_media_bridge.h"
 
+#include "browser/page_text.h"
+
 #include <QFile>
 #include <QWebChannel>
 #include <QWebEnginePage>
@@ -43,14 +45,12 @@ MediaState mediaFromReport(const QVariantMap& report, const QString& pageTitle) 
         media.playback = Playback::Playing;
     else if (playback == QLatin1String("paused"))
         media.playback = Playback::Paused;
-    media.title = report.value(QStringLiteral("title")).toString();
-    if (media.title.isEmpty()) media.title = pageTitle;
-    const QString artist = report.value(QStringLiteral("artist")).toString();
+    media.title = pageText(report.value(QStringLiteral("title")).toString());
+    if (media.title.isEmpty()) media.title = pageText(pageTitle);
+    const QString artist = pageText(report.value(QStringLiteral("artist")).toString());
     if (!artist.isEmpty()) media.artists = QStringList{artist};
-    media.album = report.value(QStringLiteral("album")).toString();
-    const QUrl artwork(report.value(QStringLiteral("artwork")).toString());
-    if (artwork.scheme() == QLatin1String("http") || artwork.scheme() == QLatin1String("https"))
-        media.artUrl = artwork;
+    media.album = pageText(report.value(QStringLiteral("album")).toString());
+    media.artUrl = pagePictureAddress(report.value(QStringLiteral("artwork")).toString());
     media.volume = std::clamp(report.value(QStringLiteral("volume"), 1.0).toDouble(), 0.0, 1.0);
     media.canPlay = report.value(QStringLiteral("canPlay")).toBool();
     media.canPause = report.value(QStringLiteral("canPause")).toBool();
@@ -112,7 +112,8 @@ void PageMediaBridge::update(const QVariantMap& report) {
     emit playbackReported({intent == QLatin1String("playing"), intent == QLatin1String("paused"),
                            report.value(QStringLiteral("advancing")).toBool(),
                            report.value(QStringLiteral("failed")).toBool(),
-                           report.value(QStringLiteral("canPlay")).toBool()});
+                           report.value(QStringLiteral("canPlay")).toBool(),
+                           report.value(QStringLiteral("fedByPlayer")).toBool()});
     const MediaState media = mediaFromReport(report_, view_.title());
     if (media == media_) return;
     media_ = media;
