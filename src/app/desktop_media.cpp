@@ -1,7 +1,9 @@
 #include "app/desktop_media.h"
 
 #include "app/main_window.h"
+#include "app/now_playing.h"
 #include "config/desktop_entry.h"
+#include "platform/desktop_notifications.h"
 #include "platform/media_controls.h"
 #include "platform/sleep_watch.h"
 #include "ui/framework/web_browser.h"
@@ -11,6 +13,8 @@ namespace sorvo::app {
 void connectDesktopMedia(MainWindow& mainWindow) {
     QObject::connect(new platform::SleepWatch(&mainWindow), &platform::SleepWatch::woke,
                      &mainWindow.radioBrowser(), &ui::WebBrowser::onSystemWoke);
+    new NowPlaying(mainWindow, platform::createDesktopNotifications(QStringLiteral("索沃电台"),
+                                                                    desktopEntryId(), &mainWindow));
     platform::MediaControls* controls = platform::createMediaControls(
         {QStringLiteral("索沃电台"), desktopEntryId(), QStringLiteral("sorvo_radio")}, &mainWindow);
     if (controls == nullptr) return;

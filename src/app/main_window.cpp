@@ -20,6 +20,7 @@ namespace sorvo::app {
 
 namespace {
 const QString trayTooltip = QStringLiteral("中国首款320kbps高音质在线电台收听");
+const QString onAirLine = QStringLiteral("正在播放：");
 constexpr int splashMilliseconds = 3000;
 } // namespace
 
@@ -62,6 +63,12 @@ void MainWindow::onSplashTimeUp() {
     if (splash_) splash_->destroyWindow();
     setVisible(true);
     ui::composeTitleStrip(titleCanvas());
+}
+
+void MainWindow::showOnAir(const QString& title) {
+    const QString tooltip = title.isEmpty() ? trayTooltip : trayTooltip + u'\n' + onAirLine + title;
+    if (trayIcon() != nullptr && trayIcon()->tooltip() != tooltip)
+        setTrayIcon(QStringLiteral("ProgramIcon"), tooltip);
 }
 
 void MainWindow::onRaiseRequested() {

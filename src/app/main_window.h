@@ -48,6 +48,8 @@ class MainWindow : public ui::SkinWindow {
     void onUpdateCommand();
     // The update window: the one that exists, brought back as it is, or a new one.
     void showUpdateWindow();
+    // The tray icon's tooltip names `title` as on the air; an empty one: nothing plays.
+    void showOnAir(const QString& title);
 
   protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

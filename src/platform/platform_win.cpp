@@ -1,3 +1,4 @@
+#include "platform/desktop_notifications.h"
 #include "platform/media_controls.h"
 #include "platform/platform.h"
 #include "platform/win32_calls.h"
@@ -63,6 +64,11 @@ void prepareWebEngine() {}
 // Not built yet (media_controls.h says how it would be); meanwhile the engine's own transport
 // controls stay on, so the media keys still reach the page.
 MediaControls* createMediaControls(const MediaIdentity&, QObject*) {
+    return nullptr;
+}
+
+// Not built yet either (desktop_notifications.h says how it would be).
+DesktopNotifications* createDesktopNotifications(const QString&, const QString&, QObject*) {
     return nullptr;
 }
 

@@ -7,6 +7,7 @@
 #include "support/client_child.h"
 #include "support/gui_test_main.h"
 #include "support/mpris_listener.h"
+#include "support/notification_server.h"
 #include "support/page_server.h"
 #include "support/update_desk.h"
 #include "ui/framework/tray_icon.h"
@@ -97,6 +98,24 @@ class DesktopMediaTest : public QObject {
         const double before = audio(QStringLiteral("currentTime")).toDouble();
         return QTest::qWaitFor(
             [&] { return audio(QStringLiteral("currentTime")).toDouble() > before + 0.3; },
+            pageTimeoutMs);
+    }
+
+    // The page's metadata becomes `title`, and the desktop's panel shows it: by then the program
+    // has made up its mind about it.
+    void putOnAir(const QString& title) {
+        evaluate(QStringLiteral("navigator.mediaSession.metadata = new MediaMetadata({title: '%1',"
+                                " artist: '华语流行', album: '索沃电台'})")
+                     .arg(title));
+        QTRY_COMPARE_WITH_TIMEOUT(titleOf(listener_->playerProperty(QStringLiteral("Metadata"))),
+                                  title, pageTimeoutMs);
+    }
+
+    void setPlaying(bool playing) {
+        listener_->callPlayer(playing ? QStringLiteral("Play") : QStringLiteral("Pause"));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            listener_->playerProperty(QStringLiteral("PlaybackStatus")),
+            QVariant(playing ? QStringLiteral("Playing") : QStringLiteral("Paused")),
             pageTimeoutMs);
     }
 
@@ -208,6 +227,57 @@ class DesktopMediaTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(listener_->announced(QStringLiteral("Volume"), 0.6),
                                  pageTimeoutMs);
         QCOMPARE(listener_->playerProperty(QStringLiteral("Volume")), QVariant(0.6));
+    }
+
+    // A new piece while the listener listens with the window away is told, each notice in the
+    // last one's place and not two within ten seconds; nothing while the window is in front or
+    // the radio is paused. The tray icon's tooltip names what plays.
+    void theNextPieceIsToldWhileTheListenerIsAway() {
+        NotificationServer server;
+        mainWindow_->bringToFront();
+        QTRY_VERIFY(mainWindow_->isActiveWindow());
+        putOnAir(QStringLiteral("第一首"));
+        QVERIFY(mainWindow_->trayIcon()->tooltip().endsWith(QStringLiteral("\n正在播放：第一首")));
+
+        mainWindow_->hide();
+        setPlaying(false);
+        QCOMPARE(mainWindow_->trayIcon()->tooltip(),
+                 QStringLiteral("中国首款320kbps高音质在线电台收听"));
+        putOnAir(QStringLiteral("暂停时"));
+        setPlaying(true);
+        putOnAir(QStringLiteral("第二首"));
+        QTRY_COMPARE_WITH_TIMEOUT(server.notices.size(), 1, pageTimeoutMs);
+        const NotificationServer::Notice first = server.notices.first();
+        QCOMPARE(first.summary, QStringLiteral("第二首"));
+        QCOMPARE(first.body, QStringLiteral("华语流行 · 索沃电台"));
+        QCOMPARE(first.appName, QStringLiteral("索沃电台"));
+        QCOMPARE(first.replacesId, 0u);
+        QCOMPARE(first.hints.value(QStringLiteral("desktop-entry")),
+                 listener_->rootProperty(QStringLiteral("DesktopEntry")));
+        QVERIFY(first.hints.contains(QStringLiteral("image-data")));
+
+        putOnAir(QStringLiteral("第三首"));
+        QCOMPARE(server.notices.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(server.notices.size(), 2, 3 * pageTimeoutMs);
+        QCOMPARE(server.notices.last().summary, QStringLiteral("第三首"));
+        QCOMPARE(server.notices.last().replacesId, 41u);
+        mainWindow_->bringToFront();
+    }
+
+    // Whatever the page puts in its metadata, the desktop gets one bounded line of it, and the
+    // player keeps answering.
+    void pageTextReachesTheDesktopBoundedAndClean() {
+        evaluate(QStringLiteral("navigator.mediaSession.metadata = new MediaMetadata({title: "
+                                "'A\\nB\\u202e\\u001b[31m' + 'x'.repeat(1 << 25)})"));
+        QString title;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (title = titleOf(listener_->playerProperty(QStringLiteral("Metadata"))))
+                .startsWith(QStringLiteral("A B [31mx")),
+            pageTimeoutMs);
+        QVERIFY(title.size() <= 1024);
+        setPlaying(false);
+        QCOMPARE(audio(QStringLiteral("paused")), QVariant(true));
+        setPlaying(true);
     }
 
     // Hidden with the tray icon's toggle, the window comes back on Raise; the toggle's state stays
