@@ -20,6 +20,11 @@ let intent = '';
 let advancing = false;
 let failed = false; // the element erred, or a live stream ended
 let mending = false; // the element reloads at the program's word; its pause is not the listener's
+// The elements whose source is a broadcast, decided when the source starts: a live stream that
+// closes is given a finite duration by then, but it is still no recording that ended.
+const liveSources = new WeakSet();
+let pausedAt = 0; // when the listener last paused, on the page's clock
+let aheadAtPause = 0; // how many seconds the element held beyond its position then
 let lastPosition = -1;
 let look = 0; // the once-a-second look at the position, while the listener wants sound
 let reportDue = false;
@@ -27,6 +32,34 @@ let program = null; // the program's end of the channel, once it is open
 
 function currentElement() {
     return element || document.querySelector('audio, video');
+}
+
+// Where the page's own player feeds the element (Media Source, a stream object), the player
+// fetches; resetting the element under it would only fight it.
+function fedByPlayer(media) {
+    return media.srcObject !== null || media.currentSrc.startsWith('blob:');
+}
+
+function secondsAhead(media) {
+    const ranges = media.buffered;
+    for (let i = 0; i < ranges.length; ++i)
+        if (ranges.start(i) <= media.currentTime && media.currentTime <= ranges.end(i))
+            return ranges.end(i) - media.currentTime;
+    return 0;
+}
+
+// A broadcast paused for longer than the element kept ahead of it, or for longer than a listener
+// would call live, is stale: playing on would replay what went out then.
+function staleAfterPause(media) {
+    if (!liveSources.has(media) || pausedAt === 0 || fedByPlayer(media)) return false;
+    const away = (performance.now() - pausedAt) / 1000;
+    return away > Math.min(aheadAtPause, 10);
+}
+
+// Desktop panels show a line of text: a page's megabytes of title stay here.
+const textLimit = 1024;
+function bounded(text) {
+    return typeof text === 'string' ? text.slice(0, textLimit) : '';
 }
 
 function isPlaying(media) {
@@ -52,16 +85,19 @@ function state() {
     const metadata = session ? session.metadata : null;
     const hasSource = media !== null && (media.currentSrc !== '' || media.srcObject !== null);
     const playing = isPlaying(media);
+    // While the listener wants sound the play is only held up, whatever the element says.
     let playback = 'paused';
     if (playing) playback = 'playing';
-    else if (stopped || (media ? !hasSource || media.ended : session?.playbackState !== 'paused'))
+    else if (stopped) playback = 'stopped';
+    else if (intent !== 'playing' &&
+             (media ? !hasSource || media.ended : session?.playbackState !== 'paused'))
         playback = 'stopped';
     return {
         playback,
-        title: metadata ? metadata.title : '',
-        artist: metadata ? metadata.artist : '',
-        album: metadata ? metadata.album : '',
-        artwork: metadata ? largestArtwork(metadata.artwork) : '',
+        title: bounded(metadata?.title),
+        artist: bounded(metadata?.artist),
+        album: bounded(metadata?.album),
+        artwork: metadata ? bounded(largestArtwork(metadata.artwork)) : '',
         volume: media ? (media.muted ? 0 : media.volume) : 1,
         canPlay: hasSource || handlers.has('play'),
         canPause: hasSource || handlers.has('pause'),
@@ -70,6 +106,7 @@ function state() {
         intent,
         advancing,
         failed,
+        fedByPlayer: media !== null && fedByPlayer(media),
     };
 }
 
@@ -97,36 +134,73 @@ function setIntent(wanted) {
     intent = wanted;
     clearInterval(look);
     look = 0;
-    if (wanted === 'playing') look = setInterval(lookAtPosition, 1000);
-    else advancing = false;
+    if (wanted === 'playing') {
+        look = setInterval(lookAtPosition, 1000);
+        return;
+    }
+    advancing = false;
+    const media = currentElement();
+    if (wanted === 'paused' && media) {
+        pausedAt = performance.now();
+        aheadAtPause = secondsAhead(media);
+    }
+}
+
+// The element fetches its source anew: the broadcast as it goes out now.
+function refetch(media) {
+    pausedAt = 0;
+    mending = true;
+    failed = false;
+    media.load();
 }
 
 function onMediaEvent(event) {
     const media = event.target;
     if (!(media instanceof HTMLMediaElement)) return;
-    const live = media.duration === Infinity;
-    if (event.type === 'play') {
+    switch (event.type) {
+    case 'loadstart':
+        liveSources.delete(media);
+        break;
+    case 'loadedmetadata':
+        if (media.duration === Infinity) liveSources.add(media);
+        break;
+    case 'play':
+        if (media !== element) pausedAt = 0;
         element = media;
         stopped = false;
         mending = false;
         failed = false;
+        // A play that came past play(), from the element's own controls.
+        if (staleAfterPause(media)) {
+            refetch(media);
+            play.apply(media).catch(() => {});
+        }
         lastPosition = media.currentTime;
         setIntent('playing');
-    } else if (media === element) {
-        if (event.type === 'pause' && !mending && !media.error && !media.ended) {
-            setIntent('paused');
-        } else if (event.type === 'error' || (event.type === 'ended' && live)) {
-            failed = true;
-            advancing = false;
-        } else if (event.type === 'ended') {
-            // A recording that played to its end is done: nothing to mend.
-            setIntent('');
-        }
+        break;
+    case 'pause':
+        if (media === element && !mending && !media.error && !media.ended) setIntent('paused');
+        break;
+    case 'error':
+        if (media === element) fail();
+        break;
+    case 'ended':
+        // A recording that played to its end is done: nothing to mend.
+        if (media === element && liveSources.has(media)) fail();
+        else if (media === element) setIntent('');
+        break;
     }
     report();
 }
 
-const mediaEvents = ['play', 'pause', 'ended', 'emptied', 'loadstart', 'volumechange', 'error'];
+function fail() {
+    failed = true;
+    advancing = false;
+}
+
+const mediaEvents = [
+    'play', 'pause', 'ended', 'emptied', 'loadstart', 'loadedmetadata', 'volumechange', 'error',
+];
 
 function watch(media) {
     if (watched.has(media)) return;
@@ -139,6 +213,7 @@ function watch(media) {
 for (const type of mediaEvents) window.addEventListener(type, onMediaEvent, true);
 HTMLMediaElement.prototype.play = function (...args) {
     if (!this.isConnected) watch(this);
+    if (this === element && this.paused && staleAfterPause(this)) refetch(this);
     return play.apply(this, args);
 };
 HTMLMediaElement.prototype.pause = function () {
@@ -149,11 +224,9 @@ HTMLMediaElement.prototype.pause = function () {
 // The element fetches its source anew and plays on, where it is: the page stays as it is.
 function mend() {
     const media = currentElement();
-    if (!media || intent !== 'playing') return;
-    mending = true;
-    failed = false;
-    media.load();
-    media.play().catch(() => {});
+    if (!media || intent !== 'playing' || fedByPlayer(media)) return;
+    refetch(media);
+    play.apply(media).catch(() => {});
 }
 
 function reportWhenSet(prototype, name) {

@@ -16,6 +16,8 @@ struct PagePlayback {
     bool advancing = false; // the position moved in the last second
     bool failed = false;    // the element erred, or its live stream ended
     bool hasMedia = false;  // there is something to play
+    // The page's own player feeds the element (Media Source): it fetches, not the element.
+    bool fedByPlayer = false;
 };
 
 // The end of the web channel that the page's media script talks to: it reports what the page

@@ -8,7 +8,10 @@
 namespace sorvo::browser {
 
 namespace {
-constexpr std::chrono::seconds elementRetryTime(3);
+// A refused fetch costs the server little: the element tries again after 1, 2, then every 3 s,
+// so a station that restarts is heard again within seconds of its answer.
+constexpr std::chrono::milliseconds firstElementRetry(1000);
+constexpr std::chrono::milliseconds lastElementRetry(3000);
 } // namespace
 
 StallWatch::StallWatch(QWebEngineView& view, PageMediaBridge& media,
@@ -18,8 +21,12 @@ StallWatch::StallWatch(QWebEngineView& view, PageMediaBridge& media,
     noProgress_.setInterval(stallTime);
     nextReload_.setSingleShot(true);
     elementRetry_.setSingleShot(true);
-    elementRetry_.setInterval(elementRetryTime);
-    connect(&elementRetry_, &QTimer::timeout, &media_, &PageMediaBridge::mend);
+    elementRetry_.setInterval(firstElementRetry);
+    connect(&elementRetry_, &QTimer::timeout, this, [this] {
+        elementRetry_.setInterval(std::min<std::chrono::milliseconds>(
+            elementRetry_.intervalAsDuration() * 2, lastElementRetry));
+        media_.mend();
+    });
     connect(&noProgress_, &QTimer::timeout, this, &StallWatch::onNoProgress);
     connect(&nextReload_, &QTimer::timeout, this, &StallWatch::reloadPage);
     connect(&media, &PageMediaBridge::playbackReported, this, &StallWatch::onPlayback);
@@ -33,6 +40,11 @@ void StallWatch::onListenerPaused() {
 
 void StallWatch::mendNow() {
     if (!wanted_ || advancing_) return;
+    if (fedByPlayer_) {
+        // The page's player is given its time; the page reloads only if that brings nothing.
+        if (!noProgress_.isActive() && !nextReload_.isActive()) noProgress_.start();
+        return;
+    }
     nextReload_.stop();
     step_ = Step::ElementMended;
     media_.mend();
@@ -45,6 +57,7 @@ void StallWatch::onPlayback(const PagePlayback& playback) {
     if (playback.paused) wanted_ = false;
     if (playback.wanted) wanted_ = true;
     advancing_ = playback.advancing;
+    fedByPlayer_ = playback.fedByPlayer;
     const bool newlyFailed = playback.failed && !failed_;
     failed_ = playback.failed;
     if (!wanted_ || advancing_) {
@@ -68,12 +81,12 @@ void StallWatch::onPlayback(const PagePlayback& playback) {
         mendNow();
         return;
     }
-    if (newlyFailed && !elementRetry_.isActive()) elementRetry_.start();
+    if (newlyFailed && !fedByPlayer_ && !elementRetry_.isActive()) elementRetry_.start();
     if (!noProgress_.isActive() && !nextReload_.isActive()) noProgress_.start();
 }
 
 void StallWatch::onNoProgress() {
-    if (step_ == Step::Watching)
+    if (step_ == Step::Watching && !fedByPlayer_)
         mendNow();
     else
         nextReload_.start(schedule_.next());
@@ -89,6 +102,7 @@ void StallWatch::reloadPage() {
 void StallWatch::calmDown() {
     noProgress_.stop();
     elementRetry_.stop();
+    elementRetry_.setInterval(firstElementRetry);
     nextReload_.stop();
     step_ = Step::Watching;
     playOnLoad_ = false;

@@ -14,7 +14,9 @@ namespace sorvo::browser {
 // Keeps the radio playing while the listener wants it. When the page's play stops advancing for
 // the stall time, or fails, the element first fetches its source again in place, and again a few
 // seconds after each failed fetch; when that brings no sound within the stall time, the page
-// reloads by the retry schedule and plays again once loaded. The network coming back, or the
+// reloads by the retry schedule and plays again once loaded. Where the page's own player feeds
+// the element (Media Source), the element is left to it: only the page reloads, after the stall
+// time. The network coming back, or the
 // machine waking, mends a stalled play at once. A pause by the listener, from the page or the
 // program, ends all of it until the next play. Lives on the view's thread, as a child of the view.
 class StallWatch : public QObject {
@@ -44,6 +46,7 @@ class StallWatch : public QObject {
     Step step_ = Step::Watching;
     bool wanted_ = false;
     bool advancing_ = false;
+    bool fedByPlayer_ = false;
     bool failed_ = false;     // as the page last said: a failure counts when it comes
     bool playOnLoad_ = false; // the page was reloaded by this watch and should play once it can
 };
