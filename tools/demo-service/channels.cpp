@@ -131,40 +131,32 @@ std::shared_ptr<const RangedResource> ChannelStreams::stream(std::size_t channel
     return rendered.stream;
 }
 
-std::shared_ptr<const RangedResource> ChannelStreams::liveStream(std::size_t channelIndex) {
+EndlessBody ChannelStreams::liveStream(std::size_t channelIndex) {
     constexpr std::int64_t headerSize = 44;
-    constexpr std::int64_t loops = 600; // hours of music, within the WAV's 32-bit sizes
     const auto loop = stream(channelIndex);
     const std::int64_t music = loop->size - headerSize;
     auto header = std::make_shared<std::string>(headerSize, '\0');
     loop->read(0, *header);
-    const auto putSize = [&header](std::size_t at, std::int64_t size) {
-        for (std::size_t i = 0; i < 4; ++i)
-            (*header)[at + i] = static_cast<char>((size >> (8 * i)) & 0xff);
-    };
-    putSize(4, music * loops + headerSize - 8);
-    putSize(40, music * loops);
+    // The largest sizes say "unknown", as from a recorder that is still going.
+    for (const std::size_t at : {4, 40})
+        std::fill_n(header->begin() + static_cast<std::ptrdiff_t>(at), 4, '\xff');
 
-    auto live = std::make_shared<RangedResource>(*loop);
-    live->size = headerSize + music * loops;
-    live->etag = "\"live-" + radioChannels()[channelIndex].id + "\"";
-    live->read = [loop, header, music](std::int64_t offset, std::span<char> out) {
-        for (std::size_t done = 0; done < out.size();) {
-            const std::int64_t at = offset + static_cast<std::int64_t>(done);
-            std::span<char> rest = out.subspan(done);
-            if (at < headerSize) {
-                const auto n = std::min<std::size_t>(rest.size(), headerSize - at);
-                std::copy_n(header->data() + at, n, rest.data());
-                done += n;
-                continue;
-            }
-            const std::int64_t inLoop = (at - headerSize) % music;
-            const auto n = std::min<std::size_t>(rest.size(), music - inLoop);
-            loop->read(headerSize + inLoop, rest.first(n));
-            done += n;
-        }
-    };
-    return live;
+    return {loop->contentType, [loop, header, music](std::int64_t offset, std::span<char> out) {
+                for (std::size_t done = 0; done < out.size();) {
+                    const std::int64_t at = offset + static_cast<std::int64_t>(done);
+                    std::span<char> rest = out.subspan(done);
+                    if (at < headerSize) {
+                        const auto n = std::min<std::size_t>(rest.size(), headerSize - at);
+                        std::copy_n(header->data() + at, n, rest.data());
+                        done += n;
+                        continue;
+                    }
+                    const std::int64_t inLoop = (at - headerSize) % music;
+                    const auto n = std::min<std::size_t>(rest.size(), music - inLoop);
+                    loop->read(headerSize + inLoop, rest.first(n));
+                    done += n;
+                }
+            }};
 }
 
 } // namespace sorvo::demo

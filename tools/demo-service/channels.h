@@ -1,5 +1,6 @@
 #pragma once
 
+#include "live_stream.h"
 #include "music.h"
 #include "ranged_resource.h"
 
@@ -35,9 +36,9 @@ class ChannelStreams {
 
     std::shared_ptr<const RangedResource> stream(std::size_t channelIndex);
 
-    // The channel's loop, played over and over for hours in one WAV body: a broadcast has no end
-    // that a player could keep and play again.
-    std::shared_ptr<const RangedResource> liveStream(std::size_t channelIndex);
+    // The channel's loop, played over and over without end in one WAV body of unknown size: a
+    // broadcast has no end that a player could keep and play again.
+    EndlessBody liveStream(std::size_t channelIndex);
 
   private:
     struct Rendered {

@@ -190,7 +190,7 @@ play();
 
 } // namespace
 
-std::string radioPage(const std::vector<Channel>& channels, DiscMotion disc) {
+std::string radioPage(const std::vector<Channel>& channels, DiscMotion disc, StreamKind streams) {
     std::string body(top);
     for (const Channel& channel : channels) {
         body += "<div class=\"channel\" data-src=\"" + escapeHtml(streamPath(channel)) +
@@ -200,8 +200,11 @@ std::string radioPage(const std::vector<Channel>& channels, DiscMotion disc) {
                 escapeHtml(artworkPath(channel)) + "\"><span>" + escapeHtml(channel.name) +
                 "</span><small>" + escapeHtml(channel.programme) + "</small></div>\n";
     }
+    // A live stream has no end to loop back from; a player that loops it would take it for a
+    // recording.
     body += "<audio id=\"player\" src=\"" + escapeHtml(streamPath(channels.front())) +
-            "\" autoplay loop preload=\"auto\"></audio>\n";
+            "\" autoplay" + (streams == StreamKind::Looped ? " loop" : "") +
+            " preload=\"auto\"></audio>\n";
     body += bottom;
     std::string styleSheet(style);
     if (disc == DiscMotion::Turning)
