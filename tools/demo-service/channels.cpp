@@ -23,7 +23,10 @@ constexpr std::initializer_list<int> minorPentatonic = {0, 3, 5, 7, 10};
 std::vector<Channel> makeChannels() {
     std::vector<Channel> channels;
     channels.push_back(
-        {"pop", "华语流行", "晨光里的歌", "明亮的拨弦与八音盒，适合清晨",
+        {"pop",
+         "华语流行",
+         {"晨光里的歌", "街角的咖啡馆", "夏日汽水", "纸飞机"},
+         "明亮的拨弦与八音盒，适合清晨",
          MusicStyle{
              80,
              false,
@@ -34,7 +37,10 @@ std::vector<Channel> makeChannels() {
              {{36, {60, 64, 67}}, {43, {59, 62, 67}}, {45, {57, 60, 64}}, {41, {57, 60, 65}}},
              scaleOf(60, majorPentatonic, 67, 86),
              11}});
-    channels.push_back({"light", "轻音乐", "午后的风", "柔和的电钢琴与长笛，放松片刻",
+    channels.push_back({"light",
+                        "轻音乐",
+                        {"午后的风", "窗边的猫", "云朵慢慢走", "湖面"},
+                        "柔和的电钢琴与长笛，放松片刻",
                         MusicStyle{72,
                                    false,
                                    true,
@@ -47,7 +53,10 @@ std::vector<Channel> makeChannels() {
                                     {36, {52, 55, 58, 60}}},
                                    scaleOf(65, majorPentatonic, 65, 84),
                                    23}});
-    channels.push_back({"piano", "钢琴小品", "雨后", "一架钢琴，八个和弦，慢慢走",
+    channels.push_back({"piano",
+                        "钢琴小品",
+                        {"雨后", "旧信", "月光下的小镇", "落叶"},
+                        "一架钢琴，八个和弦，慢慢走",
                         MusicStyle{66,
                                    false,
                                    false,
@@ -64,7 +73,10 @@ std::vector<Channel> makeChannels() {
                                     {38, {54, 57, 62}}},
                                    scaleOf(67, majorPentatonic, 67, 88),
                                    37}});
-    channels.push_back({"jazz", "爵士夜色", "城市夜曲", "摇摆的节奏，夜色中的电钢琴",
+    channels.push_back({"jazz",
+                        "爵士夜色",
+                        {"城市夜曲", "午夜电车", "霓虹与雨", "最后一杯"},
+                        "摇摆的节奏，夜色中的电钢琴",
                         MusicStyle{76,
                                    true,
                                    true,
@@ -78,7 +90,10 @@ std::vector<Channel> makeChannels() {
                                    scaleOf(62, minorPentatonic, 69, 86),
                                    41}});
     channels.push_back(
-        {"folk", "民谣时光", "远方的小路", "木吉他般的拨弦，一支轻快的小调",
+        {"folk",
+         "民谣时光",
+         {"远方的小路", "麦田", "老火车站", "回家的路"},
+         "木吉他般的拨弦，一支轻快的小调",
          MusicStyle{
              92,
              false,

@@ -13,9 +13,11 @@
 namespace sorvo::demo {
 
 struct Channel {
-    std::string id;          // names its stream: /diantai/sorvo/channel/<id>.wav
-    std::string name;        // shown in the channel list
-    std::string programme;   // the piece on air
+    std::string id;   // names its stream: /diantai/sorvo/channel/<id>.wav
+    std::string name; // shown in the channel list
+    // The songs on air in turn, one to each play of the channel's loop; the first comes first
+    // whenever the channel is tuned in.
+    std::vector<std::string> songs;
     std::string description; // one line under the piece
     MusicStyle style;
 };
