@@ -23,7 +23,10 @@ constexpr std::initializer_list<int> minorPentatonic = {0, 3, 5, 7, 10};
 std::vector<Channel> makeChannels() {
     std::vector<Channel> channels;
     channels.push_back(
-        {"pop", "华语流行", "晨光里的歌", "明亮的拨弦与八音盒，适合清晨",
+        {"pop",
+         "华语流行",
+         {"晨光里的歌", "街角的咖啡馆", "夏日汽水", "纸飞机"},
+         "明亮的拨弦与八音盒，适合清晨",
          MusicStyle{
              80,
              false,
@@ -34,7 +37,10 @@ std::vector<Channel> makeChannels() {
              {{36, {60, 64, 67}}, {43, {59, 62, 67}}, {45, {57, 60, 64}}, {41, {57, 60, 65}}},
              scaleOf(60, majorPentatonic, 67, 86),
              11}});
-    channels.push_back({"light", "轻音乐", "午后的风", "柔和的电钢琴与长笛，放松片刻",
+    channels.push_back({"light",
+                        "轻音乐",
+                        {"午后的风", "窗边的猫", "云朵慢慢走", "湖面"},
+                        "柔和的电钢琴与长笛，放松片刻",
                         MusicStyle{72,
                                    false,
                                    true,
@@ -47,7 +53,10 @@ std::vector<Channel> makeChannels() {
                                     {36, {52, 55, 58, 60}}},
                                    scaleOf(65, majorPentatonic, 65, 84),
                                    23}});
-    channels.push_back({"piano", "钢琴小品", "雨后", "一架钢琴，八个和弦，慢慢走",
+    channels.push_back({"piano",
+                        "钢琴小品",
+                        {"雨后", "旧信", "月光下的小镇", "落叶"},
+                        "一架钢琴，八个和弦，慢慢走",
                         MusicStyle{66,
                                    false,
                                    false,
@@ -64,7 +73,10 @@ std::vector<Channel> makeChannels() {
                                     {38, {54, 57, 62}}},
                                    scaleOf(67, majorPentatonic, 67, 88),
                                    37}});
-    channels.push_back({"jazz", "爵士夜色", "城市夜曲", "摇摆的节奏，夜色中的电钢琴",
+    channels.push_back({"jazz",
+                        "爵士夜色",
+                        {"城市夜曲", "午夜电车", "霓虹与雨", "最后一杯"},
+                        "摇摆的节奏，夜色中的电钢琴",
                         MusicStyle{76,
                                    true,
                                    true,
@@ -78,7 +90,10 @@ std::vector<Channel> makeChannels() {
                                    scaleOf(62, minorPentatonic, 69, 86),
                                    41}});
     channels.push_back(
-        {"folk", "民谣时光", "远方的小路", "木吉他般的拨弦，一支轻快的小调",
+        {"folk",
+         "民谣时光",
+         {"远方的小路", "麦田", "老火车站", "回家的路"},
+         "木吉他般的拨弦，一支轻快的小调",
          MusicStyle{
              92,
              false,
@@ -131,40 +146,32 @@ std::shared_ptr<const RangedResource> ChannelStreams::stream(std::size_t channel
     return rendered.stream;
 }
 
-std::shared_ptr<const RangedResource> ChannelStreams::liveStream(std::size_t channelIndex) {
+EndlessBody ChannelStreams::liveStream(std::size_t channelIndex) {
     constexpr std::int64_t headerSize = 44;
-    constexpr std::int64_t loops = 600; // hours of music, within the WAV's 32-bit sizes
     const auto loop = stream(channelIndex);
     const std::int64_t music = loop->size - headerSize;
     auto header = std::make_shared<std::string>(headerSize, '\0');
     loop->read(0, *header);
-    const auto putSize = [&header](std::size_t at, std::int64_t size) {
-        for (std::size_t i = 0; i < 4; ++i)
-            (*header)[at + i] = static_cast<char>((size >> (8 * i)) & 0xff);
-    };
-    putSize(4, music * loops + headerSize - 8);
-    putSize(40, music * loops);
+    // The largest sizes say "unknown", as from a recorder that is still going.
+    for (const std::size_t at : {4, 40})
+        std::fill_n(header->begin() + static_cast<std::ptrdiff_t>(at), 4, '\xff');
 
-    auto live = std::make_shared<RangedResource>(*loop);
-    live->size = headerSize + music * loops;
-    live->etag = "\"live-" + radioChannels()[channelIndex].id + "\"";
-    live->read = [loop, header, music](std::int64_t offset, std::span<char> out) {
-        for (std::size_t done = 0; done < out.size();) {
-            const std::int64_t at = offset + static_cast<std::int64_t>(done);
-            std::span<char> rest = out.subspan(done);
-            if (at < headerSize) {
-                const auto n = std::min<std::size_t>(rest.size(), headerSize - at);
-                std::copy_n(header->data() + at, n, rest.data());
-                done += n;
-                continue;
-            }
-            const std::int64_t inLoop = (at - headerSize) % music;
-            const auto n = std::min<std::size_t>(rest.size(), music - inLoop);
-            loop->read(headerSize + inLoop, rest.first(n));
-            done += n;
-        }
-    };
-    return live;
+    return {loop->contentType, [loop, header, music](std::int64_t offset, std::span<char> out) {
+                for (std::size_t done = 0; done < out.size();) {
+                    const std::int64_t at = offset + static_cast<std::int64_t>(done);
+                    std::span<char> rest = out.subspan(done);
+                    if (at < headerSize) {
+                        const auto n = std::min<std::size_t>(rest.size(), headerSize - at);
+                        std::copy_n(header->data() + at, n, rest.data());
+                        done += n;
+                        continue;
+                    }
+                    const std::int64_t inLoop = (at - headerSize) % music;
+                    const auto n = std::min<std::size_t>(rest.size(), music - inLoop);
+                    loop->read(headerSize + inLoop, rest.first(n));
+                    done += n;
+                }
+            }};
 }
 
 } // namespace sorvo::demo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "live_stream.h"
 #include "music.h"
 #include "ranged_resource.h"
 
@@ -12,9 +13,11 @@
 namespace sorvo::demo {
 
 struct Channel {
-    std::string id;          // names its stream: /diantai/sorvo/channel/<id>.wav
-    std::string name;        // shown in the channel list
-    std::string programme;   // the piece on air
+    std::string id;   // names its stream: /diantai/sorvo/channel/<id>.wav
+    std::string name; // shown in the channel list
+    // The songs on air in turn, one to each play of the channel's loop; the first comes first
+    // whenever the channel is tuned in.
+    std::vector<std::string> songs;
     std::string description; // one line under the piece
     MusicStyle style;
 };
@@ -35,9 +38,9 @@ class ChannelStreams {
 
     std::shared_ptr<const RangedResource> stream(std::size_t channelIndex);
 
-    // The channel's loop, played over and over for hours in one WAV body: a broadcast has no end
-    // that a player could keep and play again.
-    std::shared_ptr<const RangedResource> liveStream(std::size_t channelIndex);
+    // The channel's loop, played over and over without end in one WAV body of unknown size: a
+    // broadcast has no end that a player could keep and play again.
+    EndlessBody liveStream(std::size_t channelIndex);
 
   private:
     struct Rendered {

@@ -426,9 +426,13 @@ int musicSampleRate() {
     return sampleRate;
 }
 
+double loopSeconds(const MusicStyle& style) {
+    return loopBars * Timing{60.0 / style.beatsPerMinute, style.swing}.bar();
+}
+
 StereoPcm renderLoop(const MusicStyle& style) {
     const Timing timing{60.0 / style.beatsPerMinute, style.swing};
-    LoopMix mix(static_cast<std::size_t>(std::lround(loopBars * timing.bar() * sampleRate)));
+    LoopMix mix(static_cast<std::size_t>(std::lround(loopSeconds(style) * sampleRate)));
 
     addAccompaniment(mix, style, timing);
     MelodyWriter melody(style, timing, mix);

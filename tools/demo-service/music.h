@@ -33,6 +33,9 @@ struct StereoPcm {
     std::vector<std::int16_t> samples; // interleaved left, right
 };
 
+// How long the loop renderLoop renders for `style` plays.
+double loopSeconds(const MusicStyle& style);
+
 // Renders sixteen bars that loop without a seam: an intro bar group, then the melody.
 StereoPcm renderLoop(const MusicStyle& style);
 

@@ -9,6 +9,7 @@ const char* const usageText =
     "usage: sorvo-demo-service [--port N] [--package-size BYTES] [--throttle BYTES_PER_SECOND]\n"
     "                          [--tencent-path PATH] [--parent-pid PID]\n"
     "                          [--drop-radio-page SECONDS] [--stream-outage SECONDS]\n"
+    "                          [--stream-restart SECONDS]\n"
     "                          [--disc turning|still]\n"
     "                          [--package-signature FILE] [--write-package FILE]\n"
     "  --port N             port on 127.0.0.1 (default 8765; 0 picks a free one)\n"
@@ -20,6 +21,10 @@ const char* const usageText =
     "  --stream-outage N    the streams go out live, at their playing rate; 30 s after the start\n"
     "                       they are cut and refused (503) for N seconds (0: never). GET\n"
     "                       /diantai/sorvo/stream-outage?seconds=N cuts them for N seconds now\n"
+    "  --stream-restart N   the streams go out live, with no length; every N seconds they end\n"
+    "                       cleanly and are refused (503) for a second (0: never). GET\n"
+    "                       /diantai/sorvo/stream-restart?refuse=S does so now, refusing for S\n"
+    "                       seconds (default 1)\n"
     "  --disc still         the radio page's disc stays still while it plays (default: turning)\n"
     "  --package-signature FILE  serve FILE as the package's signature, at its path + .minisig\n"
     "  --write-package FILE      write the package (of --package-size) to FILE and stop, so\n"
@@ -43,8 +48,8 @@ std::variant<ServiceOptions, OptionsError> parseOptions(const std::vector<std::s
         const std::string& name = args[i];
         if (name != "--port" && name != "--package-size" && name != "--throttle" &&
             name != "--tencent-path" && name != "--parent-pid" && name != "--drop-radio-page" &&
-            name != "--stream-outage" && name != "--package-signature" &&
-            name != "--write-package" && name != "--disc")
+            name != "--stream-outage" && name != "--stream-restart" &&
+            name != "--package-signature" && name != "--write-package" && name != "--disc")
             return OptionsError{"unknown option " + name};
         if (i + 1 == args.size()) return OptionsError{name + " needs a value"};
         const std::string& value = args[++i];
@@ -73,6 +78,7 @@ std::variant<ServiceOptions, OptionsError> parseOptions(const std::vector<std::s
                                  : name == "--parent-pid"      ? INT32_MAX
                                  : name == "--drop-radio-page" ? 24 * 3600
                                  : name == "--stream-outage"   ? 24 * 3600
+                                 : name == "--stream-restart"  ? 24 * 3600
                                                                : INT64_MAX / 2;
         const auto number = parseCount(value, max);
         if (!number) return OptionsError{"bad value for " + name + ": " + value};
@@ -84,6 +90,8 @@ std::variant<ServiceOptions, OptionsError> parseOptions(const std::vector<std::s
             options.dropRadioPageSeconds = *number;
         else if (name == "--stream-outage")
             options.streamOutageSeconds = *number;
+        else if (name == "--stream-restart")
+            options.streamRestartSeconds = *number;
         else if (name == "--package-size")
             options.packageSize = *number;
         else

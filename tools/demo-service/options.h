@@ -23,9 +23,15 @@ struct ServiceOptions {
     // When set, the channel streams play live, and half a minute after the start they are cut
     // and refused for this many seconds.
     std::optional<std::int64_t> streamOutageSeconds;
+    // When set, the channel streams play live, and every this many seconds (from as long after
+    // the start; 0: never by themselves) they end cleanly and are refused for a second, as a
+    // server that restarts.
+    std::optional<std::int64_t> streamRestartSeconds;
     DiscMotion disc = DiscMotion::Turning;
     std::string packageSignature; // file served as "<package path>.minisig"; empty: none
     std::string writePackage;     // write the package to this file and stop instead of serving
+
+    bool live() const { return streamOutageSeconds || streamRestartSeconds; }
 };
 
 struct OptionsError {

@@ -105,6 +105,8 @@ const audio = document.getElementById('player');
 const channels = [...document.querySelectorAll('.channel')];
 const $ = id => document.getElementById(id);
 let current = 0;
+let song = 0;  // of the current channel's songs, counted since it was tuned in
+let heard = 0; // the position the song count last looked at
 let listened = 0;
 
 for (let i = 0; i < 24; ++i) {
@@ -116,21 +118,44 @@ for (let i = 0; i < 24; ++i) {
 
 function show(index) {
   current = index;
+  song = 0;
+  heard = 0;
   channels.forEach((item, i) => item.classList.toggle('on', i === index));
   const item = channels[index];
   $('channel-name').textContent = item.dataset.name;
-  $('programme').textContent = item.dataset.programme;
   $('description').textContent = item.dataset.description;
-  // What the desktop's media controls and media keys show: the piece on air and its channel.
+  announce();
+}
+
+// The song on air, on the page and on the desktop's media controls and media keys: its title
+// and its channel.
+function announce() {
+  const item = channels[current];
+  const songs = item.dataset.songs.split('|');
+  const title = songs[song % songs.length];
+  $('programme').textContent = title;
+  item.querySelector('small').textContent = title;
   if ('mediaSession' in navigator) {
     navigator.mediaSession.metadata = new MediaMetadata({
-      title: item.dataset.programme,
+      title,
       artist: item.dataset.name,
       album: '索沃电台',
       artwork: [{src: item.dataset.artwork, sizes: '256x256', type: 'image/svg+xml'}],
     });
   }
 }
+
+// Each play of the channel's loop is the next song: the position passes the loop's length,
+// or goes back to its start when the element loops or fetches the stream anew.
+audio.addEventListener('timeupdate', () => {
+  const length = Number(channels[current].dataset.songSeconds);
+  const now = audio.currentTime;
+  if (now < heard - 1 || Math.floor(now / length) > Math.floor(heard / length)) {
+    ++song;
+    announce();
+  }
+  heard = now;
+});
 
 function play() {
   audio.play().catch(() => { $('status').textContent = '点击 ▶ 开始收听'; });
@@ -190,18 +215,25 @@ play();
 
 } // namespace
 
-std::string radioPage(const std::vector<Channel>& channels, DiscMotion disc) {
+std::string radioPage(const std::vector<Channel>& channels, DiscMotion disc, StreamKind streams) {
     std::string body(top);
     for (const Channel& channel : channels) {
+        std::string songs;
+        for (const std::string& song : channel.songs)
+            songs += (songs.empty() ? "" : "|") + song;
         body += "<div class=\"channel\" data-src=\"" + escapeHtml(streamPath(channel)) +
-                "\" data-name=\"" + escapeHtml(channel.name) + "\" data-programme=\"" +
-                escapeHtml(channel.programme) + "\" data-description=\"" +
+                "\" data-name=\"" + escapeHtml(channel.name) + "\" data-songs=\"" +
+                escapeHtml(songs) + "\" data-song-seconds=\"" +
+                std::to_string(loopSeconds(channel.style)) + "\" data-description=\"" +
                 escapeHtml(channel.description) + "\" data-artwork=\"" +
                 escapeHtml(artworkPath(channel)) + "\"><span>" + escapeHtml(channel.name) +
-                "</span><small>" + escapeHtml(channel.programme) + "</small></div>\n";
+                "</span><small>" + escapeHtml(channel.songs.front()) + "</small></div>\n";
     }
+    // A live stream has no end to loop back from; a player that loops it would take it for a
+    // recording.
     body += "<audio id=\"player\" src=\"" + escapeHtml(streamPath(channels.front())) +
-            "\" autoplay loop preload=\"auto\"></audio>\n";
+            "\" autoplay" + (streams == StreamKind::Looped ? " loop" : "") +
+            " preload=\"auto\"></audio>\n";
     body += bottom;
     std::string styleSheet(style);
     if (disc == DiscMotion::Turning)

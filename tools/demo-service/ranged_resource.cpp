@@ -11,8 +11,7 @@
 namespace sorvo::demo {
 
 void serveRanged(std::shared_ptr<const RangedResource> resource, std::int64_t bytesPerSecond,
-                 const httplib::Request& request, httplib::Response& response,
-                 std::int64_t leadBytes, std::function<bool()> goOn) {
+                 const httplib::Request& request, httplib::Response& response) {
     // httplib cuts every response to the ranges it parsed, even a 200 and even past the end
     // of the body; this handler answers the Range header itself, so it drops them.
     const_cast<httplib::Request&>(request).ranges.clear();
@@ -45,12 +44,11 @@ void serveRanged(std::shared_ptr<const RangedResource> resource, std::int64_t by
         return;
     }
 
-    auto pacer = std::make_shared<Pacer>(bytesPerSecond, leadBytes);
+    auto pacer = std::make_shared<Pacer>(bytesPerSecond);
     response.set_content_provider(
         static_cast<std::size_t>(slice.length), resource->contentType,
-        [resource, pacer, goOn = std::move(goOn),
-         first = slice.first](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-            if (!goOn()) return false;
+        [resource, pacer, first = slice.first](std::size_t offset, std::size_t length,
+                                               httplib::DataSink& sink) {
             std::vector<char> chunk(std::min(length, pacer->chunkSize()));
             resource->read(first + static_cast<std::int64_t>(offset), chunk);
             pacer->waitToSend(chunk.size());

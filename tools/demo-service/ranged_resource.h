@@ -25,10 +25,8 @@ struct RangedResource {
 
 // Answers a GET or HEAD for `resource`: 200 with the whole body, 206 with one range (honouring
 // If-Range) or 416, with validators and Accept-Ranges; the body goes out at most at
-// `bytesPerSecond` (0: no cap), after `leadBytes` at once. The body is cut where `goOn` says no.
-void serveRanged(
-    std::shared_ptr<const RangedResource> resource, std::int64_t bytesPerSecond,
-    const httplib::Request& request, httplib::Response& response, std::int64_t leadBytes = 0,
-    std::function<bool()> goOn = [] { return true; });
+// `bytesPerSecond` (0: no cap).
+void serveRanged(std::shared_ptr<const RangedResource> resource, std::int64_t bytesPerSecond,
+                 const httplib::Request& request, httplib::Response& response);
 
 } // namespace sorvo::demo

@@ -6,6 +6,7 @@
 #include "radio_page.h"
 #include "site_pages.h"
 #include "stream_outage.h"
+#include "stream_restart.h"
 #include "upgrade_page.h"
 
 #include <chrono>
@@ -40,9 +41,9 @@ Handler fixedPage(std::string html) {
 
 // The radio page, away for the first `droppedSeconds` as if its server were down, so that the
 // client's offline page and its recovery can be seen.
-Handler radioPageRoute(std::int64_t droppedSeconds, DiscMotion disc) {
+Handler radioPageRoute(std::int64_t droppedSeconds, DiscMotion disc, StreamKind streams) {
     const auto backAt = std::chrono::steady_clock::now() + std::chrono::seconds(droppedSeconds);
-    return [page = fixedPage(radioPage(radioChannels(), disc)),
+    return [page = fixedPage(radioPage(radioChannels(), disc, streams)),
             backAt](const httplib::Request& request, httplib::Response& response) {
         if (std::chrono::steady_clock::now() >= backAt) return page(request, response);
         response.status = 503;
@@ -78,7 +79,9 @@ void installRoutes(httplib::Server& server, const ServiceOptions& options) {
     // and keep the package's raw GBK bytes out of any pattern.
     auto routes = std::make_shared<std::map<std::string, Handler>>();
 
-    (*routes)["/diantai/sorvo/"] = radioPageRoute(options.dropRadioPageSeconds, options.disc);
+    (*routes)["/diantai/sorvo/"] =
+        radioPageRoute(options.dropRadioPageSeconds, options.disc,
+                       options.live() ? StreamKind::Live : StreamKind::Looped);
     (*routes)["/diantai/softpic/soft_v1.0.html"] = fixedPage(upgradePage(options.packageSize));
 
     auto streams = std::make_shared<ChannelStreams>();
@@ -87,20 +90,30 @@ void installRoutes(httplib::Server& server, const ServiceOptions& options) {
             ? std::make_shared<StreamOutage>(std::chrono::seconds(30),
                                              std::chrono::seconds(*options.streamOutageSeconds))
             : std::make_shared<StreamOutage>();
+    auto restart =
+        options.streamRestartSeconds.value_or(0) > 0
+            ? std::make_shared<StreamRestart>(std::chrono::seconds(*options.streamRestartSeconds))
+            : std::make_shared<StreamRestart>();
     for (std::size_t i = 0; i < radioChannels().size(); ++i) {
         (*routes)[streamPath(radioChannels()[i])] =
-            [streams, i, outage](const httplib::Request& request, httplib::Response& response) {
-                if (outage->down()) {
+            [streams, i, outage, restart, live = options.live()](const httplib::Request& request,
+                                                                 httplib::Response& response) {
+                if (outage->down() || restart->refusing()) {
                     response.status = 503;
                     return;
                 }
-                if (!outage->live()) return serveRanged(streams->stream(i), 0, request, response);
+                if (!live) return serveRanged(streams->stream(i), 0, request, response);
                 // A few seconds ahead, as a broadcast's buffer would be; what was heard is not
                 // kept, so a player that starts again fetches it again.
-                response.set_header("Cache-Control", "no-store");
                 const std::int64_t rate = ChannelStreams::bytesPerSecond();
-                serveRanged(streams->liveStream(i), rate, request, response, 3 * rate,
-                            [outage] { return !outage->down(); });
+                const auto began = StreamRestart::Clock::now();
+                serveLive(
+                    streams->liveStream(i), rate, 3 * rate,
+                    [outage, restart, began] {
+                        if (outage->down()) return LiveCourse::Break;
+                        return restart->restartedSince(began) ? LiveCourse::End : LiveCourse::GoOn;
+                    },
+                    request, response);
             };
         (*routes)[artworkPath(radioChannels()[i])] = fixedContent(channelArtwork(i), svgType);
     }
@@ -108,6 +121,12 @@ void installRoutes(httplib::Server& server, const ServiceOptions& options) {
                                                          httplib::Response& response) {
         outage->begin(std::chrono::seconds(std::atoi(request.get_param_value("seconds").c_str())));
         response.set_content("down\n", "text/plain");
+    };
+    (*routes)["/diantai/sorvo/stream-restart"] = [restart](const httplib::Request& request,
+                                                           httplib::Response& response) {
+        const std::string refuse = request.get_param_value("refuse");
+        restart->begin(std::chrono::seconds(refuse.empty() ? 1 : std::atoi(refuse.c_str())));
+        response.set_content("restarted\n", "text/plain");
     };
 
     const auto package = makePackage(options.packageSize);

@@ -3,7 +3,7 @@
 namespace sorvo::demo {
 
 StreamOutage::StreamOutage(Clock::duration firstAfter, Clock::duration length)
-    : live_(true), start_(Clock::now() + firstAfter), end_(start_ + length) {}
+    : start_(Clock::now() + firstAfter), end_(start_ + length) {}
 
 void StreamOutage::begin(Clock::duration length) {
     std::lock_guard lock(mutex_);
