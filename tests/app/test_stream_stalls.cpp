@@ -7,6 +7,7 @@
 #include "demo_service.h"
 #include "support/client_child.h"
 #include "support/mpris_listener.h"
+#include "support/page_server.h"
 #include "support/update_desk.h"
 #include "ui/framework/web_browser.h"
 
@@ -27,6 +28,34 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr int longWaitMs = 30000;
+
+// A tone recorded in the page and fed to its element through Media Source, until the page is told
+// to starve it. Every reset of the element is counted where a reload keeps it.
+constexpr const char* ownPlayerPage = R"(<!doctype html><body><audio></audio><script>
+const audio = document.querySelector('audio');
+const source = new MediaSource();
+audio.src = URL.createObjectURL(source);
+audio.addEventListener('emptied', () => sessionStorage.resets = +(sessionStorage.resets || 0) + 1);
+source.addEventListener('sourceopen', () => {
+  const buffer = source.addSourceBuffer('audio/webm; codecs="opus"');
+  const queue = [];
+  const feed = () => { if (!buffer.updating && queue.length) buffer.appendBuffer(queue.shift()); };
+  buffer.addEventListener('updateend', feed);
+  const context = new AudioContext();
+  const tone = context.createOscillator();
+  const out = context.createMediaStreamDestination();
+  tone.connect(out);
+  tone.start();
+  const recorder = new MediaRecorder(out.stream, {mimeType: 'audio/webm;codecs=opus'});
+  recorder.ondataavailable = async event => {
+    if (window.starving) return;
+    queue.push(await event.data.arrayBuffer());
+    feed();
+  };
+  recorder.start(200);
+  audio.play();
+});
+</script></body>)";
 
 // The engine's renderers under this process.
 int rendererProcesses() {
@@ -58,13 +87,16 @@ class StreamStallsTest : public QObject {
     std::unique_ptr<MprisListener> listener_;
     int loads_ = 0;
 
-    double position() {
+    QVariant evaluate(const QString& script) {
         auto result = std::make_shared<std::optional<QVariant>>();
         mainWindow_->radioBrowser().findChild<QWebEngineView*>()->page()->runJavaScript(
-            QStringLiteral("document.querySelector('audio').currentTime"),
-            [result](const QVariant& value) { *result = value; });
+            script, [result](const QVariant& value) { *result = value; });
         if (!QTest::qWaitFor([&] { return result->has_value(); }, 10000)) return -1;
-        return (*result)->toDouble();
+        return **result;
+    }
+
+    double position() {
+        return evaluate(QStringLiteral("document.querySelector('audio').currentTime")).toDouble();
     }
 
     QString status() {
@@ -172,6 +204,53 @@ class StreamStallsTest : public QObject {
         QCOMPARE(rendererProcesses(), renderers);
         qInfo("%d page loads in %d drops", loads_ - loads, cycles);
         QVERIFY(loads_ - loads <= 2 * cycles);
+    }
+
+    // A station that restarts (its stream closes cleanly, then is refused for a second) plays on
+    // without a reload of the page, and a pause longer than a broadcast stays live resumes on the
+    // stream fetched anew. Meanwhile the desktop is never told that the radio stopped.
+    void aRestartingStationPlaysOnAndAPauseResumesLive() {
+        listener_->changes.clear();
+        const int loads = loads_;
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(demo_->client().Get("/diantai/sorvo/stream-restart?refuse=1"));
+            QTRY_VERIFY_WITH_TIMEOUT(
+                listener_->announced(QStringLiteral("PlaybackStatus"), QStringLiteral("Paused")),
+                longWaitMs);
+            listener_->changes.clear();
+            QVERIFY2(playsWithin(longWaitMs), qPrintable(QString::number(i)));
+        }
+        QCOMPARE(loads_, loads);
+
+        QTRY_VERIFY_WITH_TIMEOUT(position() > 5, longWaitMs);
+        listener_->callPlayer(QStringLiteral("Pause"));
+        QTRY_COMPARE(status(), QStringLiteral("Paused"));
+        const double pausedAt = position();
+        // The pause itself: longer than any broadcast's pause that still resumes live.
+        QTest::qWait(11000);
+        listener_->callPlayer(QStringLiteral("Play"));
+        QTRY_VERIFY_WITH_TIMEOUT(position() < pausedAt, longWaitMs);
+        QVERIFY(playsWithin(longWaitMs));
+        QVERIFY(!listener_->announced(QStringLiteral("PlaybackStatus"), QStringLiteral("Stopped")));
+    }
+
+    // A page whose own player feeds the element (Media Source) keeps its element: when the
+    // player's sound stops, the page is reloaded, and the element is never reset under it.
+    void aPagesOwnPlayerIsLeftToWork() {
+        PageServer pages;
+        pages.server().set_pre_routing_handler(
+            [](const httplib::Request&, httplib::Response& response) {
+                response.set_content(ownPlayerPage, "text/html; charset=utf-8");
+                return httplib::Server::HandlerResponse::Handled;
+            });
+        mainWindow_->radioBrowser().openAddress(
+            QUrl(QStringLiteral("http://%1/").arg(pages.host())));
+        QVERIFY(playsWithin(longWaitMs));
+        const int loads = loads_;
+        evaluate(QStringLiteral("window.starving = true"));
+        QTRY_VERIFY_WITH_TIMEOUT(loads_ > loads, longWaitMs);
+        QVERIFY(playsWithin(longWaitMs));
+        QCOMPARE(evaluate(QStringLiteral("+(sessionStorage.resets || 0)")).toInt(), 0);
     }
 };
 
