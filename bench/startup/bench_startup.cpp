@@ -9,6 +9,7 @@
 #include "client_session.h"
 #include "process_tree.h"
 #include "support/client_child.h"
+#include "support/loopback_server.h"
 #include "x11_windows.h"
 
 #include <algorithm>
@@ -17,7 +18,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <httplib.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -145,22 +145,19 @@ int main(int argc, char* argv[]) {
     if (!session.ready()) return 1;
 
     std::atomic<bool> pageLoaded{false};
-    httplib::Server server;
-    server.Get("/diantai/sorvo/", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content(radioPage, "text/html; charset=utf-8");
+    const sorvo::testing::LoopbackServer server([&](httplib::Server& routes) {
+        routes.Get("/diantai/sorvo/", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content(radioPage, "text/html; charset=utf-8");
+        });
+        routes.Get("/loaded", [&](const httplib::Request&, httplib::Response& response) {
+            pageLoaded = true;
+            response.set_content("", "text/plain");
+        });
     });
-    server.Get("/loaded", [&](const httplib::Request&, httplib::Response& response) {
-        pageLoaded = true;
-        response.set_content("", "text/plain");
-    });
-    const int port = server.bind_to_any_port("127.0.0.1");
-    std::thread serving([&] { server.listen_after_bind(); });
-    while (!server.is_running())
-        std::this_thread::yield();
 
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     const int idleSeconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 60;
-    const std::string host = "127.0.0.1:" + std::to_string(port);
+    const std::string host = server.host();
     const bool withChromium = !ChromiumApp::executable().empty();
     RunFigures figures;
     for (int i = 0; i < runs; ++i) {
@@ -182,8 +179,5 @@ int main(int argc, char* argv[]) {
     }
     std::fflush(stdout);
     printTable(figures, runs, idleSeconds);
-
-    server.stop();
-    serving.join();
     return 0;
 }
