@@ -41,7 +41,7 @@ struct Run {
 
 // Each run's figures; the table shows their medians.
 struct RunFigures {
-    std::vector<double> splashMs, mainMs, pssMiB, idleCpuPercent, chromiumPssMiB,
+    std::vector<double> splashMs, mainMs, splashUpMs, pssMiB, idleCpuPercent, chromiumPssMiB,
         chromiumIdleCpuPercent;
 };
 
@@ -119,6 +119,8 @@ void printTable(const RunFigures& figures, int runs, int idleSeconds) {
     std::printf("| exec → splash on screen | %.0f ms | ≤ 250 ms |\n", median(figures.splashMs));
     std::printf("| exec → main window on screen | %.0f ms | — (the splash stays 3 s by design) |\n",
                 median(figures.mainMs));
+    std::printf("| splash on screen → main window on screen | %.0f ms | 3000 ms (by design) |\n",
+                median(figures.splashUpMs));
     std::printf("| PSS of the process tree, radio page loaded: client | %.1f MiB | — |\n", pss);
     if (withChromium) {
         const double chromiumPss = median(figures.chromiumPssMiB);
@@ -164,6 +166,7 @@ int main(int argc, char* argv[]) {
         const Run run = measureClient(argv[0], host, pageLoaded, idleSeconds);
         figures.splashMs.push_back(run.splashMs);
         figures.mainMs.push_back(run.mainMs);
+        figures.splashUpMs.push_back(run.mainMs - run.splashMs);
         figures.pssMiB.push_back(run.footprint.pssMiB);
         figures.idleCpuPercent.push_back(run.footprint.idleCpuPercent);
         std::printf("run %d: splash %.0f ms, main window %.0f ms, PSS %.1f MiB, idle CPU %.2f %%\n",

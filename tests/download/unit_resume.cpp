@@ -207,7 +207,8 @@ TEST(Resume, ATrickleCountsAsAStall) {
     Job job;
     const auto started = std::chrono::steady_clock::now();
     Transfer(settings, job, limit).run();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, milliseconds(3000));
+    // The whole trickle would take over three minutes.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(60));
     EXPECT_EQ(silent.kinds(), (Kinds{SizeKnown, Failed}));
     EXPECT_EQ(silent.events().back().reason, MessageCode::ConnectionLost);
     EXPECT_NE(silent.messages().back().text.find("less than 1024 bytes a second"),
