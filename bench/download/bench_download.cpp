@@ -10,6 +10,7 @@
 //   bench-download [MiB] [rounds]      defaults: 256 MiB, 3 rounds
 
 #include "download/downloader.h"
+#include "support/loopback_server.h"
 #include "support/package_signer.h"
 
 #include <algorithm>
@@ -20,7 +21,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <httplib.h>
 #include <mutex>
 #include <random>
 #include <signal.h>
@@ -70,23 +70,25 @@ std::pair<pid_t, int> startServer(std::size_t size,
             std::memcpy(package.data() + i, &word, 8);
         }
         const std::string signature = signer.sign(package).text();
-        httplib::Server server;
-        server.Get("/pkg.exe.minisig", [&](const httplib::Request&, httplib::Response& res) {
-            res.set_content(signature, "text/plain");
+        const sorvo::testing::LoopbackServer server([&](httplib::Server& routes) {
+            routes.Get("/pkg.exe.minisig", [&](const httplib::Request&, httplib::Response& res) {
+                res.set_content(signature, "text/plain");
+            });
+            routes.Get("/pkg.exe", [&](const httplib::Request&, httplib::Response& res) {
+                res.set_content_provider(
+                    package.size(), "application/octet-stream",
+                    [&](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                        return sink.write(package.data() + offset,
+                                          std::min<std::size_t>(length, 1 << 20));
+                    });
+            });
         });
-        server.Get("/pkg.exe", [&](const httplib::Request&, httplib::Response& res) {
-            res.set_content_provider(
-                package.size(), "application/octet-stream",
-                [&](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-                    return sink.write(package.data() + offset,
-                                      std::min<std::size_t>(length, 1 << 20));
-                });
-        });
-        const int port = server.bind_to_any_port("127.0.0.1");
+        const int port = server.port();
         if (write(pipeFds[1], &port, sizeof port) != sizeof port) _exit(1);
         close(pipeFds[1]);
-        server.listen_after_bind();
-        _exit(0);
+        // Serves on its own thread until the parent's SIGTERM ends the process.
+        while (true)
+            pause();
     }
     close(pipeFds[1]);
     int port = 0;

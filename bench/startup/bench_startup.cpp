@@ -9,6 +9,7 @@
 #include "client_session.h"
 #include "process_tree.h"
 #include "support/client_child.h"
+#include "support/loopback_server.h"
 #include "x11_windows.h"
 
 #include <algorithm>
@@ -17,7 +18,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <httplib.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -41,7 +41,7 @@ struct Run {
 
 // Each run's figures; the table shows their medians.
 struct RunFigures {
-    std::vector<double> splashMs, mainMs, pssMiB, idleCpuPercent, chromiumPssMiB,
+    std::vector<double> splashMs, mainMs, splashUpMs, pssMiB, idleCpuPercent, chromiumPssMiB,
         chromiumIdleCpuPercent;
 };
 
@@ -119,6 +119,8 @@ void printTable(const RunFigures& figures, int runs, int idleSeconds) {
     std::printf("| exec → splash on screen | %.0f ms | ≤ 250 ms |\n", median(figures.splashMs));
     std::printf("| exec → main window on screen | %.0f ms | — (the splash stays 3 s by design) |\n",
                 median(figures.mainMs));
+    std::printf("| splash on screen → main window on screen | %.0f ms | 3000 ms (by design) |\n",
+                median(figures.splashUpMs));
     std::printf("| PSS of the process tree, radio page loaded: client | %.1f MiB | — |\n", pss);
     if (withChromium) {
         const double chromiumPss = median(figures.chromiumPssMiB);
@@ -145,28 +147,26 @@ int main(int argc, char* argv[]) {
     if (!session.ready()) return 1;
 
     std::atomic<bool> pageLoaded{false};
-    httplib::Server server;
-    server.Get("/diantai/sorvo/", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content(radioPage, "text/html; charset=utf-8");
+    const sorvo::testing::LoopbackServer server([&](httplib::Server& routes) {
+        routes.Get("/diantai/sorvo/", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content(radioPage, "text/html; charset=utf-8");
+        });
+        routes.Get("/loaded", [&](const httplib::Request&, httplib::Response& response) {
+            pageLoaded = true;
+            response.set_content("", "text/plain");
+        });
     });
-    server.Get("/loaded", [&](const httplib::Request&, httplib::Response& response) {
-        pageLoaded = true;
-        response.set_content("", "text/plain");
-    });
-    const int port = server.bind_to_any_port("127.0.0.1");
-    std::thread serving([&] { server.listen_after_bind(); });
-    while (!server.is_running())
-        std::this_thread::yield();
 
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     const int idleSeconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 60;
-    const std::string host = "127.0.0.1:" + std::to_string(port);
+    const std::string host = server.host();
     const bool withChromium = !ChromiumApp::executable().empty();
     RunFigures figures;
     for (int i = 0; i < runs; ++i) {
         const Run run = measureClient(argv[0], host, pageLoaded, idleSeconds);
         figures.splashMs.push_back(run.splashMs);
         figures.mainMs.push_back(run.mainMs);
+        figures.splashUpMs.push_back(run.mainMs - run.splashMs);
         figures.pssMiB.push_back(run.footprint.pssMiB);
         figures.idleCpuPercent.push_back(run.footprint.idleCpuPercent);
         std::printf("run %d: splash %.0f ms, main window %.0f ms, PSS %.1f MiB, idle CPU %.2f %%\n",
@@ -182,8 +182,5 @@ int main(int argc, char* argv[]) {
     }
     std::fflush(stdout);
     printTable(figures, runs, idleSeconds);
-
-    server.stop();
-    serving.join();
     return 0;
 }

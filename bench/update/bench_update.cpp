@@ -13,7 +13,9 @@
 //   bench-update [MiB] [rate-window-seconds]     defaults: 256 MiB, 4 s (after a 1 s warm-up)
 
 #include "config/hosts.h"
+#include "download/download_settings.h"
 #include "download/downloader.h"
+#include "download/rate_cap.h"
 #include "package_server.h"
 #include "private_desktop.h"
 #include "stall_meter.h"
@@ -53,9 +55,6 @@ using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 const QString fullSpeedEntry = QStringLiteral("超速更新");
-// A speed value counts steps of 8 KiB/s; from 200 on the transfer is uncapped.
-constexpr int bytesPerSpeedStep = 8 * 1024;
-constexpr int uncappedFrom = 200;
 constexpr double warmUpSeconds = 1.0;
 constexpr int pageLoadTimeoutMs = 30000;
 constexpr int settleMs = 500;
@@ -267,6 +266,13 @@ struct RateRun {
     bool partLeftBehind = false;
 };
 
+// The download component's cap for a speed entry's value, in bytes per second; 0: uncapped.
+std::int64_t capFor(int speedValue) {
+    download::DownloadSettings settings;
+    settings.speedValue = speedValue;
+    return download::rateCapFor(settings).bytesPerSecond;
+}
+
 // Starts a capped download, measures it over `windowSeconds` after the warm-up, then stops it.
 std::optional<RateRun> measureCappedEntry(int entry, double windowSeconds, PackageOpener& opener) {
     QPointer<UpdateWindow> window = openSettledWindow();
@@ -275,7 +281,7 @@ std::optional<RateRun> measureCappedEntry(int entry, double windowSeconds, Packa
     RateRun run;
     run.name = speedList(*window).itemText(entry);
     run.speedValue = speedList(*window).itemData(entry).toInt();
-    run.capBytes = run.speedValue * double{bytesPerSpeedStep};
+    run.capBytes = static_cast<double>(capFor(run.speedValue));
 
     const int openedBefore = opener.opened();
     std::vector<Sample> onDisk, received;
@@ -389,7 +395,7 @@ int measure(const PackageServer& server, double windowSeconds) {
     std::vector<int> cappedEntries;
     for (int entry = 0; entry < speedList(*probe).count(); ++entry) {
         const int value = speedList(*probe).itemData(entry).toInt();
-        if (value > 0 && value < uncappedFrom) cappedEntries.push_back(entry);
+        if (capFor(value) > 0) cappedEntries.push_back(entry);
     }
     closeWindow(probe);
     for (const int entry : cappedEntries) {

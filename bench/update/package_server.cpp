@@ -2,13 +2,13 @@
 
 #include "config/update_key.h"
 #include "config/update_policy.h"
+#include "support/loopback_server.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <httplib.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -45,25 +45,28 @@ const char releaseNotes[] = "<body style='background:#223;color:#fc8;font:12px s
                   {.trustedComment =
                        "file:索沃电台_升级包.exe version:" + sorvo::clientVersion() + ".1"})
             .text();
-    httplib::Server server;
-    server.Get(R"(/download/.*\.minisig)", [&](const auto&, httplib::Response& response) {
-        response.set_content(signature, "text/plain");
+    const sorvo::testing::LoopbackServer server([&](httplib::Server& routes) {
+        routes.Get(R"(/download/.*\.minisig)", [&](const auto&, httplib::Response& response) {
+            response.set_content(signature, "text/plain");
+        });
+        routes.Get("/diantai/softpic/soft_v1.0.html", [](const auto&, httplib::Response& response) {
+            response.set_content(releaseNotes, "text/html; charset=utf-8");
+        });
+        routes.Get(R"(/download/.*)", [&](const httplib::Request&, httplib::Response& response) {
+            response.set_content_provider(
+                size, "application/x-msdownload",
+                [&](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                    return sink.write(package.data() + offset,
+                                      std::min<std::size_t>(length, 1 << 20));
+                });
+        });
     });
-    server.Get("/diantai/softpic/soft_v1.0.html", [](const auto&, httplib::Response& response) {
-        response.set_content(releaseNotes, "text/html; charset=utf-8");
-    });
-    server.Get(R"(/download/.*)", [&](const httplib::Request&, httplib::Response& response) {
-        response.set_content_provider(
-            size, "application/x-msdownload",
-            [&](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-                return sink.write(package.data() + offset, std::min<std::size_t>(length, 1 << 20));
-            });
-    });
-    const int port = server.bind_to_any_port("127.0.0.1");
+    const int port = server.port();
     if (write(portPipe, &port, sizeof port) != sizeof port) _exit(1);
     close(portPipe);
-    server.listen_after_bind();
-    _exit(0);
+    // Serves on its own thread until the parent's SIGTERM ends the process.
+    while (true)
+        pause();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "app/single_instance.h"
 #include "config/hosts.h"
 #include "support/client_child.h"
+#include "support/loopback_server.h"
 #include "ui/framework/program.h"
 
 #include <QApplication>
@@ -15,7 +16,6 @@
 #include <QThread>
 #include <QWidget>
 #include <cstdio>
-#include <httplib.h>
 #include <optional>
 #include <thread>
 
@@ -72,7 +72,8 @@ class SingleInstanceTest : public QObject {
         QVERIFY(stranger.waitForConnected(2000));
         stranger.write("hello!\n");
         QVERIFY(stranger.waitForBytesWritten(2000));
-        QTest::qWait(300);
+        // The running one has read it and hung up.
+        QTRY_COMPARE_WITH_TIMEOUT(stranger.state(), QLocalSocket::UnconnectedState, 5000);
         QCOMPARE(raises.count(), 1);
 
         // A lock in another user's folder is another user's business.
@@ -189,14 +190,14 @@ class SingleInstanceTest : public QObject {
     // Neither a page that keeps raising alerts nor the system closing the splash holds the start
     // up: the main window comes, and the client ends cleanly when it is closed.
     void startUpSurvivesAnAlertingPageAndAClosedSplash() {
-        httplib::Server site;
-        site.Get(".*", [](const httplib::Request&, httplib::Response& response) {
-            response.set_content("<html><body><script>alert(1); alert(2); alert(3); alert(4);"
-                                 "setInterval(() => alert('again'), 200);</script></body></html>",
-                                 "text/html");
+        const sorvo::testing::LoopbackServer site([](httplib::Server& routes) {
+            routes.Get(".*", [](const httplib::Request&, httplib::Response& response) {
+                response.set_content(
+                    "<html><body><script>alert(1); alert(2); alert(3); alert(4);"
+                    "setInterval(() => alert('again'), 200);</script></body></html>",
+                    "text/html");
+            });
         });
-        const int port = site.bind_to_any_port("127.0.0.1");
-        std::thread serving([&site] { site.listen_after_bind(); });
         QTemporaryDir runtime;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
@@ -204,7 +205,7 @@ class SingleInstanceTest : public QObject {
         client.setProcessEnvironment(environment);
         client.setProcessChannelMode(QProcess::ForwardedChannels);
         client.start(QCoreApplication::applicationFilePath(),
-                     {QStringLiteral("--client"), QStringLiteral("127.0.0.1:%1").arg(port)});
+                     {QStringLiteral("--client"), QString::fromStdString(site.host())});
         QVERIFY(client.waitForStarted());
 
         const QStringList closeSplash{QStringLiteral("-c"),
@@ -220,8 +221,6 @@ class SingleInstanceTest : public QObject {
         QVERIFY(client.waitForFinished(15000));
         QCOMPARE(client.exitStatus(), QProcess::NormalExit);
         QCOMPARE(client.exitCode(), 0);
-        site.stop();
-        serving.join();
     }
 };
 

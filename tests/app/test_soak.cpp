@@ -5,6 +5,7 @@
 #include "download/downloader.h"
 #include "resources/window_design.h"
 #include "support/gui_test_main.h"
+#include "support/loopback_server.h"
 #include "support/modal_dialog.h"
 #include "support/update_desk.h"
 #include "ui/dialogs.h"
@@ -22,7 +23,6 @@
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
-#include <httplib.h>
 #include <iterator>
 #include <mutex>
 #include <optional>
@@ -91,28 +91,21 @@ class FaultyServer {
   public:
     static constexpr int stallMs = 400;
 
-    explicit FaultyServer(std::uint32_t seed) : random_(seed) {
+    explicit FaultyServer(std::uint32_t seed)
+        : random_(seed), server_([this](httplib::Server& routes) {
+              routes.Get("/package.exe",
+                         [this](const httplib::Request& request, httplib::Response& response) {
+                             serve(next(), request, response);
+                         });
+          }) {
         std::mt19937 bytes(seed ^ 0x5eedu);
         package_.resize(96 * 1024 + 123);
         for (char& c : package_)
             c = static_cast<char>(bytes());
-        server_.Get("/package.exe", [this](const httplib::Request&, httplib::Response& response) {
-            serve(next(), response);
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        while (!server_.is_running())
-            std::this_thread::yield();
     }
-    ~FaultyServer() {
-        server_.stop();
-        thread_.join();
-    }
-    FaultyServer(const FaultyServer&) = delete;
-    FaultyServer& operator=(const FaultyServer&) = delete;
 
-    int port() const { return port_; }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/package.exe"; }
+    int port() const { return server_.port(); }
+    std::string url() const { return server_.url("/package.exe"); }
     const std::string& package() const { return package_; }
 
   private:
@@ -121,55 +114,44 @@ class FaultyServer {
         return static_cast<Fault>(random_() % static_cast<unsigned>(Fault::count));
     }
 
-    void serve(Fault fault, httplib::Response& response) {
-        const std::size_t size = package_.size();
+    // Every answer sends the whole package or fails; none of them takes a range.
+    void serve(Fault fault, const httplib::Request& request, httplib::Response& response) {
+        const auto half = static_cast<std::int64_t>(package_.size() / 2);
+        sorvo::testing::Serving serving{.body = package_, .honourRanges = false};
         switch (fault) {
         case Fault::None:
-            response.set_content(package_, "application/octet-stream");
-            return;
+            break;
         case Fault::NotFound:
-            response.status = 404;
-            return;
+            serving.status = 404;
+            break;
         case Fault::ServerError:
-            response.status = 500;
-            return;
+            serving.status = 500;
+            break;
         case Fault::Redirect:
             response.set_redirect(url(), 302);
             return;
         case Fault::NoLength:
-            response.set_chunked_content_provider(
-                "application/octet-stream", [this](std::size_t offset, httplib::DataSink& sink) {
-                    const std::size_t piece = std::min<std::size_t>(8192, package_.size() - offset);
-                    sink.write(package_.data() + offset, piece);
-                    if (offset + piece == package_.size()) sink.done();
-                    return true;
-                });
-            return;
-        case Fault::CutBody:
+            serving.chunked = true;
+            break;
         case Fault::Stall:
-            response.set_content_provider(
-                size, "application/octet-stream",
-                [this, fault](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-                    sink.write(package_.data() + offset, length / 2);
-                    if (fault == Fault::Stall) std::this_thread::sleep_for(ms(stallMs));
-                    return false; // the connection closes short of the promised length
-                });
-            return;
+            serving.pauseAt = half;
+            serving.pauseFor = std::chrono::milliseconds(stallMs);
+            [[fallthrough]];
+        case Fault::CutBody:
+            serving.cutAt = half; // the connection closes short of the promised length
+            break;
         case Fault::count:
             return;
         }
+        sorvo::testing::serve(request, response, std::move(serving));
     }
-
-    static std::chrono::milliseconds ms(int n) { return std::chrono::milliseconds(n); }
 
     std::string package_;
     std::mutex mutex_;
     std::mt19937 random_;
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
+    // Last: it stops serving before the package goes.
+    sorvo::testing::LoopbackServer server_;
 };
-
 // The last event of one transfer, Finished or Failed.
 class EndWaiter {
   public:

@@ -68,9 +68,9 @@ class StartupTest : public QObject {
         clock.start();
         sampler.start(20);
         mainWindow->load();
-        QVERIFY(QTest::qWaitFor([&] { return mainWindow->isVisible(); }, 30000));
-        // A few samples with the main window up.
-        QTest::qWait(100);
+        // Until a sample has seen the main window up.
+        QVERIFY(QTest::qWaitFor([&] { return !samples_.isEmpty() && samples_.back().mainVisible; },
+                                30000));
         sampler.stop();
         mainWindow_ = mainWindow;
     }
@@ -89,10 +89,10 @@ class StartupTest : public QObject {
             }
             if (s.mainVisible && mainFirst < 0) mainFirst = s.at;
         }
-        QVERIFY(splashFirst >= 0 && splashFirst < 500);
-        QVERIFY2(splashLast - splashFirst >= 2700, qPrintable(QString::number(splashLast)));
-        QVERIFY(mainFirst >= 3000 && mainFirst > splashLast);
-        // The picture moves; how often depends on how busy the machine is.
+        // How soon and how long: bench-startup measures that.
+        QVERIFY(splashFirst >= 0);
+        QVERIFY(mainFirst > splashLast);
+        // The picture moves.
         QVERIFY2(frameChanges_ >= 2, qPrintable(QString::number(frameChanges_)));
         QVERIFY(mainWindow_->isVisible());
         QCOMPARE(mainWindow_->trayToggleState(), 0);

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "support/loopback_server.h"
+
 #include <QString>
 #include <functional>
-#include <httplib.h>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 
 // A web site on 127.0.0.1 for one test, answering from the routes the test gives it (404
 // elsewhere) and counting the requests for each path. It can go away and come back on the
@@ -18,14 +17,8 @@ class SiteServer {
 
     SiteServer() : SiteServer(std::string(), std::string()) {}
     SiteServer(std::string certificate, std::string key)
-        : certificate_(std::move(certificate)), key_(std::move(key)) {
-        auto first = makeServer();
-        port_ = first->bind_to_any_port("127.0.0.1");
-        run(std::move(first));
-    }
-    ~SiteServer() { stop(); }
-    SiteServer(const SiteServer&) = delete;
-    SiteServer& operator=(const SiteServer&) = delete;
+        : server_([this](httplib::Server& server) { answerFromRoutes(server); },
+                  {std::move(certificate), std::move(key)}) {}
 
     void route(const std::string& path, Handler handler) {
         std::lock_guard lock(mutex_);
@@ -38,27 +31,14 @@ class SiteServer {
         });
     }
 
-    void stop() {
-        if (!server_) return;
-        server_->stop();
-        thread_.join();
-        server_.reset();
-    }
-    void start() {
-        auto server = makeServer();
-        if (server->bind_to_port("127.0.0.1", port_)) run(std::move(server));
-    }
+    void stop() { server_.stop(); }
+    void start() { server_.start(); }
 
-    QString host() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
+    QString host() const { return QString::fromStdString(server_.host()); }
     QString url(const QString& path) const {
-        return (certificate_.empty() ? QStringLiteral("http://") : QStringLiteral("https://")) +
-               host() + path;
+        return QString::fromStdString(server_.url(path.toStdString()));
     }
-    int requests(const std::string& path) const {
-        std::lock_guard lock(mutex_);
-        const auto count = counts_.find(path);
-        return count == counts_.end() ? 0 : count->second;
-    }
+    int requests(const std::string& path) const { return server_.requestsFor(path); }
 
     static std::string titled(const std::string& title, const std::string& body = {}) {
         return "<!doctype html><html><head><meta charset='utf-8'><title>" + title +
@@ -67,17 +47,11 @@ class SiteServer {
     }
 
   private:
-    std::unique_ptr<httplib::Server> makeServer() {
-        std::unique_ptr<httplib::Server> server;
-        if (certificate_.empty())
-            server = std::make_unique<httplib::Server>();
-        else
-            server = std::make_unique<httplib::SSLServer>(certificate_.c_str(), key_.c_str());
-        server->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+    void answerFromRoutes(httplib::Server& server) {
+        server.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
             Handler handler;
             {
                 std::lock_guard lock(mutex_);
-                ++counts_[request.path];
                 const auto found = routes_.find(request.path);
                 if (found != routes_.end()) handler = found->second;
             }
@@ -88,21 +62,10 @@ class SiteServer {
                 response.set_content(titled("not found"), "text/html");
             }
         });
-        return server;
-    }
-    void run(std::unique_ptr<httplib::Server> server) {
-        server_ = std::move(server);
-        thread_ = std::thread([server = server_.get()] { server->listen_after_bind(); });
-        while (!server_->is_running())
-            std::this_thread::yield();
     }
 
-    const std::string certificate_;
-    const std::string key_;
     mutable std::mutex mutex_;
     std::map<std::string, Handler> routes_;
-    std::map<std::string, int> counts_;
-    std::unique_ptr<httplib::Server> server_;
-    std::thread thread_;
-    int port_ = 0;
+    // Last: it stops serving before the routes go.
+    sorvo::testing::LoopbackServer server_;
 };

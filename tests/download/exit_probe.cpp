@@ -82,12 +82,10 @@ ProbeExit runExitProbe(const std::string& url, const std::string& target) {
     ProbeExit exit;
     const auto deadline = std::chrono::steady_clock::now() + probeLimit;
     const bool left = readUntil(out[0], "leaving main\n", deadline);
-    const auto leftAt = std::chrono::steady_clock::now();
     int status = 0;
     exit.ended = left && eventually([&] { return ::waitpid(pid, &status, WNOHANG) == pid; },
                                     std::chrono::duration_cast<std::chrono::milliseconds>(
                                         deadline - std::chrono::steady_clock::now()));
-    exit.afterMain = std::chrono::steady_clock::now() - leftAt;
     ::close(out[0]);
     if (!exit.ended) {
         ::kill(pid, SIGKILL);

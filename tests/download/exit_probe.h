@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <string>
 
 namespace sorvo::download::testing {
@@ -8,7 +7,6 @@ namespace sorvo::download::testing {
 struct ProbeExit {
     bool ended = false; // within ten seconds
     int status = -1;
-    std::chrono::steady_clock::duration afterMain{}; // from leaving main to the process's end
 };
 
 // Runs download_exit_probe, which starts a download of url whose name lookup never answers and

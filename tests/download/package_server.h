@@ -1,11 +1,10 @@
 #pragma once
 
-#include <chrono>
+#include "support/loopback_server.h"
+
 #include <cstdint>
 #include <functional>
-#include <httplib.h>
 #include <map>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,44 +14,20 @@ namespace sorvo::download::testing {
 // Deterministic bytes that differ from seed to seed.
 std::string makePackage(std::size_t size, uint32_t seed = 1);
 
-// How one answer serves a package.
-struct Serving {
-    std::string body;
-    std::string etag;         // sent as ETag when not empty
-    bool honourRanges = true; // answer "Range: bytes=N-" with 206 when If-Range matches
-    bool chunked = false;     // no Content-Length
-    int64_t cutAt = -1;       // close the connection once the package is sent up to here
-    int64_t pauseAt = -1;     // stop sending here for pauseFor
-    std::chrono::milliseconds pauseFor{0};
-    std::chrono::milliseconds byteEvery{0}; // above 0: trickle, one byte at a time
-};
-
-// Answers req from serving, handling Range and If-Range itself.
-void serve(const httplib::Request& req, httplib::Response& res, const Serving& serving);
-
-// What the server saw of one request.
-struct SeenRequest {
-    std::string path;
-    std::string range;
-    std::string ifRange;
-    std::string authorization;
-};
+using sorvo::testing::SeenRequest;
+using sorvo::testing::serve;
+using sorvo::testing::Serving;
 
 // An HTTP server on 127.0.0.1 with an ephemeral port, for one test.
 class PackageServer {
   public:
-    explicit PackageServer(const std::function<void(httplib::Server&)>& routes);
-    ~PackageServer();
+    explicit PackageServer(const std::function<void(httplib::Server&)>& routes) : server_(routes) {}
 
-    std::string url(const std::string& path) const;
-    std::vector<SeenRequest> requests() const;
+    std::string url(const std::string& path) const { return server_.url(path); }
+    std::vector<SeenRequest> requests() const { return server_.requests(); }
 
   private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
-    mutable std::mutex mutex_;
-    std::vector<SeenRequest> requests_;
+    sorvo::testing::LoopbackServer server_;
 };
 
 // A server on 127.0.0.1 that answers a request for a path with the bytes given for it, exactly

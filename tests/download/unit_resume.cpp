@@ -169,11 +169,9 @@ TEST(Resume, StalledServerTimesOutAndTheRetryResumes) {
         quickSettings(server.url("/pkg.exe"), folder.file("a.exe"), stalled);
     settings.noDataTimeoutMs = 300;
     settings.maxRetries = 0;
-    const auto started = std::chrono::steady_clock::now();
     const auto end = runToEnd(downloader, settings, stalled);
     ASSERT_TRUE(end);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, milliseconds(2000))
-        << "the timeout, not the server, ends the attempt";
+    // Had the server's pause ended the wait, the package would have come whole.
     EXPECT_EQ(end->kind, Failed);
     EXPECT_EQ(end->reason, MessageCode::ConnectionLost);
     EXPECT_FALSE(fs::exists(folder.file("a.exe")));
@@ -207,7 +205,8 @@ TEST(Resume, ATrickleCountsAsAStall) {
     Job job;
     const auto started = std::chrono::steady_clock::now();
     Transfer(settings, job, limit).run();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, milliseconds(3000));
+    // The whole trickle would take over three minutes.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(60));
     EXPECT_EQ(silent.kinds(), (Kinds{SizeKnown, Failed}));
     EXPECT_EQ(silent.events().back().reason, MessageCode::ConnectionLost);
     EXPECT_NE(silent.messages().back().text.find("less than 1024 bytes a second"),

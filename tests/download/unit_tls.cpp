@@ -3,14 +3,13 @@
 #include "download/downloader.h"
 #include "hook_recorder.h"
 #include "scratch_folder.h"
+#include "support/loopback_server.h"
 #include "support/test_authority.h"
 #include "test_settings.h"
 
 #include <atomic>
 #include <curl/curl.h>
 #include <gtest/gtest.h>
-#include <httplib.h>
-#include <thread>
 
 namespace sorvo::download::testing {
 namespace {
@@ -22,21 +21,19 @@ TEST(Tls, PackageFromAServerNobodyTrustsIsRefused) {
     const TestAuthority authority(folder.path(), "unknown");
     ASSERT_TRUE(authority.made) << "the openssl command could not make the certificates";
 
-    httplib::SSLServer server(authority.serverCertificate.c_str(), authority.serverKey.c_str());
-    ASSERT_TRUE(server.is_valid());
     std::atomic<int> served = 0;
-    server.Get("/package.exe", [&served](const httplib::Request&, httplib::Response& response) {
-        ++served;
-        response.set_content(std::string(64 * 1024, 'p'), "application/octet-stream");
-    });
-    const int port = server.bind_to_any_port("127.0.0.1");
-    std::thread listener([&server] { server.listen_after_bind(); });
-    while (!server.is_running())
-        std::this_thread::yield();
+    const sorvo::testing::LoopbackServer server(
+        [&served](httplib::Server& routes) {
+            routes.Get("/package.exe", [&served](const auto&, httplib::Response& response) {
+                ++served;
+                response.set_content(std::string(64 * 1024, 'p'), "application/octet-stream");
+            });
+        },
+        {authority.serverCertificate, authority.serverKey});
 
     // A client that knows the authority gets the package: the server and its certificate are
     // sound, only the trust is missing.
-    httplib::SSLClient knowing("127.0.0.1", port);
+    httplib::SSLClient knowing("127.0.0.1", server.port());
     knowing.set_ca_cert_path(authority.certificate.c_str());
     knowing.enable_server_certificate_verification(true);
     const auto answer = knowing.Get("/package.exe");
@@ -47,8 +44,7 @@ TEST(Tls, PackageFromAServerNobodyTrustsIsRefused) {
     HookRecorder hooks;
     Downloader downloader;
     const std::string target = folder.file("package.exe");
-    DownloadSettings settings =
-        quickSettings("https://127.0.0.1:" + std::to_string(port) + "/package.exe", target, hooks);
+    DownloadSettings settings = quickSettings(server.url("/package.exe"), target, hooks);
     const auto end = runToEnd(downloader, settings, hooks);
     ASSERT_TRUE(end);
     EXPECT_EQ(end->kind, Failed);
@@ -57,9 +53,6 @@ TEST(Tls, PackageFromAServerNobodyTrustsIsRefused) {
     EXPECT_EQ(served, 1);
     EXPECT_FALSE(fs::exists(target));
     EXPECT_FALSE(fs::exists(target + ".part"));
-
-    server.stop();
-    listener.join();
 }
 
 } // namespace

@@ -2,18 +2,14 @@
 
 #include "config/update_key.h"
 #include "config/update_policy.h"
+#include "support/loopback_server.h"
 #include "support/package_signer.h"
 
 #include <QString>
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
-#include <httplib.h>
-#include <mutex>
 #include <string>
-#include <thread>
 
 // The product web site and download server for update tests, on a loopback port of its own:
 // the upgrade page, and the package at any path under /download/, with an ETag; a request for
@@ -58,12 +54,25 @@ class UpgradeServer {
           signature(signer
                         .sign(package, {.trustedComment = "file:索沃电台_升级包.exe version:" +
                                                           sorvo::clientVersion() + ".1"})
-                        .text()) {
+                        .text()),
+          server_([this](httplib::Server& server) { answer(server); }) {
         sorvo::updatePublicKey() = signer.publicKeyLine();
-        server_.Get(R"(/download/.*\.minisig)", [this](const auto&, httplib::Response& res) {
+    }
+
+    QString host() const { return QString::fromStdString(server_.host()); }
+
+    // The package's path as the last request for it carried it, still percent-encoded.
+    std::string lastPath() const { return lastPackageRequest().target; }
+    // The last package request's Range and If-Range headers; empty when it had none.
+    std::string lastRange() const { return lastPackageRequest().range; }
+    std::string lastIfRange() const { return lastPackageRequest().ifRange; }
+
+  private:
+    void answer(httplib::Server& server) {
+        server.Get(R"(/download/.*\.minisig)", [this](const auto&, httplib::Response& res) {
             res.set_content(signature, "text/plain");
         });
-        server_.Get("/diantai/softpic/soft_v1.0.html", [this](const auto&, httplib::Response& res) {
+        server.Get("/diantai/softpic/soft_v1.0.html", [this](const auto&, httplib::Response& res) {
             if (pageDown) {
                 res.status = 503;
                 return;
@@ -72,102 +81,28 @@ class UpgradeServer {
                             "<b>1.1</b> faster start, clearer sound</body>",
                             "text/html; charset=utf-8");
         });
-        server_.Get(R"(/download/.*)", [this](const httplib::Request& req, httplib::Response& res) {
-            {
-                std::lock_guard lock(mutex_);
-                lastPath_ = req.target;
-                lastRange_ = req.get_header_value("Range");
-                lastIfRange_ = req.get_header_value("If-Range");
-            }
+        server.Get(R"(/download/.*)", [this](const httplib::Request& req, httplib::Response& res) {
             ++packageRequests;
             const std::int64_t cut = cutNextAt.exchange(-1);
-            res.status = cut >= 0 ? 200 : status.load();
-            if (res.status != 200) return;
-            res.set_header("ETag", etag);
-            const std::size_t from = restFrom(req, res);
-            res.set_content_provider(
-                package.size() - from, "application/x-msdownload",
-                [this, from, cut, paused = false](std::size_t offset, std::size_t length,
-                                                  httplib::DataSink& sink) mutable {
-                    return sendPiece(from + offset, length, cut, sink, paused);
-                });
+            sorvo::testing::serve(req, res,
+                                  {.body = package,
+                                   .status = cut >= 0 ? 200 : status.load(),
+                                   .etag = etag,
+                                   .needIfRange = true,
+                                   .cutAt = cut,
+                                   .pauseAt = pauseAt,
+                                   .pauseFor = std::chrono::milliseconds(pauseMs.load()),
+                                   .bytesPerSecond = bytesPerSecond});
         });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        while (!server_.is_running())
-            std::this_thread::yield();
-    }
-    ~UpgradeServer() {
-        server_.stop();
-        thread_.join();
-    }
-    UpgradeServer(const UpgradeServer&) = delete;
-    UpgradeServer& operator=(const UpgradeServer&) = delete;
-
-    QString host() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
-
-    // The package's path as the last request line carried it, still percent-encoded.
-    std::string lastPath() const {
-        std::lock_guard lock(mutex_);
-        return lastPath_;
-    }
-    // The last request's Range and If-Range headers; empty when it had none.
-    std::string lastRange() const {
-        std::lock_guard lock(mutex_);
-        return lastRange_;
-    }
-    std::string lastIfRange() const {
-        std::lock_guard lock(mutex_);
-        return lastIfRange_;
     }
 
-  private:
-    // Where the answer starts: the requested byte for a request for the rest of this package
-    // (a 206), else 0.
-    std::size_t restFrom(const httplib::Request& req, httplib::Response& res) const {
-        // The library would otherwise cut the answer to the requested range a second time.
-        const_cast<httplib::Request&>(req).ranges.clear();
-        const std::string range = req.get_header_value("Range");
-        if (range.rfind("bytes=", 0) != 0 || req.get_header_value("If-Range") != etag) return 0;
-        const std::size_t from = std::strtoull(range.c_str() + 6, nullptr, 10);
-        if (from >= package.size()) return 0;
-        res.status = 206;
-        res.set_header("Content-Range", "bytes " + std::to_string(from) + "-" +
-                                            std::to_string(package.size() - 1) + "/" +
-                                            std::to_string(package.size()));
-        return from;
+    sorvo::testing::SeenRequest lastPackageRequest() const {
+        const auto requests = server_.requests();
+        for (auto r = requests.rbegin(); r != requests.rend(); ++r)
+            if (r->path.rfind("/download/", 0) == 0 && !r->path.ends_with(".minisig")) return *r;
+        return {};
     }
 
-    // Pieces of a tenth of a second's worth under a rate, so the rate holds evenly; `paused`
-    // belongs to one answer. offset is the position in the package.
-    bool sendPiece(std::size_t offset, std::size_t length, std::int64_t cut,
-                   httplib::DataSink& sink, bool& paused) {
-        if (cut >= 0 && offset >= static_cast<std::size_t>(cut)) return false;
-        const std::int64_t rate = bytesPerSecond;
-        std::size_t piece = length;
-        const std::int64_t pause = pauseAt;
-        if (pause >= 0 && !paused) {
-            const auto at = static_cast<std::size_t>(pause);
-            if (offset == at) {
-                paused = true;
-                std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs.load()));
-            } else if (offset < at) {
-                piece = std::min(piece, at - offset);
-            }
-        }
-        if (rate > 0) {
-            piece = std::min(piece, static_cast<std::size_t>(std::max<std::int64_t>(rate / 10, 1)));
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        if (cut >= 0) piece = std::min(piece, static_cast<std::size_t>(cut) - offset);
-        return sink.write(package.data() + offset, piece);
-    }
-
-    httplib::Server server_;
-    mutable std::mutex mutex_;
-    std::string lastPath_;
-    std::string lastRange_;
-    std::string lastIfRange_;
-    int port_ = 0;
-    std::thread thread_;
+    // Last: it stops serving before what it serves goes.
+    sorvo::testing::LoopbackServer server_;
 };

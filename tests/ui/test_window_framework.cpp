@@ -1,5 +1,6 @@
 #include "resources/pictures.h"
 #include "resources/window_design.h"
+#include "support/event_rounds.h"
 #include "ui/framework/after_first_paint.h"
 #include "ui/framework/canvas.h"
 #include "ui/framework/graphic_button.h"
@@ -307,14 +308,14 @@ class WindowFrameworkTest : public QObject {
         {
             SkinWindow window(design::aboutWindow());
             afterFirstPaint(window, &context, [&] { ++runs; });
-            QTest::qWait(50);
+            QVERIFY(queuedWorkRan());
             QCOMPARE(runs, 0); // not shown, not painted
             window.show();
             QTRY_COMPARE(runs, 1);
             window.update();
             window.hide();
             window.show();
-            QTest::qWait(50);
+            QVERIFY(paintedAgain(window));
             QCOMPARE(runs, 1);
         }
 
@@ -328,7 +329,7 @@ class WindowFrameworkTest : public QObject {
         afterFirstPaint(window, gone, [&] { ++runs; });
         delete gone;
         window.show();
-        QTest::qWait(100);
+        QVERIFY(paintedAgain(window));
         QCOMPARE(runs, 2);
     }
 

@@ -1,5 +1,6 @@
 #include "config/hosts.h"
 #include "download/downloader.h"
+#include "support/event_rounds.h"
 #include "support/gui_test_main.h"
 #include "support/opened_files.h"
 #include "support/small_disk.h"
@@ -63,7 +64,8 @@ class UpdateDownloadTest : public QObject {
         QCOMPARE(opened.paths.front(), desk->controller.packagePath());
         QCOMPARE(storedPackage(), QByteArray::fromStdString(server->package));
         QCOMPARE(desk->window.data(), nullptr);
-        QTest::qWait(300);
+        // Whatever the download reported before it ended has been handled.
+        QVERIFY(queuedWorkRan());
         QCOMPARE(opened.paths.size(), 1);
     }
 
@@ -156,9 +158,9 @@ class UpdateDownloadTest : public QObject {
         window.control<ui::GraphicButton>(QStringLiteral("按钮2"))->click();
         QVERIFY(window.isDestroyed());
         const QString part = desk->controller.packagePath() + QStringLiteral(".part");
+        // Its worker has ended, and what it reported before the cancel has been handled.
         QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(part), finishWithinMs);
-        // Longer than the whole download takes at this speed.
-        QTest::qWait(4000);
+        QVERIFY(queuedWorkRan());
         QCOMPARE(opened.paths.size(), 0);
         QVERIFY(!QFile::exists(desk->controller.packagePath()));
     }

@@ -1,5 +1,6 @@
 #include "config/hosts.h"
 #include "download/file_identity.h"
+#include "support/event_rounds.h"
 #include "support/gui_test_main.h"
 #include "support/opened_files.h"
 #include "ui/framework/graphic_button.h"
@@ -438,7 +439,7 @@ class UpdateWindowTest : public QObject {
         const auto stale = services.started.eventHook;
         controller->cancel();
         std::thread([stale] { stale({.kind = download::Finished}); }).join();
-        QTest::qWait(100);
+        QVERIFY(queuedWorkRan());
         QCOMPARE(opened.paths.size(), 1);
 
         // A package changed after it was verified is not started.
