@@ -82,6 +82,9 @@ struct DownloadSettings {
     // The largest package accepted, in bytes: a larger announced length fails at once, a body
     // without one as soon as it passes this; TooLarge, and nothing is kept. 0 or less: no cap.
     int64_t maxBytes = 2147483648;
+    // A PEM file of the certificate authorities that https servers are checked against, instead
+    // of the system's; empty: the system's. For a private download server, and for tests.
+    std::string authorityFile;
 };
 
 } // namespace sorvo::download

@@ -17,8 +17,15 @@ constexpr std::string_view plainAlgorithm = "Ed";
 constexpr std::string_view prehashedAlgorithm = "ED";
 constexpr std::size_t algorithmSize = 2;
 
-// The whole text as strict base64; nullopt when any character is not part of it.
+bool inBase64Alphabet(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' ||
+           c == '/' || c == '=';
+}
+
+// The whole text as strict base64; nullopt when any character is not part of it. libsodium
+// 1.0.18 reads every byte from 0x80 up as '/', so the alphabet is checked here first.
 std::optional<std::vector<unsigned char>> fromBase64(std::string_view text) {
+    if (!std::ranges::all_of(text, inBase64Alphabet)) return std::nullopt;
     std::vector<unsigned char> bytes(text.size() / 4 * 3 + 3);
     std::size_t size = 0;
     const char* end = nullptr;

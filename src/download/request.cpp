@@ -37,6 +37,13 @@ EasyHandle newRequest(const std::string& url, const DownloadSettings& settings,
     // Without it, taking away a request whose threaded name lookup hangs waits for the lookup.
     curl_easy_setopt(h, CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
+    // Behind a proxy (libcurl takes it from https_proxy and the like), the tunnel's "200
+    // Connection established" would otherwise reach the header callback as the package's head.
+    curl_easy_setopt(h, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    if (!settings.authorityFile.empty()) {
+        curl_easy_setopt(h, CURLOPT_CAINFO, settings.authorityFile.c_str());
+        curl_easy_setopt(h, CURLOPT_CAPATH, nullptr);
+    }
     curl_easy_setopt(h, CURLOPT_USERAGENT,
                      settings.userAgent.empty() ? defaultUserAgent : settings.userAgent.c_str());
     if (settings.connectTimeoutMs > 0)

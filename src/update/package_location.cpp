@@ -12,6 +12,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace sorvo::update {
@@ -30,16 +31,21 @@ QString withTrailing(const QString& folder, QChar separator) {
     return folder.endsWith(separator) ? folder : folder + separator;
 }
 
-// Whether other users may put files into folder: it is group or world writable without the
-// sticky bit, so anyone there may replace the package between its check and its start.
-bool othersMayWriteIn(const QString& folder) {
+// Whether folder is a folder of the user's own, itself and not a link to one, that nobody else
+// may write to: whoever may write there, or owns the folder, could swap the package between its
+// check and its start.
+bool theUsersAlone(const QString& folder) {
 #ifdef Q_OS_UNIX
+    QString path = folder;
+    // With a trailing separator, lstat would follow a link.
+    while (path.size() > 1 && path.endsWith(u'/'))
+        path.chop(1);
     struct stat info {};
-    if (::stat(QFile::encodeName(folder).constData(), &info) != 0) return true;
-    return (info.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (info.st_mode & S_ISVTX) == 0;
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) return false;
+    return S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() &&
+           (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 #else
-    Q_UNUSED(folder);
-    return false;
+    return QFileInfo(folder).isDir();
 #endif
 }
 
@@ -62,7 +68,7 @@ QString packagePathIn(const QString& folder, const QString& fallbackFolder, QCha
 
 QString packagePathHere() {
     QString folder = platform::perUserDownloadFolder();
-    if (!QFileInfo(folder).isDir() || othersMayWriteIn(folder)) folder.clear();
+    if (!theUsersAlone(folder)) folder.clear();
     QString fallback;
     if (folder.isEmpty()) {
         // Named here rather than by the application's name, which is the one listeners read.

@@ -19,9 +19,10 @@ QString packageUrlOn(const QString& host);
 QString packagePathIn(const QString& folder, const QString& fallbackFolder, QChar separator);
 
 // The package's file on this machine: in the user's download folder, or, for an account without
-// one or with one that other users may write to, in a folder of the program's own that only the
-// user can enter. A folder that other users share (the temporary folder, a group-writable
-// download folder) would let any of them prepare or swap the file the update starts.
+// one or with one that is not the user's alone (another user's, a link, one that others may
+// write to), in a folder of the program's own that only the user can enter. A folder that
+// others share or own (the temporary folder, a group-writable download folder) would let any of
+// them prepare or swap the file the update starts.
 QString packagePathHere();
 
 } // namespace sorvo::update

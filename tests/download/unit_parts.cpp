@@ -186,6 +186,10 @@ TEST(MinisignFormat, ReadsKeysAndSignatureFilesStrictly) {
     ASSERT_TRUE(key);
     EXPECT_FALSE(parsePublicKey(signer.publicKeyLine().substr(4)));
     EXPECT_FALSE(parsePublicKey(""));
+    // libsodium would read the high byte as '/', a key of another publisher.
+    std::string highByte = signer.publicKeyLine();
+    highByte.back() = '\x80';
+    EXPECT_FALSE(parsePublicKey(highByte));
 
     const testing::SignatureText text = signer.sign("package");
     std::string crlf = text.text();

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace sorvo::update;
 
@@ -59,8 +60,10 @@ class PackageLocation : public QObject {
 
     void withoutAnyFolderThereIsNoPath() { QCOMPARE(packagePathIn({}, {}, u'/'), QString()); }
 
-    // A download folder that others may write to is passed over for the private one.
-    void aDownloadFolderOthersMayWriteToIsNotUsed() {
+    // A download folder that is not the user's alone is passed over for the private one: one
+    // that others may write to (the sticky bit keeps nobody from putting the package's name there
+    // first), another user's, or a link.
+    void aDownloadFolderNotTheUsersAloneIsNotUsed() {
         QTemporaryDir home;
         const QString downloads = home.filePath(QStringLiteral("下载"));
         QVERIFY(QDir().mkpath(downloads) && QDir().mkpath(home.filePath(QStringLiteral("c"))));
@@ -70,17 +73,31 @@ class PackageLocation : public QObject {
         dirs.close();
         qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("c")).toUtf8());
         qputenv("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toUtf8());
-        const auto folderOf = [](mode_t mode, const QString& folder) {
-            ::chmod(QFile::encodeName(folder).constData(), mode);
+        const QByteArray native = QFile::encodeName(downloads);
+        const auto folderOf = [&](mode_t mode) {
+            ::chmod(native.constData(), mode);
             return QFileInfo(packagePathHere()).absolutePath();
         };
-        QCOMPARE(folderOf(0755, downloads), downloads);
-        QCOMPARE(folderOf(01777, downloads), downloads);
-        for (const mode_t shared : {0775, 0757, 0777}) {
-            const QString folder = folderOf(shared, downloads);
+        const auto passedOver = [&](const QString& folder) {
             QVERIFY2(folder.startsWith(home.filePath(QStringLiteral("cache"))), qPrintable(folder));
             QCOMPARE(QFileInfo(folder).permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
+        };
+        QCOMPARE(folderOf(0755), downloads);
+        QCOMPARE(folderOf(0700), downloads);
+        for (const mode_t shared : {0775, 0757, 0777, 01777})
+            passedOver(folderOf(shared));
+
+        // Only root can give a folder away.
+        if (::geteuid() == 0) {
+            QCOMPARE(::chown(native.constData(), 65534, 65534), 0);
+            passedOver(folderOf(0755));
+            QCOMPARE(::chown(native.constData(), 0, 0), 0);
         }
+
+        const QString real = home.filePath(QStringLiteral("real"));
+        QVERIFY(QDir().rename(downloads, real));
+        QVERIFY(QFile::link(real, downloads));
+        passedOver(QFileInfo(packagePathHere()).absolutePath());
     }
 
     void withoutAFolderTheFallbackFolderIsUsed() {
