@@ -216,6 +216,36 @@ class WaylandStartupTest : public QObject {
             QVERIFY2(!title.contains(u'—'), qPrintable(title));
     }
 
+    // Each dialog's toplevel has the main window's for its parent, so the compositor keeps the
+    // dialog above it.
+    void theDialogsAreChildrenOfTheMainWindow() {
+        static const QRegularExpression request(QStringLiteral(
+            R"re(new id xdg_toplevel@(\d+)|xdg_toplevel@(\d+)\.(set_title|set_parent)\((?:"(.*)"|xdg_toplevel@(\d+)|nil)\))re"));
+        // A toplevel's number is given again once it has gone, so both are kept per creation.
+        QHash<QString, QString> titleOf, parentOf, parentByTitle;
+        const QStringList lines = compositorRequests(QStringLiteral("xdg_"));
+        for (const QString& line : lines) {
+            const QRegularExpressionMatch match = request.match(line);
+            if (!match.hasMatch()) continue;
+            if (!match.captured(1).isEmpty()) {
+                titleOf.remove(match.captured(1));
+                parentOf.remove(match.captured(1));
+                continue;
+            }
+            const QString toplevel = match.captured(2);
+            if (match.captured(3) == u"set_title")
+                titleOf[toplevel] = match.captured(4);
+            else
+                parentOf[toplevel] = match.captured(5);
+            if (titleOf.contains(toplevel))
+                parentByTitle[titleOf[toplevel]] = parentOf.value(toplevel);
+        }
+        const QString mainToplevel = titleOf.key(QStringLiteral("索沃电台"));
+        QVERIFY2(!mainToplevel.isEmpty(), qPrintable(lines.join(u'\n')));
+        for (const char* title : {"关于我们", "索沃电台版本", "退出索沃电台？"})
+            QVERIFY2(parentByTitle.value(QString::fromUtf8(title)) == mainToplevel, title);
+    }
+
     // Wayland's trays are StatusNotifierItem panels: the item is on the panel, and its click
     // toggles the main window.
     void trayItemOnThePanelTogglesTheWindow() {

@@ -2,9 +2,11 @@
 #include "browser/render_path.h"
 #include "config/hosts.h"
 #include "demo_service.h"
+#include "support/desktop_input.h"
 #include "support/gui_test_main.h"
 #include "support/modal_dialog.h"
 #include "support/update_desk.h"
+#include "support/window_stack.h"
 #include "ui/dialogs.h"
 #include "ui/framework/program.h"
 #include "ui/framework/web_browser.h"
@@ -71,6 +73,14 @@ struct DialogCase {
     std::function<SkinWindow*(SkinWindow&)> open;
 };
 
+std::vector<DialogCase> ownedDialogs() {
+    return {
+        {"QuitConfirmWindow", [](SkinWindow& o) { return ui::openQuitConfirmWindow(o); }},
+        {"AboutWindow", [](SkinWindow& o) { return ui::openAboutWindow(o); }},
+        {"VersionWindow", [](SkinWindow& o) -> SkinWindow* { return ui::openVersionWindow(o); }},
+    };
+}
+
 } // namespace
 
 // Each dialog, and the update window with its page, is drawn on screen over the main window
@@ -104,13 +114,7 @@ class WindowsOnScreenTest : public QObject {
     }
 
     void dialogsAreDrawnOverThePlayingPage() {
-        const std::vector<DialogCase> cases{
-            {"QuitConfirmWindow", [](SkinWindow& o) { return ui::openQuitConfirmWindow(o); }},
-            {"AboutWindow", [](SkinWindow& o) { return ui::openAboutWindow(o); }},
-            {"VersionWindow",
-             [](SkinWindow& o) -> SkinWindow* { return ui::openVersionWindow(o); }},
-        };
-        for (const DialogCase& c : cases) {
+        for (const DialogCase& c : ownedDialogs()) {
             SkinWindow* dialog = c.open(*mainWindow_);
             QVERIFY(awaitModalDialog() == dialog);
             const QString name = dialog->objectName();
@@ -121,6 +125,44 @@ class WindowsOnScreenTest : public QObject {
                 share > 0.99,
                 qPrintable(QStringLiteral("%1: %2 of its pixels on screen").arg(name).arg(share)));
         }
+    }
+
+    // An owned dialog stays above the main window and keeps the keys, whatever the listener
+    // does to the main window: a click on its page or its title strip, hiding and showing it
+    // from the tray, bringing it to the front.
+    void ownedDialogsStayAboveTheMainWindow() {
+        desktop::PressWatch presses;
+        QCoreApplication::instance()->installNativeEventFilter(&presses);
+        const auto onTop = [this](const SkinWindow& dialog) {
+            return QTest::qWaitFor([&] { return desktop::aboveWithTheKeys(dialog, *mainWindow_); },
+                                   5000);
+        };
+        for (const DialogCase& c : ownedDialogs()) {
+            SkinWindow* dialog = c.open(*mainWindow_);
+            QVERIFY(awaitModalDialog() == dialog);
+            QVERIFY2(onTop(*dialog), c.name);
+            // Beside the dialog: the page at the left, the strip above.
+            for (const QPoint point : {QPoint(100, 300), QPoint(400, 10)}) {
+                const int before = presses.presses();
+                QVERIFY(desktop::clickAt(mainWindow_->mapToGlobal(point)));
+                QTRY_VERIFY(presses.presses() > before);
+                QVERIFY2(onTop(*dialog), c.name);
+            }
+            const QPoint trayIcon = desktop::trayIconCentre(*mainWindow_->trayIcon()->systemIcon());
+            QVERIFY(!trayIcon.isNull());
+            while (mainWindow_->isVisible()) {
+                const int toggle = mainWindow_->trayToggleState();
+                QVERIFY(desktop::doubleClickAt(trayIcon));
+                QTRY_VERIFY(mainWindow_->trayToggleState() != toggle);
+            }
+            QVERIFY(desktop::doubleClickAt(trayIcon));
+            QVERIFY(waitUntilShown(mainWindow_));
+            QVERIFY2(onTop(*dialog), c.name);
+            mainWindow_->bringToFront();
+            QVERIFY2(onTop(*dialog), c.name);
+            dialog->destroyWindow();
+        }
+        QCoreApplication::instance()->removeNativeEventFilter(&presses);
     }
 
     // It opens at the stored position, wholly inside the main window.

@@ -20,6 +20,12 @@ inline bool clickAt(QPoint global, int button = 1) {
                     QString::number(global.y()), QStringLiteral("click"), QString::number(button)});
 }
 
+inline bool doubleClickAt(QPoint global) {
+    return xdotool({QStringLiteral("mousemove"), QString::number(global.x()),
+                    QString::number(global.y()), QStringLiteral("click"),
+                    QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("1")});
+}
+
 inline bool click(const QWidget& widget, int button = 1) {
     return clickAt(widget.mapToGlobal(widget.rect().center()), button);
 }

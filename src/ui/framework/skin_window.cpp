@@ -9,6 +9,7 @@
 #include "ui/framework/skin_label.h"
 #include "ui/framework/web_browser.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenu>
@@ -22,8 +23,11 @@ namespace sorvo::ui {
 
 using design::ControlKind;
 
+// An owned window is a dialog to the window system: transient for its owner (WM_TRANSIENT_FOR,
+// the xdg-toplevel parent), so that the owner never comes up above it.
 SkinWindow::SkinWindow(const design::WindowDesign& design, SkinWindow* owner)
-    : QWidget(owner, Qt::Window | Qt::FramelessWindowHint), design_(design), owner_(owner) {
+    : QWidget(owner, (owner ? Qt::Dialog : Qt::Window) | Qt::FramelessWindowHint), design_(design),
+      owner_(owner) {
     setObjectName(design.name);
     setWindowTitle(design.title);
     setFixedSize(design.size);
@@ -170,7 +174,14 @@ void SkinWindow::bringToFront() {
     setWindowState(windowState() & ~Qt::WindowMinimized);
     setVisible(true);
     raise();
-    activateWindow();
+    QWidget& front = frontWindow();
+    front.raise();
+    front.activateWindow();
+}
+
+QWidget& SkinWindow::frontWindow() {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal->parentWidget() == this ? *modal : *this;
 }
 
 void SkinWindow::setTrayIcon(const QString& pictureName, const QString& tooltip) {
@@ -207,6 +218,10 @@ void SkinWindow::resizeEvent(QResizeEvent* event) {
 void SkinWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) emit stateChanged(windowState());
+    // A click on this window may make the window manager hand it the keys while a window modal
+    // to it stands; they belong to that window.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && &frontWindow() != this)
+        frontWindow().activateWindow();
 }
 
 void SkinWindow::closeEvent(QCloseEvent* event) {

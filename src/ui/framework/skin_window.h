@@ -73,6 +73,8 @@ class SkinWindow : public QWidget {
   private:
     void buildControls();
     void placeOnScreen();
+    // The window modal to this one while it stands, else this one: it stays in front.
+    QWidget& frontWindow();
 
     const design::WindowDesign& design_;
     SkinWindow* owner_;
