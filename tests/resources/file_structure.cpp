@@ -100,61 +100,6 @@ std::optional<Gif> readGif(const QByteArray& bytes, QString* error) {
     return std::nullopt;
 }
 
-std::optional<IconDirectory> readIconDirectory(const QByteArray& bytes, QString* error) {
-    Reader in(bytes);
-    IconDirectory directory;
-    if (in.u16() != 0) {
-        *error = QStringLiteral("reserved field not zero");
-        return std::nullopt;
-    }
-    directory.type = in.u16();
-    const int count = in.u16();
-    for (int i = 0; i < count; ++i) {
-        DirectoryEntry entry;
-        const int width = in.u8();
-        const int height = in.u8();
-        entry.size = QSize(width ? width : 256, height ? height : 256);
-        in.skip(2); // colour count, reserved
-        entry.planesOrHotSpotX = in.u16();
-        entry.bitCountOrHotSpotY = in.u16();
-        entry.byteCount = in.u32();
-        entry.offset = in.u32();
-        directory.entries.push_back(entry);
-    }
-    for (DirectoryEntry& entry : directory.entries) {
-        Reader dib(bytes);
-        dib.seek(entry.offset);
-        if (dib.u32() != 40) {
-            *error = QStringLiteral("entry without a BITMAPINFOHEADER");
-            return std::nullopt;
-        }
-        entry.dibWidth = static_cast<int>(dib.u32());
-        entry.dibHeight = static_cast<int>(dib.u32());
-        dib.u16(); // planes
-        entry.dibBitCount = dib.u16();
-        if (dib.failed() || entry.offset + entry.byteCount > static_cast<quint32>(bytes.size())) {
-            *error = QStringLiteral("entry outside the file");
-            return std::nullopt;
-        }
-    }
-    if (in.failed()) {
-        *error = QStringLiteral("directory cut short");
-        return std::nullopt;
-    }
-    return directory;
-}
-
-bool cursorMaskIsSet(const QByteArray& bytes, const DirectoryEntry& entry, QPoint pixel) {
-    const int width = entry.size.width();
-    const int height = entry.size.height();
-    const int colourRow = (width * entry.dibBitCount / 8 + 3) & ~3;
-    const int maskRow = ((width + 31) / 32) * 4;
-    const qsizetype mask = entry.offset + 40 + static_cast<qsizetype>(colourRow) * height;
-    const qsizetype byte =
-        mask + static_cast<qsizetype>(height - 1 - pixel.y()) * maskRow + pixel.x() / 8;
-    return (static_cast<unsigned char>(bytes.at(byte)) >> (7 - pixel.x() % 8)) & 1;
-}
-
 std::vector<int> jpegMarkers(const QByteArray& bytes) {
     std::vector<int> markers;
     Reader in(bytes);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -9,7 +8,8 @@
 #include <vector>
 
 // Small readers of the block structure of the picture files: what a decoder hides (GIF frame
-// records and loop count, icon and cursor directories, JPEG markers, the BMP header).
+// records and loop count, JPEG markers, the BMP header). Icon and cursor directories are read
+// with the client's own resources/icon_file.
 namespace file_structure {
 
 struct GifFrame {
@@ -30,28 +30,6 @@ struct Gif {
 
 // Walks the blocks of a GIF file; nullopt with error set when the structure is broken.
 std::optional<Gif> readGif(const QByteArray& bytes, QString* error);
-
-struct DirectoryEntry {
-    QSize size;
-    int planesOrHotSpotX = 0;   // icons: colour planes; cursors: hot spot x
-    int bitCountOrHotSpotY = 0; // icons: bits per pixel; cursors: hot spot y
-    quint32 byteCount = 0;
-    quint32 offset = 0;
-    // From the entry's BITMAPINFOHEADER.
-    int dibWidth = 0;
-    int dibHeight = 0; // colour plus mask rows
-    int dibBitCount = 0;
-};
-
-struct IconDirectory {
-    int type = 0; // 1 icon, 2 cursor
-    std::vector<DirectoryEntry> entries;
-};
-
-std::optional<IconDirectory> readIconDirectory(const QByteArray& bytes, QString* error);
-
-// Whether the cursor's 1-bit AND mask marks the pixel transparent (rows stored bottom-up).
-bool cursorMaskIsSet(const QByteArray& bytes, const DirectoryEntry& entry, QPoint pixel);
 
 // The JPEG markers up to the start of the scan, for example 0xE0 (APP0) and 0xC0 (SOF0).
 std::vector<int> jpegMarkers(const QByteArray& bytes);

@@ -4,6 +4,7 @@
 // the update backdrop, the splash animation's frames, the icons' sizes, the menu image lists
 // and the cursors' hot spots.
 #include "file_structure.h"
+#include "resources/icon_file.h"
 #include "resources/pictures.h"
 
 #include <QBuffer>
@@ -14,6 +15,7 @@
 #include <algorithm>
 
 using namespace file_structure;
+using namespace sorvo::icon_file;
 
 namespace {
 
@@ -325,15 +327,15 @@ void PictureCatalogueTest::iconsHoldSixSizesAndDiffer() {
     for (const QString& name : {QStringLiteral("ProgramIcon"), QStringLiteral("UpdateIcon")}) {
         const QByteArray bytes = sorvo::pictures::bytes(name);
         QString error;
-        const auto directory = readIconDirectory(bytes, &error);
+        const auto directory = readDirectory(bytes, &error);
         QVERIFY2(directory, qPrintable(error));
-        QCOMPARE(directory->type, 1);
+        QCOMPARE(directory->type, Type::Icon);
         QCOMPARE(directory->entries.size(), sizes.size());
         for (std::size_t i = 0; i < sizes.size(); ++i) {
-            const DirectoryEntry& entry = directory->entries[i];
+            const Entry& entry = directory->entries[i];
             const int size = sizes[i];
             QCOMPARE(entry.size, QSize(size, size));
-            QCOMPARE(entry.bitCountOrHotSpotY, 32);
+            QCOMPARE(entry.bitCount, 32);
             QCOMPARE(entry.dibBitCount, 32);
             QCOMPARE(entry.dibWidth, size);
             QCOMPARE(entry.dibHeight, 2 * size); // colour and AND mask
@@ -399,22 +401,24 @@ void PictureCatalogueTest::cursorsPointFromTheirTopLeft() {
     QFETCH(QString, name);
     const QByteArray bytes = sorvo::pictures::bytes(name);
     QString error;
-    const auto directory = readIconDirectory(bytes, &error);
+    const auto directory = readDirectory(bytes, &error);
     QVERIFY2(directory, qPrintable(error));
-    QCOMPARE(directory->type, 2);
+    QCOMPARE(directory->type, Type::Cursor);
     QCOMPARE(directory->entries.size(), std::size_t{1});
-    const DirectoryEntry& entry = directory->entries.front();
+    const Entry& entry = directory->entries.front();
     QCOMPARE(entry.size, QSize(32, 32));
-    QCOMPARE(QPoint(entry.planesOrHotSpotX, entry.bitCountOrHotSpotY), QPoint(0, 0));
+    QCOMPARE(entry.hotSpot, QPoint(0, 0));
     QCOMPARE(entry.dibBitCount, 24);
     QCOMPARE(entry.dibHeight, 64);
     QCOMPARE(bytes.size(), 6 + 16 + 40 + 32 * 32 * 3 + 32 * 4);
     QCOMPARE(decode(name).size(), QSize(32, 32));
+    // The client reads the mask only from a file that holds all of it.
+    QVERIFY(!readDirectory(bytes.left(bytes.size() - 1)));
 
     // The tip pixel at the hot spot is drawn; the opposite corners are see-through.
-    QVERIFY(!cursorMaskIsSet(bytes, entry, {0, 0}));
-    QVERIFY(cursorMaskIsSet(bytes, entry, {31, 0}));
-    QVERIFY(cursorMaskIsSet(bytes, entry, {0, 31}));
+    QVERIFY(!maskIsSet(bytes, entry, {0, 0}));
+    QVERIFY(maskIsSet(bytes, entry, {31, 0}));
+    QVERIFY(maskIsSet(bytes, entry, {0, 31}));
 
     // The badged cursors differ from the plain arrow only in their lower right.
     if (name != QLatin1String("SkinCursor")) {

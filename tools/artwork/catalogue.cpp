@@ -1,16 +1,15 @@
 #include "catalogue.h"
 
 #include "backdrops.h"
-#include "bmp_writer.h"
 #include "buttons.h"
 #include "cursors.h"
 #include "gif_writer.h"
 #include "glyphs.h"
-#include "ico_writer.h"
 #include "icons.h"
-#include "jpeg_writer.h"
+#include "image_writer.h"
 #include "layout.h"
 #include "menu_icons.h"
+#include "resources/icon_file.h"
 #include "splash.h"
 
 namespace artwork {
@@ -20,7 +19,7 @@ QByteArray iconFile(QImage (*draw)(int, int), int scale) {
     std::vector<QImage> images;
     for (const int size : iconSizes)
         images.push_back(draw(size, scale));
-    return encodeIco(images);
+    return sorvo::icon_file::writeIcon(images);
 }
 
 QRect inPixels(const QRect& rect, int scale) {
@@ -142,12 +141,13 @@ std::vector<PictureFile> drawCatalogue(int scale) {
 
     // The tip is the hot spot, at (0, 0) at every scale.
     const QPoint tip(0, 0);
-    files.push_back(
-        {"SkinCursor.cur", encodeCur(skinCursor(CursorBadge::None, scale), tip * scale)});
+    files.push_back({"SkinCursor.cur", sorvo::icon_file::writeCursor(
+                                           skinCursor(CursorBadge::None, scale), tip * scale)});
     files.push_back({"CancelCursor.cur",
-                     encodeCur(skinCursor(CursorBadge::CrossedArrows, scale), tip * scale)});
-    files.push_back(
-        {"CloseCursor.cur", encodeCur(skinCursor(CursorBadge::Cross, scale), tip * scale)});
+                     sorvo::icon_file::writeCursor(skinCursor(CursorBadge::CrossedArrows, scale),
+                                                   tip * scale)});
+    files.push_back({"CloseCursor.cur", sorvo::icon_file::writeCursor(
+                                            skinCursor(CursorBadge::Cross, scale), tip * scale)});
     for (PictureFile& file : files)
         file.fileName = scaledName(file.fileName, scale);
     return files;

@@ -1,5 +1,6 @@
 #include "ui/framework/picture_loader.h"
 
+#include "resources/icon_file.h"
 #include "resources/pictures.h"
 #include "resources/window_design.h"
 
@@ -8,44 +9,6 @@
 #include <QImageReader>
 
 namespace sorvo::ui {
-
-namespace {
-std::uint16_t readLittleEndian16(const QByteArray& bytes, int at) {
-    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[at]) |
-                                      (static_cast<std::uint8_t>(bytes[at + 1]) << 8));
-}
-std::uint32_t readLittleEndian32(const QByteArray& bytes, int at) {
-    return static_cast<std::uint32_t>(readLittleEndian16(bytes, at)) |
-           (static_cast<std::uint32_t>(readLittleEndian16(bytes, at + 2)) << 16);
-}
-
-// Qt's reader takes a 24-bit cursor image as opaque and never looks at its 1-bit mask, which
-// follows the colour rows: a set bit there makes the pixel transparent.
-QImage withCursorMask(const QImage& colour, const QByteArray& curFile) {
-    if (curFile.size() < 22) return colour;
-    const int imageAt = static_cast<int>(readLittleEndian32(curFile, 18));
-    if (imageAt + 40 > curFile.size() || readLittleEndian16(curFile, imageAt + 14) != 24)
-        return colour;
-    const int width = colour.width();
-    const int height = colour.height();
-    const int colourStride = (width * 3 + 3) / 4 * 4;
-    const int maskStride = (width + 31) / 32 * 4;
-    const int maskAt = imageAt + 40 + colourStride * height;
-    if (maskAt + maskStride * height > curFile.size()) return colour;
-
-    QImage masked = colour.convertToFormat(QImage::Format_ARGB32);
-    for (int row = 0; row < height; ++row) {
-        // Rows are stored bottom-up.
-        const int y = height - 1 - row;
-        for (int x = 0; x < width; ++x) {
-            const auto bits = static_cast<std::uint8_t>(curFile[maskAt + row * maskStride + x / 8]);
-            if (bits & (0x80 >> (x % 8))) masked.setPixel(x, y, qRgba(0, 0, 0, 0));
-        }
-    }
-    return masked;
-}
-
-} // namespace
 
 QImage loadImage(const QString& pictureName) {
     return QImage(pictures::path(pictureName));
@@ -87,13 +50,6 @@ QIcon loadIcon(const QString& pictureName) {
     return icon;
 }
 
-QPoint cursorHotSpot(const QByteArray& curFile) {
-    // ICONDIR (reserved, type 2 = cursor, count) then the first entry, whose planes and bit
-    // count fields hold the hot spot in a cursor.
-    if (curFile.size() < 22 || readLittleEndian16(curFile, 2) != 2) return {0, 0};
-    return {readLittleEndian16(curFile, 10), readLittleEndian16(curFile, 12)};
-}
-
 QCursor loadCursor(const QString& name) {
     return loadCursor(name, qGuiApp->devicePixelRatio());
 }
@@ -106,11 +62,18 @@ QCursor loadCursor(const QString& name, qreal devicePixelRatio) {
     QBuffer buffer;
     buffer.setData(bytes);
     QImageReader reader(&buffer, "cur");
-    QPixmap pixmap = QPixmap::fromImage(withCursorMask(reader.read(), bytes));
+    QImage image = reader.read();
+    QPoint hotSpot;
+    const auto directory = icon_file::readDirectory(bytes);
+    if (directory && directory->type == icon_file::Type::Cursor && !directory->entries.empty()) {
+        // Qt's reader takes a 24-bit cursor as opaque and never looks at its mask.
+        image = icon_file::withMask(image, bytes, directory->entries.front());
+        // The twin's file stores its hot spot in its own pixels; QCursor takes it in the
+        // cursor's device-independent ones.
+        hotSpot = directory->entries.front().hotSpot / ratio;
+    }
+    QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(ratio);
-    // The twin's file stores its hot spot in its own pixels; QCursor takes it in the cursor's
-    // device-independent ones.
-    const QPoint hotSpot = cursorHotSpot(bytes) / ratio;
     return QCursor(pixmap, hotSpot.x(), hotSpot.y());
 }
 

@@ -4,10 +4,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
-#include <QPoint>
 #include <QString>
-
-class QByteArray;
 
 // Turns catalogue pictures into the Qt objects the windows show.
 //
@@ -38,9 +35,6 @@ QIcon loadIcon(const QString& pictureName);
 // default arrow for an empty name.
 QCursor loadCursor(const QString& name);
 QCursor loadCursor(const QString& name, qreal devicePixelRatio);
-
-// The hot spot stored in a CUR file's first directory entry; (0, 0) for anything else.
-QPoint cursorHotSpot(const QByteArray& curFile);
 
 // Image `index` of an image list: 16 × 16 cells, four to a row, filled from the top left; the
 // cells of a list at device pixel ratio 2 are 32 × 32 pixels.

@@ -1,4 +1,4 @@
-#include "jpeg_writer.h"
+#include "image_writer.h"
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -25,6 +25,14 @@ QByteArray write(const QImage& image, const char* format, int quality) {
 
 QByteArray encodeJpeg(const QImage& image, int quality) {
     return write(image.convertToFormat(QImage::Format_RGB32), "jpeg", quality);
+}
+
+QByteArray encodeBmp24(const QImage& image) {
+    QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    constexpr int dotsPerMeterAt72Dpi = 2835;
+    rgb.setDotsPerMeterX(dotsPerMeterAt72Dpi);
+    rgb.setDotsPerMeterY(dotsPerMeterAt72Dpi);
+    return write(rgb, "bmp", -1);
 }
 
 QByteArray encodePng(const QImage& image) {
