@@ -10,7 +10,8 @@ namespace sorvo::platform {
 // session bus, or a tray that embeds icons (an XEmbed tray holding the X11 tray selection, the
 // Windows notification area). Asking never touches Qt's own tray code, which decides its
 // protocol once, at its first call, for the life of the process. The session bus is asked
-// without waiting: until its first answer is in, nothing is known.
+// without waiting, again whenever the watcher changes hands or a host registers; until the
+// latest question has its answer, nothing is known.
 //
 // The program has one, made by its owner after the application object and kept while any window
 // lives; instance() is that one.
@@ -24,14 +25,16 @@ class TrayHosts : public QObject {
 
     static TrayHosts& instance();
 
-    // Whether the session bus has answered, so that the figures below are the desktop's.
-    bool known() const { return known_; }
+    // Whether the session bus has answered the latest question, so that the figures below are
+    // the desktop's.
+    bool known() const { return answered_ == reads_; }
     bool statusNotifierHost() const { return statusNotifierHost_; }
     bool embeddedTray() const { return embeddedTray_; }
     bool any() const { return statusNotifierHost_ || embeddedTray_; }
 
   signals:
-    // Once for each change of what is known: the first answer, a host that came or went.
+    // Once for each answer of the session bus, and for each XEmbed tray that comes or goes
+    // while the answer is known.
     void changed();
 
   private slots:
@@ -43,9 +46,10 @@ class TrayHosts : public QObject {
     void announce();
 
     QDBusServiceWatcher* watcher_ = nullptr;
-    // Which read of the bus is the latest; the answers to earlier ones are dropped.
+    // Which read of the bus is the latest and which one was answered last; the answers to
+    // earlier ones are dropped.
     quint64 reads_ = 0;
-    bool known_ = false;
+    quint64 answered_ = 0;
     bool statusNotifierHost_ = false;
     bool embeddedTray_ = false;
 };

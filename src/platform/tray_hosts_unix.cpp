@@ -36,7 +36,7 @@ TrayHosts::TrayHosts()
         embeddedTray_ = embedded->present();
         connect(embedded, &XembedTrayWatch::presenceChanged, this, [this](bool present) {
             embeddedTray_ = present;
-            if (known_) emit changed();
+            if (known()) emit changed();
         });
     }
     readStatusNotifierHost();
@@ -63,9 +63,9 @@ void TrayHosts::readStatusNotifierHost() {
 }
 
 void TrayHosts::onStatusNotifierHost(quint64 read, bool registered) {
-    if (read != reads_ || (known_ && registered == statusNotifierHost_)) return;
-    const bool first = !known_;
-    known_ = true;
+    if (read != reads_) return;
+    const bool first = answered_ == 0;
+    answered_ = read;
     statusNotifierHost_ = registered;
     if (first) announce();
     emit changed();

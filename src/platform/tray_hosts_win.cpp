@@ -12,7 +12,7 @@ TrayHosts& TrayHosts::instance() {
 }
 
 // The notification area is always there.
-TrayHosts::TrayHosts() : known_(true), embeddedTray_(true) {
+TrayHosts::TrayHosts() : embeddedTray_(true) {
     Q_ASSERT(!theHosts);
     theHosts = this;
 }
