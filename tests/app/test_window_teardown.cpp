@@ -328,10 +328,11 @@ class WindowTeardownTest : public QObject {
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
         environment.insert(QStringLiteral("QT_LOGGING_RULES"),
                            QStringLiteral("sorvo.app.debug=true"));
-        environment.insert(
-            QStringLiteral("ASAN_OPTIONS"),
-            environment.value(QStringLiteral("ASAN_OPTIONS")) +
-                QStringLiteral(":detect_leaks=1:suppressions=" SORVO_LEAK_SUPPRESSIONS));
+        environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                           environment.value(QStringLiteral("ASAN_OPTIONS")) +
+                               QStringLiteral(":detect_leaks=1"));
+        environment.insert(QStringLiteral("LSAN_OPTIONS"),
+                           QStringLiteral("suppressions=" SORVO_LEAK_SUPPRESSIONS));
         QProcess client;
         client.setProcessEnvironment(environment);
         client.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--tour")});
