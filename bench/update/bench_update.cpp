@@ -19,6 +19,7 @@
 #include "package_server.h"
 #include "private_desktop.h"
 #include "stall_meter.h"
+#include "support/gui_test_main.h"
 #include "support/opened_files.h"
 #include "support/update_desk.h"
 #include "ui/framework/graphic_button.h"
@@ -437,6 +438,7 @@ int runOnDesktop(int& argc, char** argv, const PackageServer& server, double win
     ui::program::prepareProcess();
     QApplication application(argc, argv);
     ui::program::configureApplication();
+    const KnownTrayHosts trayHosts;
     hosts().site = QString::fromStdString(server.host());
     hosts().download = hosts().site;
     const int status = measure(server, windowSeconds);

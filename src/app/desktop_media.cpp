@@ -10,25 +10,27 @@
 
 namespace sorvo::app {
 
-void connectDesktopMedia(MainWindow& mainWindow) {
-    QObject::connect(new platform::SleepWatch(&mainWindow), &platform::SleepWatch::woke,
-                     &mainWindow.radioBrowser(), &ui::WebBrowser::onSystemWoke);
-    new NowPlaying(mainWindow, platform::createDesktopNotifications(QStringLiteral("索沃电台"),
-                                                                    desktopEntryId(), &mainWindow));
-    platform::MediaControls* controls = platform::createMediaControls(
-        {QStringLiteral("索沃电台"), desktopEntryId(), QStringLiteral("sorvo_radio")}, &mainWindow);
-    if (controls == nullptr) return;
+DesktopMedia::DesktopMedia(MainWindow& mainWindow) {
     ui::WebBrowser& browser = mainWindow.radioBrowser();
+    auto* sleep = new platform::SleepWatch(this);
+    connect(sleep, &platform::SleepWatch::woke, &browser, &ui::WebBrowser::onSystemWoke);
+    new NowPlaying(
+        mainWindow,
+        platform::createDesktopNotifications(QStringLiteral("索沃电台"), desktopEntryId(), this),
+        this);
+    platform::MediaControls* controls = platform::createMediaControls(
+        {QStringLiteral("索沃电台"), desktopEntryId(), QStringLiteral("sorvo_radio")}, this);
+    if (controls == nullptr) return;
     controls->show(browser.media());
-    QObject::connect(&browser, &ui::WebBrowser::mediaChanged, controls,
-                     [controls, &browser] { controls->show(browser.media()); });
-    QObject::connect(controls, &platform::MediaControls::commandRequested, &browser,
-                     &ui::WebBrowser::performMediaCommand);
-    QObject::connect(controls, &platform::MediaControls::volumeRequested, &browser,
-                     &ui::WebBrowser::setMediaVolume);
+    connect(&browser, &ui::WebBrowser::mediaChanged, controls,
+            [controls, &browser] { controls->show(browser.media()); });
+    connect(controls, &platform::MediaControls::commandRequested, &browser,
+            &ui::WebBrowser::performMediaCommand);
+    connect(controls, &platform::MediaControls::volumeRequested, &browser,
+            &ui::WebBrowser::setMediaVolume);
     // Raise does what the tray menu's "打开索沃电台" does.
-    QObject::connect(controls, &platform::MediaControls::raiseRequested, &mainWindow,
-                     &ui::SkinWindow::bringToFront);
+    connect(controls, &platform::MediaControls::raiseRequested, &mainWindow,
+            &ui::SkinWindow::bringToFront);
 }
 
 } // namespace sorvo::app

@@ -36,7 +36,11 @@ MainWindow::MainWindow(update::UpdateController& updates)
     connect(&splashTime_, &QTimer::timeout, this, &MainWindow::onSplashTimeUp);
 }
 
-MainWindow::~MainWindow() = default;
+// The splash and the update window are windows of their own, not children of this one.
+MainWindow::~MainWindow() {
+    delete splash_;
+    delete updateWindow_;
+}
 
 ui::Canvas& MainWindow::titleCanvas() const {
     return *control<ui::Canvas>(design::mainForm::titleCanvas);

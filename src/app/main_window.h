@@ -26,6 +26,7 @@ class MainWindow : public ui::SkinWindow {
     Q_OBJECT
   public:
     explicit MainWindow(update::UpdateController& updates);
+    // Takes the splash and the update window with it.
     ~MainWindow() override;
 
     // 0: the next tray toggle shows the window; 1: it hides it.

@@ -33,8 +33,9 @@ QString noticeBody(const MediaState& media) {
 
 } // namespace
 
-NowPlaying::NowPlaying(MainWindow& window, platform::DesktopNotifications* notifications)
-    : QObject(&window), window_(window), notifications_(notifications) {
+NowPlaying::NowPlaying(MainWindow& window, platform::DesktopNotifications* notifications,
+                       QObject* parent)
+    : QObject(parent), window_(window), notifications_(notifications) {
     quiet_.setSingleShot(true);
     quiet_.setInterval(quietTime);
     connect(&quiet_, &QTimer::timeout, this, &NowPlaying::notifyWhenDue);

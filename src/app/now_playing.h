@@ -26,7 +26,7 @@ class NowPlaying : public QObject {
     Q_OBJECT
   public:
     // `notifications` may be null: the tooltip still follows.
-    NowPlaying(MainWindow& window, platform::DesktopNotifications* notifications);
+    NowPlaying(MainWindow& window, platform::DesktopNotifications* notifications, QObject* parent);
 
   private:
     void onMediaChanged();

@@ -1,12 +1,12 @@
 #include "browser/module_loader.h"
 
 #include "browser/browser_module.h"
+#include "config/log_categories.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QPluginLoader>
-#include <cstdio>
 
 namespace sorvo::browser {
 
@@ -32,8 +32,8 @@ BrowserModule* loadModule() {
             (loader.isLoaded() ? QStringLiteral("not a browser module") : loader.errorString()) +
             QLatin1Char('\n');
     }
-    std::fprintf(stderr, "The browser engine module could not be loaded; pages stay blank.\n%s",
-                 qPrintable(reasons));
+    qCWarning(browserLog, "The browser engine module could not be loaded; pages stay blank.\n%s",
+              qPrintable(reasons.trimmed()));
     return nullptr;
 }
 

@@ -5,7 +5,7 @@
 
 namespace sorvo::download {
 
-// Initialises libcurl once for the process and cleans it up at exit, once no worker is left.
+// Initialises libcurl once for the process and cleans it up at exit, after the last Downloader.
 void ensureCurlReady();
 
 struct EasyCleanup {

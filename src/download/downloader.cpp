@@ -4,7 +4,6 @@
 #include "download/curl_handles.h"
 #include "download/hook_gate.h"
 #include "download/job.h"
-#include "download/live_workers.h"
 #include "download/reporter.h"
 #include "download/transfer.h"
 
@@ -17,6 +16,9 @@ struct Downloader::State {
     std::mutex control; // one start or release at a time
     mutable std::mutex jobMutex;
     std::shared_ptr<Job> current; // the running or the last transfer; guarded by jobMutex
+    // The newest worker; guarded by control. Each worker joins the one it replaced before it
+    // ends, so joining this one joins them all.
+    std::thread worker;
 
     std::shared_ptr<Job> job() const {
         std::lock_guard lock(jobMutex);
@@ -33,8 +35,7 @@ void stop(Job& job) {
 }
 
 void work(const std::shared_ptr<Job>& job, std::shared_ptr<Job> previous,
-          DownloadSettings settings) {
-    const LiveWorkers::Stay counted;
+          std::thread previousWorker, DownloadSettings settings) {
     // The stopped transfer before this one may still hold the file, and leaves what it kept for
     // resuming only once it has ended.
     if (!previous || previous->ended.waitUnless(job->cancel))
@@ -42,6 +43,8 @@ void work(const std::shared_ptr<Job>& job, std::shared_ptr<Job> previous,
     // A part file that this transfer did not take up goes before the next one may start.
     previous.reset();
     job->ended.set();
+    // Stopped when this one started, it has ended or is about to.
+    if (previousWorker.joinable()) previousWorker.join();
 }
 
 } // namespace
@@ -52,6 +55,7 @@ Downloader::Downloader() : state_(std::make_unique<State>()) {
 
 Downloader::~Downloader() {
     release(*this);
+    if (state_->worker.joinable()) state_->worker.join();
 }
 
 void startDownload(Downloader& downloader, DownloadSettings& settings) {
@@ -71,7 +75,7 @@ void startDownload(Downloader& downloader, DownloadSettings& settings) {
         std::lock_guard jobLock(state.jobMutex);
         state.current = job;
     }
-    std::thread(work, job, std::move(previous), settings).detach();
+    state.worker = std::thread(work, job, std::move(previous), std::move(state.worker), settings);
 }
 
 int64_t bytesDone(const Downloader& downloader) {

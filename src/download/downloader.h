@@ -10,14 +10,15 @@ namespace sorvo::download {
 
 // One download slot: at most one transfer at a time reports through its hooks and counters.
 //
-// Threading: each transfer runs on a worker thread of its own, which the Downloader never
-// joins. release and startDownload stop the running transfer and return at once, whatever it
-// is doing (a name lookup that never answers, a silent server, a disk that is slow to sync):
-// from their return on, no hook of that transfer runs and it reports nothing more. Its worker
-// then ends alone, removing its ".part"; a new transfer on the same Downloader waits on its own
-// worker until that is done, so two transfers never write one file. A Downloader may be
-// destroyed while such a worker ends. At program end the component waits briefly for workers
-// still ending.
+// Threading: each transfer runs on a worker thread of its own. release and startDownload stop
+// the running transfer and return at once, whatever it is doing (a name lookup that never
+// answers, a silent server, a disk that is slow to sync): from their return on, no hook of that
+// transfer runs and it reports nothing more. Its worker then ends alone, removing its ".part"; a
+// new transfer on the same Downloader waits on its own worker until that is done, so two
+// transfers never write one file. The Downloader's end stops its transfer and joins every worker
+// it started: a stopped worker leaves a lookup or a connection at once and is gone within
+// moments, a sync under way being the one thing it finishes first. A Downloader must not be
+// destroyed from inside one of its own hooks.
 //
 // A transfer that failed for a reason a later try may get past keeps its ".part" (see Failed in
 // hooks.h). The next startDownload on the same Downloader continues it when it downloads the

@@ -1,11 +1,11 @@
 #include "platform/mpris_controls.h"
 
+#include "config/log_categories.h"
 #include "platform/mpris_adaptors.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QMetaProperty>
-#include <cstdio>
 #include <memory>
 
 namespace sorvo::platform {
@@ -92,8 +92,8 @@ void MprisControls::announce(const QVariantMap& changed) {
 MediaControls* createMediaControls(const MediaIdentity& identity, QObject* parent) {
     auto controls = std::make_unique<MprisControls>(identity, QDBusConnection::sessionBus());
     if (!controls->failure().isEmpty()) {
-        std::fprintf(stderr, "Media keys and the desktop's media panel are off: %s.\n",
-                     qPrintable(controls->failure()));
+        qCWarning(platformLog, "Media keys and the desktop's media panel are off: %s.",
+                  qPrintable(controls->failure()));
         return nullptr;
     }
     controls->setParent(parent);

@@ -1,58 +1,80 @@
+#include "config/log_categories.h"
 #include "platform/tray_hosts.h"
 #include "platform/xembed_tray_watch.h"
 
 #include <QDBusConnection>
-#include <QDBusInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
-#include <cstdio>
+#include <QDBusVariant>
 
 namespace sorvo::platform {
 
 namespace {
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
+TrayHosts* theHosts = nullptr;
 } // namespace
 
 TrayHosts& TrayHosts::instance() {
-    static TrayHosts* hosts = new TrayHosts;
-    return *hosts;
+    Q_ASSERT(theHosts);
+    return *theHosts;
 }
 
 TrayHosts::TrayHosts()
     : watcher_(new QDBusServiceWatcher(watcherService, QDBusConnection::sessionBus(),
                                        QDBusServiceWatcher::WatchForOwnerChange, this)) {
-    connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
-        readStatusNotifierHost();
-        emit changed();
-    });
-    QDBusConnection::sessionBus().connect(
-        watcherService, QStringLiteral("/StatusNotifierWatcher"), watcherService,
-        QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(readStatusNotifierHost()));
-    readStatusNotifierHost();
+    Q_ASSERT(!theHosts);
+    theHosts = this;
+    connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            &TrayHosts::readStatusNotifierHost);
+    QDBusConnection::sessionBus().connect(watcherService, watcherPath, watcherService,
+                                          QStringLiteral("StatusNotifierHostRegistered"), this,
+                                          SLOT(readStatusNotifierHost()));
     if (auto* embedded = XembedTrayWatch::create(this)) {
         embeddedTray_ = embedded->present();
         connect(embedded, &XembedTrayWatch::presenceChanged, this, [this](bool present) {
             embeddedTray_ = present;
-            emit changed();
+            if (known()) emit changed();
         });
     }
-    announce();
+    readStatusNotifierHost();
+}
+
+TrayHosts::~TrayHosts() {
+    theHosts = nullptr;
 }
 
 void TrayHosts::readStatusNotifierHost() {
-    QDBusInterface watcher(watcherService, QStringLiteral("/StatusNotifierWatcher"), watcherService,
-                           QDBusConnection::sessionBus());
-    const bool registered =
-        watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
-    if (registered == statusNotifierHost_) return;
+    const quint64 read = ++reads_;
+    QDBusMessage ask = QDBusMessage::createMethodCall(
+        watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    ask << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+    auto* answer = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(ask), this);
+    connect(answer, &QDBusPendingCallWatcher::finished, this,
+            [this, read](QDBusPendingCallWatcher* call) {
+                const QDBusPendingReply<QDBusVariant> reply = *call;
+                call->deleteLater();
+                // No watcher on the bus, or none that answers: no host behind it either.
+                onStatusNotifierHost(read, reply.isValid() && reply.value().variant().toBool());
+            });
+}
+
+void TrayHosts::onStatusNotifierHost(quint64 read, bool registered) {
+    if (read != reads_) return;
+    const bool first = answered_ == 0;
+    answered_ = read;
     statusNotifierHost_ = registered;
+    if (first) announce();
     emit changed();
 }
 
 void TrayHosts::announce() {
-    if (any() || announced_) return;
-    announced_ = true;
-    std::fprintf(stderr, "No tray was found: the tray menu opens with a right click on the "
-                         "title strip.\n");
+    if (any()) return;
+    qCWarning(platformLog,
+              "No tray was found: the tray menu opens with a right click on the title strip.");
 }
 
 } // namespace sorvo::platform

@@ -2,15 +2,28 @@
 
 namespace sorvo::platform {
 
+namespace {
+TrayHosts* theHosts = nullptr;
+} // namespace
+
 TrayHosts& TrayHosts::instance() {
-    static TrayHosts* hosts = new TrayHosts;
-    return *hosts;
+    Q_ASSERT(theHosts);
+    return *theHosts;
 }
 
 // The notification area is always there.
-TrayHosts::TrayHosts() : watcher_(nullptr), embeddedTray_(true) {}
+TrayHosts::TrayHosts() : embeddedTray_(true) {
+    Q_ASSERT(!theHosts);
+    theHosts = this;
+}
+
+TrayHosts::~TrayHosts() {
+    theHosts = nullptr;
+}
 
 void TrayHosts::readStatusNotifierHost() {}
+
+void TrayHosts::onStatusNotifierHost(quint64, bool) {}
 
 void TrayHosts::announce() {}
 

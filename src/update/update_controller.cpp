@@ -1,6 +1,7 @@
 #include "update/update_controller.h"
 
 #include "config/hosts.h"
+#include "config/log_categories.h"
 #include "config/update_key.h"
 #include "config/update_policy.h"
 #include "download/file_identity.h"
@@ -11,7 +12,6 @@
 
 #include <QFile>
 #include <QMetaObject>
-#include <cstdio>
 
 namespace sorvo::update {
 
@@ -20,12 +20,29 @@ namespace {
 // A build without a key refuses every package, or, when its builder allowed it, takes any.
 void noteUnverifiedPackages() {
     if (!updatePublicKey().empty()) return;
-    std::fputs(allowUnsignedUpdates()
-                   ? "Upgrade packages are not verified: this client was built without an update "
-                     "key (SORVO_UPDATE_PUBLIC_KEY).\n"
-                   : "Upgrade packages are refused: this client was built without an update key "
-                     "(SORVO_UPDATE_PUBLIC_KEY).\n",
-               stderr);
+    if (allowUnsignedUpdates())
+        qCWarning(updateLog, "Upgrade packages are not verified: this client was built without an "
+                             "update key (SORVO_UPDATE_PUBLIC_KEY).");
+    else
+        qCWarning(updateLog, "Upgrade packages are refused: this client was built without an "
+                             "update key (SORVO_UPDATE_PUBLIC_KEY).");
+}
+
+// The download component's messages, on the worker that reports them: a retry is news, the end
+// of a download without its package a warning, each with its reason and what lies behind it.
+void logDownloadMessage(std::int32_t code, const std::string& text, const std::string& url,
+                        std::int32_t httpStatus, std::int32_t curlCode) {
+    const bool retry = static_cast<download::MessageCode>(code) == download::MessageCode::Retrying;
+    QString line = QString::fromStdString(url) +
+                   (retry ? QStringLiteral(" is tried again: ") : QStringLiteral(" failed: ")) +
+                   QString::fromStdString(text);
+    if (httpStatus != 0 || curlCode != 0)
+        line +=
+            QStringLiteral(" (HTTP status %1, libcurl result %2)").arg(httpStatus).arg(curlCode);
+    if (retry)
+        qCInfo(downloadLog, "%s", qUtf8Printable(line));
+    else
+        qCWarning(downloadLog, "%s", qUtf8Printable(line));
 }
 
 } // namespace
@@ -58,8 +75,7 @@ void UpdateController::start(int speedValue) {
             this, [this, download, event] { onDownloadEvent(download, event); },
             Qt::QueuedConnection);
     };
-    settings_.messageHook = [](std::int32_t, const std::string&, const std::string&, std::int32_t,
-                               std::int32_t) {};
+    settings_.messageHook = logDownloadMessage;
     startMs_ = services_.nowMs();
     services_.startDownload(settings_);
 }

@@ -75,6 +75,7 @@ class DesktopMediaTest : public QObject {
     QProcess demo_;
     QString demoHost_;
     app::MainWindow* mainWindow_ = nullptr;
+    std::unique_ptr<app::DesktopMedia> media_;
     std::unique_ptr<MprisListener> listener_;
 
     QWebEngineView& view() const {
@@ -134,7 +135,7 @@ class DesktopMediaTest : public QObject {
         listener_ = std::make_unique<MprisListener>(busName);
         mainWindow_ = new app::MainWindow(programUpdates().controller);
         mainWindow_->load();
-        app::connectDesktopMedia(*mainWindow_);
+        media_ = std::make_unique<app::DesktopMedia>(*mainWindow_);
         QTRY_COMPARE_WITH_TIMEOUT(listener_->playerProperty(QStringLiteral("PlaybackStatus")),
                                   QVariant(QStringLiteral("Playing")), pageTimeoutMs);
     }

@@ -84,6 +84,7 @@ class StreamStallsTest : public QObject {
     std::optional<QDBusConnection> logind_;
     std::unique_ptr<test::DemoService> demo_;
     app::MainWindow* mainWindow_ = nullptr;
+    std::unique_ptr<app::DesktopMedia> media_;
     std::unique_ptr<MprisListener> listener_;
     int loads_ = 0;
 
@@ -145,11 +146,12 @@ class StreamStallsTest : public QObject {
         connect(&mainWindow_->radioBrowser(), &ui::WebBrowser::loadFinished, this,
                 [this] { ++loads_; });
         mainWindow_->load();
-        app::connectDesktopMedia(*mainWindow_);
+        media_ = std::make_unique<app::DesktopMedia>(*mainWindow_);
         QVERIFY(playsWithin(longWaitMs));
     }
 
     void cleanupTestCase() {
+        media_.reset();
         delete mainWindow_;
         systemBus_.kill();
         systemBus_.waitForFinished();

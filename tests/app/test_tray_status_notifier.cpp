@@ -49,6 +49,8 @@ class TrayStatusNotifierTest : public QObject {
         hosts().forum = QStringLiteral("127.0.0.2:9");
         hosts().download = QStringLiteral("127.0.0.1:9");
         panel_.start();
+        // The program hears of the panel before its first icon, as a client started on it does.
+        QTRY_VERIFY(platform::TrayHosts::instance().statusNotifierHost());
         mainWindow_ = new app::MainWindow(programUpdates().controller);
         mainWindow_->load();
         QVERIFY(waitUntilShown(mainWindow_));

@@ -5,6 +5,7 @@
 // the compositor for moving, and the tray icon is an item on a StatusNotifierItem panel.
 #include "app/main_window.h"
 #include "config/hosts.h"
+#include "support/gui_test_main.h"
 #include "support/modal_dialog.h"
 #include "support/page_server.h"
 #include "support/tray_panel.h"
@@ -328,6 +329,7 @@ int main(int argc, char* argv[]) {
     {
         QApplication application(argc, argv);
         ui::program::configureApplication();
+        const KnownTrayHosts trayHosts;
         WaylandStartupTest test(compositor, testDesktop);
         failures = QTest::qExec(&test, argc, argv);
     }

@@ -1,6 +1,8 @@
 // Every way a click or a key takes a window, a tray icon or a menu away while its own event is
 // still being handled, driven as a listener drives it: through the display server, on the tray
-// host's icons and the real popup menus. The program must live on after each.
+// host's icons and the real popup menus. The program must live on after each. And the whole
+// client, every window opened and a download under way, ends through its destructors when quit.
+#include "app/client.h"
 #include "app/main_window.h"
 #include "app/tray_menu.h"
 #include "config/hosts.h"
@@ -18,6 +20,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -58,6 +61,58 @@ int shownTrayIcons() {
         for (QSystemTrayIcon* icon : top->findChildren<QSystemTrayIcon*>())
             shown += icon->isVisible() ? 1 : 0;
     return shown;
+}
+
+app::MainWindow* clientMainWindow() {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<app::MainWindow*>(top)) return window;
+    return nullptr;
+}
+
+void chooseTrayCommand(const QString& caption) {
+    for (QAction* action : clientMainWindow()->trayMenu().actions())
+        if (action->text() == caption) return action->trigger();
+}
+
+// Run in the child: every window the client has, opened one after the other once the main window
+// shows, the update window's download left running, and the quit dialog confirmed. A script that
+// does not get through ends the client with exit code 1.
+void tourTheClient(const UpgradeServer& site) {
+    auto* steps = new Steps(scriptMs);
+    steps->setParent(qApp);
+    const auto clickIn = [](const QString& dialog, const char* formName) {
+        return [=] {
+            QTest::mouseClick(&button(*shownModalWindow(dialog), formName), Qt::LeftButton);
+        };
+    };
+    steps
+        ->waitFor(QStringLiteral("the main window"),
+                  [] { return clientMainWindow() && exposed(clientMainWindow()); })
+        .then([] { chooseTrayCommand(QStringLiteral("更新升级")); })
+        .waitFor(QStringLiteral("the version dialog"),
+                 [] { return shownModalWindow(QStringLiteral("VersionWindow")); })
+        .then(clickIn(QStringLiteral("VersionWindow"), "确定图形按钮"))
+        .waitFor(QStringLiteral("the update window"), [] { return exposed(liveUpdateWindow()); })
+        .then([] { QTest::mouseClick(&button(*liveUpdateWindow(), "按钮1"), Qt::LeftButton); })
+        .waitFor(QStringLiteral("the download under way"),
+                 [&site] { return site.packageRequests > 0; })
+        .then([] { chooseTrayCommand(QStringLiteral("关于我们")); })
+        .waitFor(QStringLiteral("the about dialog"),
+                 [] { return shownModalWindow(QStringLiteral("AboutWindow")); })
+        .then(clickIn(QStringLiteral("AboutWindow"), "图形按钮关闭"))
+        .waitFor(QStringLiteral("no dialog"), [] { return !QApplication::activeModalWidget(); })
+        .then([] { chooseTrayCommand(QStringLiteral("退出系统")); })
+        .waitFor(QStringLiteral("the quit dialog"),
+                 [] { return shownModalWindow(QStringLiteral("QuitConfirmWindow")); })
+        .then(clickIn(QStringLiteral("QuitConfirmWindow"), "图形按钮确定"));
+    auto* watch = new QTimer(steps);
+    QObject::connect(watch, &QTimer::timeout, steps, [steps] {
+        if (steps->failure().isEmpty()) return;
+        std::fprintf(stderr, "tour: %s\n", qPrintable(steps->failure()));
+        QCoreApplication::exit(1);
+    });
+    watch->start(100);
+    steps->start();
 }
 
 } // namespace
@@ -263,6 +318,32 @@ class WindowTeardownTest : public QObject {
         }
     }
 
+    // The client with every window open and its download running, quit through its dialog, ends
+    // with exit code 0 once its destructors have run. Under the address checker its leak check
+    // is on, for the program's own objects: what Qt, the browser engine and the system libraries
+    // keep until exit is theirs (teardown_leaks.supp).
+    void quitEndsTheWholeClientThroughItsDestructors() {
+        QTemporaryDir runtime;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        environment.insert(QStringLiteral("QT_LOGGING_RULES"),
+                           QStringLiteral("sorvo.app.debug=true"));
+        environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                           environment.value(QStringLiteral("ASAN_OPTIONS")) +
+                               QStringLiteral(":detect_leaks=1"));
+        environment.insert(QStringLiteral("LSAN_OPTIONS"),
+                           QStringLiteral("suppressions=" SORVO_LEAK_SUPPRESSIONS));
+        QProcess client;
+        client.setProcessEnvironment(environment);
+        client.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--tour")});
+        QVERIFY(client.waitForFinished(scriptMs * 3));
+        const QString errors = QString::fromUtf8(client.readAllStandardError());
+        QVERIFY2(client.exitStatus() == QProcess::NormalExit && client.exitCode() == 0,
+                 qPrintable(errors));
+        QVERIFY2(errors.contains(QStringLiteral("The client has ended with exit code 0.")),
+                 qPrintable(errors));
+    }
+
     // Opening and quitting again and again leaves nothing behind.
     void repeatedOpenAndQuit() {
         for (int round = 0; round < 4; ++round) {
@@ -280,5 +361,24 @@ class WindowTeardownTest : public QObject {
     }
 };
 
-SORVO_GUI_TEST_MAIN(WindowTeardownTest)
+// The client toured in a child of the test program, started with --tour.
+int runTouredClient(char* argv[]) {
+    static UpgradeServer site(4000000);
+    site.bytesPerSecond = 100000;
+    hosts().site = site.host();
+    hosts().download = site.host();
+    // The script is made with the client's application object, and runs once its loop does.
+    qAddPreRoutine([] { QTimer::singleShot(0, qApp, [] { tourTheClient(site); }); });
+    return app::runClient(1, argv);
+}
+
+int main(int argc, char* argv[]) {
+    if (argc == 2 && QByteArray(argv[1]) == "--tour") return runTouredClient(argv);
+    sorvo::ui::program::prepareProcess();
+    QApplication application(argc, argv);
+    sorvo::ui::program::configureApplication();
+    const KnownTrayHosts trayHosts;
+    WindowTeardownTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_window_teardown.moc"

@@ -196,6 +196,7 @@ int main(int argc, char* argv[]) {
     ui::program::prepareProcess();
     QApplication application(argc, argv);
     ui::program::configureApplication();
+    const KnownTrayHosts trayHosts;
     WindowsOnScreenTest test;
     const int failures = QTest::qExec(&test, argc, argv);
     return failures;

@@ -75,13 +75,16 @@ TEST_F(SlowPackage, ReleaseStopsTheTransferAtOnceAndSilencesIt) {
         EXPECT_LT(timeOf([&] { release(downloader); }), promptly) << "idle: nothing to do";
     }
 
-    // Destroying a Downloader releases it the same way, and its worker ends on its own.
+    // Destroying a Downloader stops it as promptly and joins its worker: the part file has gone
+    // by the time it returns.
     HookRecorder destroyed;
     std::size_t callsAtDestruction = 0;
     {
-        Downloader downloader;
-        ASSERT_TRUE(startSlow(downloader, target, destroyed));
+        std::optional<Downloader> downloader(std::in_place);
+        ASSERT_TRUE(startSlow(*downloader, target, destroyed));
         callsAtDestruction = destroyed.hookCalls();
+        EXPECT_LT(timeOf([&] { downloader.reset(); }), promptly);
+        EXPECT_FALSE(fs::exists(target + ".part"));
     }
     expectSilentlyStopped(destroyed, callsAtDestruction, target);
 }

@@ -55,6 +55,7 @@ inline QStringList clientWindows(qint64 pid, int timeoutMs) {
         sorvo::ui::program::prepareProcess();                                                      \
         QApplication application(argc, argv);                                                      \
         sorvo::ui::program::configureApplication();                                                \
+        const KnownTrayHosts trayHosts;                                                            \
         TestObject test;                                                                           \
         return QTest::qExec(&test, argc, argv);                                                    \
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/tray_hosts.h"
 #include "ui/framework/program.h"
 
 #include <QApplication>
@@ -12,6 +13,15 @@ inline bool waitUntilShown(QWidget* window, int timeoutMs = 30000) {
            QTest::qWaitForWindowExposed(window, timeoutMs);
 }
 
+// The tray hosts of a test program, as the client owns them, once the session bus has answered:
+// a tray icon then goes up as soon as its window asks for it.
+struct KnownTrayHosts {
+    sorvo::platform::TrayHosts hosts;
+    KnownTrayHosts() {
+        (void)QTest::qWaitFor([this] { return hosts.known(); }, 10000);
+    }
+};
+
 // main() for GUI tests: sets the process and the application up the way the client does, then
 // runs the test object's slots.
 #define SORVO_GUI_TEST_MAIN(TestObject)                                                            \
@@ -19,6 +29,7 @@ inline bool waitUntilShown(QWidget* window, int timeoutMs = 30000) {
         sorvo::ui::program::prepareProcess();                                                      \
         QApplication application(argc, argv);                                                      \
         sorvo::ui::program::configureApplication();                                                \
+        const KnownTrayHosts trayHosts;                                                            \
         TestObject test;                                                                           \
         return QTest::qExec(&test, argc, argv);                                                    \
     }

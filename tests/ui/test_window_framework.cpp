@@ -1,6 +1,7 @@
 #include "resources/pictures.h"
 #include "resources/window_design.h"
 #include "support/event_rounds.h"
+#include "support/gui_test_main.h"
 #include "ui/framework/after_first_paint.h"
 #include "ui/framework/canvas.h"
 #include "ui/framework/graphic_button.h"
@@ -80,7 +81,9 @@ int childMain() {
     });
     QObject::connect(dialog, &SkinWindow::closed, [] { std::printf("closed after the end\n"); });
     dialog->open();
-    program::runUntilQuit([] { std::printf("released\n"); });
+    const int code = program::run();
+    std::printf("released\n");
+    return code;
 }
 
 } // namespace
@@ -344,6 +347,7 @@ int main(int argc, char* argv[]) {
     ui::program::prepareProcess();
     QApplication application(argc, argv);
     ui::program::configureApplication();
+    const KnownTrayHosts trayHosts;
     if (argc == 2 && QByteArray(argv[1]) == "--child") return childMain();
     WindowFrameworkTest test;
     return QTest::qExec(&test, argc, argv);

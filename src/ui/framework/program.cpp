@@ -2,13 +2,11 @@
 
 #include "browser/render_path.h"
 #include "config/desktop_entry.h"
+#include "config/log_categories.h"
 #include "platform/platform.h"
 #include "ui/framework/accessible_widgets.h"
-#include "ui/framework/tray_icon.h"
 
 #include <QApplication>
-#include <cstdio>
-#include <unistd.h>
 
 namespace sorvo::ui::program {
 
@@ -30,16 +28,13 @@ void configureApplication() {
     installAccessibleWidgets();
 }
 
-void runUntilQuit(const std::function<void()>& release) {
-    QApplication::exec();
-    release();
-    TrayIcon::removeAll();
-    std::fflush(nullptr);
-    // Leaving without destructors: taking the browser engine down window by window gains nothing
-    // at exit and can stall it. A download that `release` stopped is not waited for: its worker
-    // was detached and ends with the process, and the part file it may leave is continued or
-    // removed by the next start of a download.
-    _exit(0);
+int run() {
+    const int code = QApplication::exec();
+    qCDebug(uiLog, "The event loop has ended with exit code %d.", code);
+    // Windows that went in the last handlers wait for the loop to delete them, which it no longer
+    // does.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return code;
 }
 
 void quit() {

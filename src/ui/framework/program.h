@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 // Start and end of a process that shows the program's windows.
 namespace sorvo::ui::program {
 
@@ -13,10 +11,10 @@ void prepareProcess();
 // see of the framework's widgets, and that hiding the last window does not end the program.
 void configureApplication();
 
-// Runs the event loop until something asks the program to quit, then the one teardown: `release`
-// (the program's state), the tray icons taken away, and the process ends with exit code 0.
-// Nothing else of the program runs after the loop.
-[[noreturn]] void runUntilQuit(const std::function<void()>& release);
+// Runs the event loop until something asks the program to quit, and returns its exit code once
+// the windows already on their way out have gone. What the program still holds, its owner then
+// takes down before the application object: the browser engine must outlive no page of it.
+int run();
 
 // Asks the program to end: the event loop is left once the handler that asks has returned.
 void quit();

@@ -5,17 +5,10 @@
 #include "ui/framework/picture_loader.h"
 
 #include <QSystemTrayIcon>
-#include <algorithm>
-#include <vector>
 
 namespace sorvo::ui {
 
 namespace {
-std::vector<TrayIcon*>& liveIcons() {
-    static std::vector<TrayIcon*> icons;
-    return icons;
-}
-
 TrayActivation activationFor(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
     case QSystemTrayIcon::DoubleClick:
@@ -37,14 +30,12 @@ bool statusNotifierItems() {
 } // namespace
 
 TrayIcon::TrayIcon(QObject* parent) : QObject(parent) {
-    liveIcons().push_back(this);
     connect(&platform::TrayHosts::instance(), &platform::TrayHosts::changed, this,
             &TrayIcon::putUp);
 }
 
-TrayIcon::~TrayIcon() {
-    std::erase(liveIcons(), this);
-}
+// The system icon goes with it, and leaves the tray.
+TrayIcon::~TrayIcon() = default;
 
 void TrayIcon::set(const QString& pictureName, const QString& tooltip) {
     const bool newPicture = pictureName != pictureName_;
@@ -60,8 +51,8 @@ void TrayIcon::set(const QString& pictureName, const QString& tooltip) {
 }
 
 void TrayIcon::putUp() {
-    if (icon_ || discarded_ || pictureName_.isEmpty() || !platform::TrayHosts::instance().any())
-        return;
+    const platform::TrayHosts& hosts = platform::TrayHosts::instance();
+    if (icon_ || discarded_ || pictureName_.isEmpty() || !hosts.known() || !hosts.any()) return;
     // Taken with Qt's own choice, which is made right here and kept.
     statusNotifierItems();
     icon_ = new QSystemTrayIcon(this);
@@ -97,11 +88,6 @@ void TrayIcon::discard() {
     discarded_ = true;
     if (icon_) disconnect(icon_, nullptr, this, nullptr);
     deleteLater();
-}
-
-void TrayIcon::removeAll() {
-    for (TrayIcon* icon : liveIcons())
-        if (icon->icon_) icon->icon_->hide();
 }
 
 } // namespace sorvo::ui

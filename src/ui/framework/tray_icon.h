@@ -40,9 +40,6 @@ class TrayIcon : public QObject {
     // on the stack; removing it there would pull the event's receiver from under Qt.
     void discard();
 
-    // Takes every tray icon of the program away (used when the program ends).
-    static void removeAll();
-
   signals:
     void activated(sorvo::ui::TrayActivation activation);
 
