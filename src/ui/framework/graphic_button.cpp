@@ -17,21 +17,15 @@ QPixmap greyedOut(const QPixmap& picture) {
 
 GraphicButton::GraphicButton(QWidget* parent, const QString& normalPicture,
                              const QString& highlightedPicture)
-    : QAbstractButton(parent), normalPicture_(normalPicture),
-      highlightedPicture_(highlightedPicture) {
+    : QAbstractButton(parent), normal_(normalPicture), highlighted_(highlightedPicture) {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_Hover);
     loadFaces(devicePixelRatioF());
 }
 
 void GraphicButton::loadFaces(qreal devicePixelRatio) {
-    const int density = pictureDensity(devicePixelRatio);
-    if (density == density_) return;
-    density_ = density;
-    normal_ = loadPixmap(normalPicture_, density);
-    highlighted_ =
-        highlightedPicture_.isEmpty() ? normal_ : loadPixmap(highlightedPicture_, density);
-    disabled_ = greyedOut(normal_);
+    highlighted_.follow(devicePixelRatio);
+    if (normal_.follow(devicePixelRatio)) disabled_ = greyedOut(normal_.pixmap());
 }
 
 bool GraphicButton::showsHighlighted() const {
@@ -45,7 +39,9 @@ void GraphicButton::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     // Drawn from the top left at their own size; a picture a row taller than the button loses
     // its bottom row.
-    const QPixmap& picture = !isEnabled() ? disabled_ : showsHighlighted() ? highlighted_ : normal_;
+    const QPixmap& picture = !isEnabled()                                    ? disabled_
+                             : showsHighlighted() && !highlighted_.isEmpty() ? highlighted_.pixmap()
+                                                                             : normal_.pixmap();
     painter.drawPixmap(0, 0, picture);
     paintFocusFrame(*this, painter);
 }

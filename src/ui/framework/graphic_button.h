@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/framework/dense_picture.h"
+
 #include <QAbstractButton>
 #include <QPixmap>
 
@@ -27,11 +29,8 @@ class GraphicButton : public QAbstractButton {
     // Loads the faces drawn for the device pixel ratio, unless they already are.
     void loadFaces(qreal devicePixelRatio);
 
-    QString normalPicture_;
-    QString highlightedPicture_;
-    int density_ = 0;
-    QPixmap normal_;
-    QPixmap highlighted_;
+    DensePicture normal_;
+    DensePicture highlighted_; // empty: the normal picture
     QPixmap disabled_;
     bool hovered_ = false;
 };

@@ -7,20 +7,17 @@
 namespace sorvo::ui {
 
 SkinLabel::SkinLabel(QWidget* parent, const QString& backgroundPicture)
-    : QLabel(parent), backgroundPicture_(backgroundPicture) {
+    : QLabel(parent), background_(backgroundPicture) {
     setWordWrap(false);
 }
 
 void SkinLabel::paintEvent(QPaintEvent* event) {
     // The picture drawn for the screen the label is on now.
-    if (const int density = pictureDensity(devicePixelRatioF()); density != density_) {
-        density_ = density;
-        background_ = loadPixmap(backgroundPicture_, density);
-    }
+    background_.follow(devicePixelRatioF());
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawPixmap(0, 0, background_);
+        painter.drawPixmap(0, 0, background_.pixmap());
     }
     QLabel::paintEvent(event);
 }

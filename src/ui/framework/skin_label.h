@@ -1,7 +1,8 @@
 #pragma once
 
+#include "ui/framework/dense_picture.h"
+
 #include <QLabel>
-#include <QPixmap>
 
 namespace sorvo::ui {
 
@@ -16,9 +17,7 @@ class SkinLabel : public QLabel {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    QString backgroundPicture_;
-    int density_ = 0;
-    QPixmap background_;
+    DensePicture background_;
 };
 
 } // namespace sorvo::ui

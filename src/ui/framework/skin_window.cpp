@@ -27,7 +27,7 @@ using design::ControlKind;
 // the xdg-toplevel parent), so that the owner never comes up above it.
 SkinWindow::SkinWindow(const design::WindowDesign& design, SkinWindow* owner)
     : QWidget(owner, (owner ? Qt::Dialog : Qt::Window) | Qt::FramelessWindowHint), design_(design),
-      owner_(owner) {
+      owner_(owner), background_(design.backgroundPicture) {
     setObjectName(design.name);
     setWindowTitle(design.title);
     setFixedSize(design.size);
@@ -39,8 +39,6 @@ SkinWindow::SkinWindow(const design::WindowDesign& design, SkinWindow* owner)
         setPalette(palette);
         setAutoFillBackground(true);
     }
-    if (!design.backgroundPicture.isEmpty())
-        background_ = loadPixmap(design.backgroundPicture, devicePixelRatioF());
     buildControls();
     if (design.focusColour.isValid()) {
         // Controls draw their focus mark in the palette's highlight.
@@ -197,17 +195,16 @@ QTimer* SkinWindow::timer(const QString& formName) const {
 }
 
 void SkinWindow::paintEvent(QPaintEvent*) {
-    if (background_.isNull()) return;
+    if (background_.isEmpty()) return;
     // The window may have gone to a screen of another density.
     const qreal ratio = devicePixelRatioF();
-    if (background_.devicePixelRatio() != pictureDensity(ratio))
-        background_ = loadPixmap(design_.backgroundPicture, ratio);
+    background_.follow(ratio);
+    const QPixmap& picture = background_.pixmap();
     QPainter painter(this);
     // Drawn at its own size from the top left: pixel for pixel at 1 and 2, the 2x picture scaled
     // down at 1.5.
-    if (ratio != background_.devicePixelRatio())
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(0, 0, background_);
+    if (ratio != picture.devicePixelRatio()) painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(0, 0, picture);
 }
 
 void SkinWindow::resizeEvent(QResizeEvent* event) {

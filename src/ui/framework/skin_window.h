@@ -1,6 +1,7 @@
 #pragma once
 
 #include "resources/window_design.h"
+#include "ui/framework/dense_picture.h"
 #include "ui/framework/tray_icon.h"
 
 #include <QPixmap>
@@ -78,7 +79,7 @@ class SkinWindow : public QWidget {
 
     const design::WindowDesign& design_;
     SkinWindow* owner_;
-    QPixmap background_;
+    DensePicture background_;
     TrayIcon* tray_ = nullptr;
     bool destroyed_ = false;
 };
