@@ -58,16 +58,9 @@ void SkinWindow::buildControls() {
         case ControlKind::PictureBox:
             widget = new PictureBox(this, c.picture);
             break;
-        case ControlKind::Canvas: {
-            auto* canvas = new Canvas(this);
-            const auto drawPlain = [canvas, picture = c.picture] {
-                canvas->setBackground(loadImage(picture, canvas->devicePixelRatioF()));
-            };
-            drawPlain();
-            connect(canvas, &Canvas::densityChanged, canvas, drawPlain);
-            widget = canvas;
+        case ControlKind::Canvas:
+            widget = new Canvas(this, c.picture);
             break;
-        }
         case ControlKind::WebBrowser:
             widget = new WebBrowser(this, c.address);
             break;
