@@ -3,18 +3,14 @@
 #include "app/splash_window.h"
 #include "app/tray_menu.h"
 #include "platform/platform.h"
-#include "platform/tray_hosts.h"
 #include "resources/form_names.h"
 #include "resources/window_design.h"
 #include "ui/dialogs.h"
 #include "ui/framework/after_first_paint.h"
 #include "ui/framework/canvas.h"
 #include "ui/framework/web_browser.h"
-#include "ui/rounded_region.h"
 #include "ui/title_strip.h"
 #include "update/update_window.h"
-
-#include <QContextMenuEvent>
 
 namespace sorvo::app {
 
@@ -28,7 +24,7 @@ MainWindow::MainWindow(update::UpdateController& updates)
     : SkinWindow(design::mainWindow()), updates_(updates),
       titleStrip_(new ui::TitleStrip(titleCanvas(), *this)), trayMenu_(new TrayMenu(*this)) {
     connect(this, &SkinWindow::created, this, &MainWindow::onMainWindowCreated);
-    connect(this, &SkinWindow::sizeChanged, this, [this] { ui::applyRoundedRegion(*this); });
+    setTrayMenu(*trayMenu_);
     connect(this, &SkinWindow::trayActivated, this, &MainWindow::onMainWindowTrayEvent);
     // A coarse timer may fire up to 5 % early, cutting the splash short.
     splashTime_.setSingleShot(true);
@@ -52,7 +48,6 @@ ui::WebBrowser& MainWindow::radioBrowser() const {
 
 void MainWindow::onMainWindowCreated() {
     setTrayIcon(QStringLiteral("ProgramIcon"), trayTooltip);
-    trayIcon()->attachMenuForHost(trayMenu_);
     trayToggleState_ = 0;
     platform::enableWindowMenu(*this);
     splash_ = newSplashWindow();
@@ -88,14 +83,6 @@ void MainWindow::onMainWindowTrayEvent(ui::TrayActivation activation) {
         setVisible(trayToggleState_ == 0);
         trayToggleState_ = trayToggleState_ == 0 ? 1 : 0;
     }
-}
-
-// Without a tray the title strip carries the tray menu; the strip ignores right clicks, so they
-// come here.
-void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
-    if (platform::TrayHosts::instance().any()) return;
-    trayMenu_->popUpAtCursor();
-    event->accept();
 }
 
 void MainWindow::onUpdateCommand() {

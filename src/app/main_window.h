@@ -52,9 +52,6 @@ class MainWindow : public ui::SkinWindow {
     // The tray icon's tooltip names `title` as on the air; an empty one: nothing plays.
     void showOnAir(const QString& title);
 
-  protected:
-    void contextMenuEvent(QContextMenuEvent* event) override;
-
   private:
     update::UpdateController& updates_;
     int trayToggleState_ = 0;

@@ -2,15 +2,11 @@
 
 #include "resources/window_design.h"
 #include "ui/framework/skin_window.h"
-#include "ui/rounded_region.h"
 
 namespace sorvo::app {
 
 ui::SkinWindow* newSplashWindow() {
     auto* splash = new ui::SkinWindow(design::splashWindow());
-    const auto round = [splash] { ui::applyRoundedRegion(*splash); };
-    QObject::connect(splash, &ui::SkinWindow::created, splash, round);
-    QObject::connect(splash, &ui::SkinWindow::sizeChanged, splash, round);
     // A picture, not a control: clicks and keys go nowhere.
     splash->setAttribute(Qt::WA_TransparentForMouseEvents);
     splash->setWindowFlag(Qt::WindowDoesNotAcceptFocus);

@@ -46,6 +46,14 @@ struct ControlDesign {
     std::vector<std::pair<QString, int>> entries; // drop-down list
 };
 
+// When a window is clipped to a rounded rectangle of its size at the time, with 11 × 11 corners.
+enum class Rounding {
+    None,
+    WhenCreated, // once, as it is created: it keeps that outline
+    WhenSized,   // whenever its size changes, its first sizing included
+    WhenCreatedAndSized,
+};
+
 struct WindowDesign {
     QString name; // the window's role name, also its objectName
     QString title;
@@ -55,6 +63,7 @@ struct WindowDesign {
     QString backgroundPicture;
     QString icon;
     QString cursor;
+    Rounding rounding = Rounding::None;
     // Keyboard use of the controls. With a focus colour, Tab and Shift+Tab go round the picture
     // buttons and the drop-down list in design order, the first taking the focus when the window
     // opens, and the focused one is framed in that colour. Without one, keys go where Qt sends

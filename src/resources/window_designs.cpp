@@ -56,6 +56,7 @@ const WindowDesign& mainWindow() {
                                      .backgroundPicture = {},
                                      .icon = QStringLiteral("ProgramIcon"),
                                      .cursor = skinCursor,
+                                     .rounding = Rounding::WhenSized,
                                      .controls = {
                                          {.formName = mainForm::radioBrowser,
                                           .kind = ControlKind::WebBrowser,
@@ -85,6 +86,7 @@ const WindowDesign& splashWindow() {
                                      .backgroundPicture = {},
                                      .icon = {},
                                      .cursor = skinCursor,
+                                     .rounding = Rounding::WhenCreatedAndSized,
                                      .controls = {{.formName = splashForm::splashPicture,
                                                    .kind = ControlKind::PictureBox,
                                                    .rect = {0, 0, 770, 330},
@@ -102,6 +104,7 @@ const WindowDesign& quitConfirmWindow() {
         .backgroundPicture = QStringLiteral("QuitConfirmBackdrop"),
         .icon = {},
         .cursor = skinCursor,
+        .rounding = Rounding::WhenCreatedAndSized,
         // The orange of the buttons' highlighted faces.
         .focusColour = QColor(255, 128, 0),
         .escapeKey = quitConfirmForm::cancelButton,
@@ -123,6 +126,7 @@ const WindowDesign& aboutWindow() {
                                      .backgroundPicture = QStringLiteral("AboutBackdrop"),
                                      .icon = {},
                                      .cursor = skinCursor,
+                                     .rounding = Rounding::WhenCreated,
                                      // The gold of the highlighted power glyph.
                                      .focusColour = QColor(255, 200, 60),
                                      .escapeKey = aboutForm::closeButton,
@@ -142,6 +146,7 @@ const WindowDesign& versionWindow() {
         .backgroundPicture = QStringLiteral("VersionBackdrop"),
         .icon = {},
         .cursor = skinCursor,
+        .rounding = Rounding::WhenCreatedAndSized,
         // The light blue glow round the highlighted button faces.
         .focusColour = QColor(80, 176, 255),
         .escapeKey = versionForm::cancelCheckButton,
@@ -166,6 +171,7 @@ const WindowDesign& updateWindow() {
         .backgroundPicture = QStringLiteral("UpdateBackdrop"),
         .icon = QStringLiteral("UpdateIcon"),
         .cursor = skinCursor,
+        .rounding = Rounding::WhenCreatedAndSized,
         // The orange of its progress texts: its pink is already the speed list's outline.
         .focusColour = QColor(255, 128, 0),
         .escapeKey = closeRequest,

@@ -4,20 +4,10 @@
 #include "resources/window_design.h"
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/program.h"
-#include "ui/rounded_region.h"
 
 namespace sorvo::ui {
 
 namespace {
-
-// Rounded when created, and again on every size change where the design asks for it.
-void roundDialog(SkinWindow& dialog, bool followsSize) {
-    QObject::connect(&dialog, &SkinWindow::created, &dialog,
-                     [&dialog] { applyRoundedRegion(dialog); });
-    if (followsSize)
-        QObject::connect(&dialog, &SkinWindow::sizeChanged, &dialog,
-                         [&dialog] { applyRoundedRegion(dialog); });
-}
 
 template <class Window, class Slot>
 void onClicked(Window& dialog, const QString& formName, Slot slot) {
@@ -27,10 +17,9 @@ void onClicked(Window& dialog, const QString& formName, Slot slot) {
 
 // A dialog built afresh from its design over `owner`: nothing of an earlier opening survives.
 // `closeButton` takes it away.
-SkinWindow* newDialog(const design::WindowDesign& design, SkinWindow& owner, bool followsSize,
+SkinWindow* newDialog(const design::WindowDesign& design, SkinWindow& owner,
                       const QString& closeButton) {
     auto* dialog = new SkinWindow(design, &owner);
-    roundDialog(*dialog, followsSize);
     onClicked(*dialog, closeButton, &SkinWindow::destroyWindow);
     return dialog;
 }
@@ -39,7 +28,7 @@ SkinWindow* newDialog(const design::WindowDesign& design, SkinWindow& owner, boo
 
 SkinWindow* openQuitConfirmWindow(SkinWindow& owner) {
     SkinWindow* dialog =
-        newDialog(design::quitConfirmWindow(), owner, true, design::quitConfirmForm::cancelButton);
+        newDialog(design::quitConfirmWindow(), owner, design::quitConfirmForm::cancelButton);
     // The dialog is left standing: the program's end takes every window and tray icon away.
     onClicked(*dialog, design::quitConfirmForm::okButton, &program::quit);
     dialog->open();
@@ -47,15 +36,12 @@ SkinWindow* openQuitConfirmWindow(SkinWindow& owner) {
 }
 
 SkinWindow* openAboutWindow(SkinWindow& owner) {
-    // Rounded once, when created: this dialog does not follow size changes.
-    SkinWindow* dialog =
-        newDialog(design::aboutWindow(), owner, false, design::aboutForm::closeButton);
+    SkinWindow* dialog = newDialog(design::aboutWindow(), owner, design::aboutForm::closeButton);
     dialog->open();
     return dialog;
 }
 
 VersionWindow::VersionWindow(SkinWindow& owner) : SkinWindow(design::versionWindow(), &owner) {
-    roundDialog(*this, true);
     onClicked(*this, design::versionForm::checkUpdateButton,
               &VersionWindow::onCheckUpdateButtonClicked);
     onClicked(*this, design::versionForm::cancelCheckButton, &SkinWindow::destroyWindow);

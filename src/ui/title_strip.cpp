@@ -115,7 +115,7 @@ TitleStrip::TitleStrip(Canvas& canvas, SkinWindow& mainWindow)
     const auto where = [](StripRect r) { return QRect(r.left, r.top, r.width, r.height); };
     canvas_.setPressZones({{QStringLiteral("最小化"), where(minimiseRect)},
                            {QStringLiteral("关闭"), where(closeRect)}});
-    // The window has put the plain strip of the new density back by now.
+    // The canvas has put the plain strip of the new density back by now.
     connect(&canvas, &Canvas::densityChanged, this, [this] {
         composeTitleStrip(canvas_);
         resetFlags();

@@ -6,12 +6,10 @@
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/skin_menu.h"
 #include "ui/framework/web_browser.h"
-#include "ui/rounded_region.h"
 #include "update/progress_texts.h"
 #include "update/update_controller.h"
 
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QStyleFactory>
@@ -59,9 +57,9 @@ UpdateWindow::UpdateWindow(UpdateController& controller)
       trayMenu_(new ui::SkinMenu(QStringLiteral("托盘菜单"), design::updateMenuScheme(), this)),
       controls_(controlsOf(*this)) {
     connect(this, &SkinWindow::created, this, &UpdateWindow::onUpdateWindowCreated);
-    connect(this, &SkinWindow::sizeChanged, this, [this] { ui::applyRoundedRegion(*this); });
     connect(this, &SkinWindow::trayActivated, this, &UpdateWindow::onUpdateWindowTrayEvent);
 
+    setTrayMenu(*trayMenu_);
     trayMenu_->addSeparator();
     trayMenu_->addCommand(QStringLiteral("打开升级"), 13, this, &UpdateWindow::onOpenUpdateCommand);
     trayMenu_->addCommand(QStringLiteral("退出升级"), 5, this, &UpdateWindow::onQuitUpdateCommand);
@@ -84,10 +82,8 @@ UpdateWindow::UpdateWindow(UpdateController& controller)
 UpdateWindow::~UpdateWindow() = default;
 
 void UpdateWindow::onUpdateWindowCreated() {
-    ui::applyRoundedRegion(*this);
     applyThemedControls(*this);
     setTrayIcon(trayPicture, trayTooltip);
-    trayIcon()->attachMenuForHost(trayMenu_);
     controller_.locatePackage();
 }
 
@@ -102,12 +98,6 @@ bool UpdateWindow::onUpdateWindowCloseRequest() {
     else
         minimise();
     return false;
-}
-
-void UpdateWindow::contextMenuEvent(QContextMenuEvent* event) {
-    if (platform::TrayHosts::instance().any()) return;
-    trayMenu_->popUpAtCursor();
-    event->accept();
 }
 
 void UpdateWindow::onUpdateWindowTrayEvent(ui::TrayActivation activation) {

@@ -49,7 +49,6 @@ class UpdateWindow : public ui::SkinWindow {
 
   protected:
     bool acceptsCloseRequest() override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     // The controls the handlers work on, found once by their form names.

@@ -1,7 +1,5 @@
 #include "ui/framework/canvas.h"
 
-#include "ui/framework/picture_loader.h"
-
 #include <QBuffer>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,9 +8,11 @@
 
 namespace sorvo::ui {
 
-Canvas::Canvas(QWidget* parent) : QWidget(parent) {
+Canvas::Canvas(QWidget* parent, const QString& plainPicture)
+    : QWidget(parent), plain_(plainPicture) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    if (plain_.follow(devicePixelRatioF())) setBackground(plain_.image());
 }
 
 void Canvas::setPressZones(std::vector<PressZone> zones) {
@@ -117,7 +117,10 @@ void Canvas::paintFromBackground(const QRect& area) const {
 }
 
 void Canvas::paintEvent(QPaintEvent* event) {
-    if (pictureDensity(devicePixelRatioF()) != density_) emit densityChanged();
+    if (plain_.follow(devicePixelRatioF())) {
+        setBackground(plain_.image());
+        emit densityChanged();
+    }
     QPainter painter(this);
     // At 1.5 the 2x surface is scaled down.
     if (devicePixelRatioF() != density_) painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/framework/colour.h"
+#include "ui/framework/dense_picture.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -20,7 +21,9 @@ namespace sorvo::ui {
 class Canvas : public QWidget {
     Q_OBJECT
   public:
-    explicit Canvas(QWidget* parent);
+    // Starts from `plainPicture` as its background, the one drawn for the canvas's screen; it is
+    // put back whenever the canvas goes to a screen of another density.
+    explicit Canvas(QWidget* parent, const QString& plainPicture = {});
 
     // Replaces the background picture (drawn tiled from the top left) and repaints the whole
     // surface from it, at the picture's density.
@@ -63,8 +66,8 @@ class Canvas : public QWidget {
     void pressZone(std::size_t index);
 
   signals:
-    // The canvas went to a screen whose pictures have another density than its background:
-    // whoever drew it draws it again for the new one.
+    // The canvas went to a screen whose pictures have another density and has put its plain
+    // picture of that density back: whoever drew on it draws again.
     void densityChanged();
 
     // The pointer's position in canvas pixels; buttons are the left one only.
@@ -87,6 +90,7 @@ class Canvas : public QWidget {
     // Repaints the logical pixels that cover `area`, in surface pixels.
     void updateSurface(const QRect& area);
 
+    DensePicture plain_;
     int density_ = 1;
     QImage background_;
     mutable QImage surface_;

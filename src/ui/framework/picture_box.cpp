@@ -1,38 +1,32 @@
 #include "ui/framework/picture_box.h"
 
-#include "resources/pictures.h"
-#include "ui/framework/picture_loader.h"
-
 #include <QImageReader>
 #include <QMovie>
-#include <QPixmap>
 
 namespace sorvo::ui {
 
 PictureBox::PictureBox(QWidget* parent, const QString& pictureName)
-    : QLabel(parent), pictureName_(pictureName) {
+    : QLabel(parent), picture_(pictureName) {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    showPictureFor(devicePixelRatioF());
+    followDensity();
 }
 
-void PictureBox::showPictureFor(qreal devicePixelRatio) {
-    const int density = pictureDensity(devicePixelRatio);
-    if (density == density_) return;
-    density_ = density;
+void PictureBox::followDensity() {
+    if (!picture_.follow(devicePixelRatioF())) return;
     // The @2x file's name tells the reader its frames' device pixel ratio.
-    const QString file = pictures::path(pictureForRatio(pictureName_, density));
+    const QString file = picture_.file();
     if (QImageReader(file).supportsAnimation()) {
         delete movie();
         auto* animation = new QMovie(file, {}, this);
         setMovie(animation);
         animation->start();
     } else {
-        setPixmap(loadPixmap(pictureName_, density));
+        setPixmap(picture_.pixmap());
     }
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
-    showPictureFor(devicePixelRatioF());
+    followDensity();
     QLabel::paintEvent(event);
 }
 

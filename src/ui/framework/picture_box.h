@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/framework/dense_picture.h"
+
 #include <QLabel>
 
 namespace sorvo::ui {
@@ -17,11 +19,10 @@ class PictureBox : public QLabel {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    // Shows the picture drawn for the device pixel ratio, unless it already shows.
-    void showPictureFor(qreal devicePixelRatio);
+    // Shows the picture drawn for the screen the box is on now, unless it already shows.
+    void followDensity();
 
-    QString pictureName_;
-    int density_ = 0;
+    DensePicture picture_;
 };
 
 } // namespace sorvo::ui

@@ -1,5 +1,7 @@
 #include "ui/framework/skin_window.h"
 
+#include "platform/platform.h"
+#include "platform/tray_hosts.h"
 #include "ui/framework/canvas.h"
 #include "ui/framework/drop_down_list.h"
 #include "ui/framework/graphic_button.h"
@@ -7,10 +9,12 @@
 #include "ui/framework/picture_box.h"
 #include "ui/framework/picture_loader.h"
 #include "ui/framework/skin_label.h"
+#include "ui/framework/skin_menu.h"
 #include "ui/framework/web_browser.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
@@ -22,6 +26,11 @@
 namespace sorvo::ui {
 
 using design::ControlKind;
+using design::Rounding;
+
+namespace {
+constexpr int cornerEllipse = 11;
+}
 
 // An owned window is a dialog to the window system: transient for its owner (WM_TRANSIENT_FOR,
 // the xdg-toplevel parent), so that the owner never comes up above it.
@@ -58,16 +67,9 @@ void SkinWindow::buildControls() {
         case ControlKind::PictureBox:
             widget = new PictureBox(this, c.picture);
             break;
-        case ControlKind::Canvas: {
-            auto* canvas = new Canvas(this);
-            const auto drawPlain = [canvas, picture = c.picture] {
-                canvas->setBackground(loadImage(picture, canvas->devicePixelRatioF()));
-            };
-            drawPlain();
-            connect(canvas, &Canvas::densityChanged, canvas, drawPlain);
-            widget = canvas;
+        case ControlKind::Canvas:
+            widget = new Canvas(this, c.picture);
             break;
-        }
         case ControlKind::WebBrowser:
             widget = new WebBrowser(this, c.address);
             break;
@@ -122,8 +124,15 @@ void SkinWindow::buildControls() {
     }
 }
 
+void SkinWindow::round() {
+    platform::setRoundRectRegion(*this, width(), height(), cornerEllipse, cornerEllipse);
+}
+
 void SkinWindow::load() {
     placeOnScreen();
+    if (design_.rounding == Rounding::WhenCreated ||
+        design_.rounding == Rounding::WhenCreatedAndSized)
+        round();
     emit created();
 }
 
@@ -186,8 +195,14 @@ void SkinWindow::setTrayIcon(const QString& pictureName, const QString& tooltip)
     if (!tray_) {
         tray_ = new TrayIcon(this);
         connect(tray_, &TrayIcon::activated, this, &SkinWindow::trayActivated);
+        if (trayMenu_) tray_->attachMenuForHost(trayMenu_);
     }
     tray_->set(pictureName, tooltip);
+}
+
+void SkinWindow::setTrayMenu(SkinMenu& menu) {
+    trayMenu_ = &menu;
+    if (tray_) tray_->attachMenuForHost(trayMenu_);
 }
 
 QTimer* SkinWindow::timer(const QString& formName) const {
@@ -209,6 +224,9 @@ void SkinWindow::paintEvent(QPaintEvent*) {
 
 void SkinWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    if (design_.rounding == Rounding::WhenSized ||
+        design_.rounding == Rounding::WhenCreatedAndSized)
+        round();
     emit sizeChanged(event->size());
 }
 
@@ -228,6 +246,17 @@ void SkinWindow::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     destroyWindow();
+}
+
+// Without a tray the window itself is where its tray menu opens; right clicks that its controls
+// ignore (the title strip's among them) come here.
+void SkinWindow::contextMenuEvent(QContextMenuEvent* event) {
+    if (!trayMenu_ || platform::TrayHosts::instance().any()) {
+        QWidget::contextMenuEvent(event);
+        return;
+    }
+    trayMenu_->popUpAtCursor();
+    event->accept();
 }
 
 } // namespace sorvo::ui

@@ -11,9 +11,11 @@ class QTimer;
 
 namespace sorvo::ui {
 
+class SkinMenu;
+
 // A borderless window built from its design: size, title, colours, background picture, icon,
-// cursor and controls, each control named by its form name. What happens to it is told through
-// its signals; subclasses connect their handlers in their constructors.
+// cursor, rounded outline and controls, each control named by its form name. What happens to it is
+// told through its signals; subclasses connect their handlers in their constructors.
 class SkinWindow : public QWidget {
     Q_OBJECT
   public:
@@ -43,6 +45,9 @@ class SkinWindow : public QWidget {
     // Sets the tray icon from a catalogue icon and its tooltip, putting it up if needed.
     void setTrayIcon(const QString& pictureName, const QString& tooltip);
     TrayIcon* trayIcon() const { return tray_; }
+    // The menu of the window's tray icon: attached for tray hosts that show menus themselves,
+    // and, where the desktop has no tray, opened by a right click on the window.
+    void setTrayMenu(SkinMenu& menu);
 
     QTimer* timer(const QString& formName) const;
 
@@ -70,9 +75,11 @@ class SkinWindow : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     void buildControls();
+    void round();
     void placeOnScreen();
     // The window modal to this one while it stands, else this one: it stays in front.
     QWidget& frontWindow();
@@ -81,6 +88,7 @@ class SkinWindow : public QWidget {
     SkinWindow* owner_;
     DensePicture background_;
     TrayIcon* tray_ = nullptr;
+    SkinMenu* trayMenu_ = nullptr;
     bool destroyed_ = false;
 };
 
