@@ -66,7 +66,6 @@ void UpdateController::start(int speedValue) {
     cancel();
     const quint64 download = ++download_;
     totalBytes_ = 0;
-    downloadTarget_ = packagePath_;
     fillUpdateSettings(settings_, packageUrl_, packagePath_, speedValue);
     // The controller stops its download before it goes, and that waits for a hook that runs;
     // a call still queued when it has gone is dropped with it.
@@ -128,13 +127,13 @@ void UpdateController::onDownloadEvent(quint64 download, const download::Event& 
 }
 
 void UpdateController::startPackage(const download::FileIdentity& verified) {
-    // The file the finished download wrote, even if the package's place has changed since.
-    const std::string target = QFile::encodeName(downloadTarget_).toStdString();
-    if (download::identityOf(target) != verified) {
+    // The file the finished download wrote (its settings hold it), even if the package's place
+    // has changed since.
+    if (download::identityOf(settings_.path) != verified) {
         emit failed(download::MessageCode::PackageChanged, 0);
         return;
     }
-    platform::openFile(downloadTarget_);
+    platform::openFile(QFile::decodeName(settings_.path.c_str()));
     emit packageStarted();
 }
 

@@ -68,8 +68,6 @@ class UpdateController : public QObject {
     download::DownloadSettings settings_;
     QString packageUrl_;
     QString packagePath_;
-    // The file the running or last download writes: packagePath as it was at its start.
-    QString downloadTarget_;
     std::int64_t totalBytes_ = 0;
     std::int64_t startMs_ = 0;
     // Which download is the current one; news of earlier ones is dropped.
