@@ -4,8 +4,9 @@
 // synced to disk, which `curl -o` never waits for; so curl is also timed with an fsync of its
 // file added, the same promise. The component also downloads the package with a public key, so
 // that it checks the package against its signature: what that adds per MiB, and as a share of
-// the download time, is the cost of the check. The server runs in a child process so that this
-// process's CPU time is the component's own.
+// the download time, is the cost of the check. And how long release and a Downloader's end take
+// with a download running. The server runs in a child process so that this process's CPU time
+// is the component's own.
 //
 //   bench-download [MiB] [rounds]      defaults: 256 MiB, 3 rounds
 
@@ -21,6 +22,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <random>
 #include <signal.h>
@@ -28,6 +30,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -163,6 +166,46 @@ Run withCurl(const std::string& url, const std::string& path, std::size_t size) 
             std::chrono::duration<double>(synced - stop).count()};
 }
 
+struct StopTimes {
+    double releaseMs = 0;
+    double endMs = 0; // the Downloader's end, which joins its worker
+};
+
+// Starts a download at the lowest cap and times how long release takes once bytes flow, then
+// the same for the end of a Downloader.
+StopTimes timeStops(const std::string& url, const std::string& path) {
+    dl::DownloadSettings settings;
+    settings.url = url;
+    settings.path = path;
+    settings.allowUnsigned = true;
+    settings.packageName = "pkg.exe";
+    settings.currentVersion = "1.0";
+    settings.speedValue = 6;
+    const auto flowing = [](const dl::Downloader& downloader) {
+        while (dl::bytesDone(downloader) == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    const auto msSince = [](Clock::time_point start) {
+        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    };
+    StopTimes times;
+    {
+        dl::Downloader downloader;
+        dl::startDownload(downloader, settings);
+        flowing(downloader);
+        const auto start = Clock::now();
+        dl::release(downloader);
+        times.releaseMs = msSince(start);
+    }
+    auto downloader = std::make_unique<dl::Downloader>();
+    dl::startDownload(*downloader, settings);
+    flowing(*downloader);
+    const auto start = Clock::now();
+    downloader.reset();
+    times.endMs = msSince(start);
+    return times;
+}
+
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -189,7 +232,7 @@ int main(int argc, char** argv) {
                 rounds);
     withCurl(url, curlFile, size);
     std::vector<double> componentRates, curlRates, curlSyncedRates, componentCpu, curlCpu;
-    std::vector<double> checkShares, checkCpu, checkWall;
+    std::vector<double> checkShares, checkCpu, checkWall, releaseMs, endMs;
     bool allComplete = true;
     for (int round = 1; round <= rounds; ++round) {
         std::filesystem::remove(componentFile);
@@ -198,6 +241,9 @@ int main(int argc, char** argv) {
         std::filesystem::remove(componentFile);
         const Run checked = withComponent(url, componentFile, size, signer.publicKeyLine());
         const Run curl = withCurl(url, curlFile, size);
+        const StopTimes stops = timeStops(url, componentFile);
+        releaseMs.push_back(stops.releaseMs);
+        endMs.push_back(stops.endMs);
         allComplete = allComplete && component.complete && checked.complete && curl.complete;
         checkShares.push_back((checked.seconds - component.seconds) / component.seconds * 100.0);
         checkCpu.push_back((checked.cpuSeconds - component.cpuSeconds) * 1000.0 / sizeMib);
@@ -238,6 +284,11 @@ int main(int argc, char** argv) {
         "| the check's share of the download time of the %zu MiB package | %.1f %% | < 5 %% "
         "|\n",
         mib, median(checkShares));
+    std::printf("| release of a running download, until it returns | %.2f ms | < 100 ms |\n",
+                median(releaseMs));
+    std::printf("| a Downloader's end with its download running, worker joined | %.2f ms | "
+                "< 100 ms |\n",
+                median(endMs));
     if (!allComplete) std::printf("WARNING: a download did not arrive complete\n");
 
     std::filesystem::remove_all(folder);

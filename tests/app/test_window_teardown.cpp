@@ -7,6 +7,7 @@
 #include "app/tray_menu.h"
 #include "config/hosts.h"
 #include "support/desktop_input.h"
+#include "support/event_rounds.h"
 #include "support/gui_test_main.h"
 #include "support/modal_dialog.h"
 #include "support/opened_files.h"
@@ -246,7 +247,10 @@ class WindowTeardownTest : public QObject {
     // running one stops and nothing is started.
     void cancelButtonWithAndWithoutADownload() {
         OpenedFiles opened;
-        server->bytesPerSecond = 200000;
+        // Slow enough that the cancel surely comes before the last byte.
+        server->bytesPerSecond = 40000;
+        const int requests = server->packageRequests;
+        const int left = server->packageAnswersLeft;
         for (const bool downloading : {false, true}) {
             QPointer<UpdateWindow> window;
             Steps steps(scriptMs);
@@ -260,8 +264,11 @@ class WindowTeardownTest : public QObject {
             run(steps);
             expectOnlyTheMainWindowLeft(window);
         }
-        // Long enough for the cancelled download to have ended had it gone on.
-        QTest::qWait(3000);
+        // The one download there was ended when the client left its answer; whatever that
+        // download's end queued has run.
+        QCOMPARE(server->packageRequests - requests, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(server->packageAnswersLeft - left, 1, scriptMs);
+        QVERIFY(queuedWorkRan());
         QCOMPARE(opened.paths.size(), 0);
         QVERIFY(!QFile::exists(programUpdates().controller.packagePath()));
         server->bytesPerSecond = 0;

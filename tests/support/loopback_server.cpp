@@ -1,6 +1,7 @@
 #include "support/loopback_server.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace sorvo::testing {
 
@@ -93,8 +94,18 @@ int64_t rangeStart(const std::string& header) {
     }
 }
 
+// One answer's body as it goes out; tells `ended` when the answer is done with.
+struct Answer {
+    const Serving serving;
+    std::atomic<bool> whole{false};
+    ~Answer() {
+        if (serving.ended) serving.ended(whole);
+    }
+};
+
 // Sends the body from `position` on, one piece, honouring the cut, the pause and the pace.
-bool sendPiece(std::size_t position, const Serving& serving, httplib::DataSink& sink) {
+bool sendPiece(std::size_t position, Answer& answer, httplib::DataSink& sink) {
+    const Serving& serving = answer.serving;
     const auto at = static_cast<int64_t>(position);
     if (at == serving.pauseAt) std::this_thread::sleep_for(serving.pauseFor);
     int64_t end = std::min<int64_t>(at + static_cast<int64_t>(pieceSize),
@@ -110,7 +121,10 @@ bool sendPiece(std::size_t position, const Serving& serving, httplib::DataSink& 
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         end = std::min(end, at + std::max<int64_t>(serving.bytesPerSecond / 10, 1));
     }
-    return sink.write(serving.body.data() + position, static_cast<std::size_t>(end - at));
+    if (!sink.write(serving.body.data() + position, static_cast<std::size_t>(end - at)))
+        return false;
+    if (end == static_cast<int64_t>(serving.body.size())) answer.whole = true;
+    return true;
 }
 
 } // namespace
@@ -118,7 +132,8 @@ bool sendPiece(std::size_t position, const Serving& serving, httplib::DataSink& 
 void serve(const httplib::Request& req, httplib::Response& res, Serving given) {
     res.status = given.status;
     if (given.status != 200) return;
-    const auto serving = std::make_shared<const Serving>(std::move(given));
+    const auto answer = std::make_shared<Answer>(std::move(given));
+    const Serving* serving = &answer->serving;
     // The library would otherwise cut the answer to the requested range a second time.
     const_cast<httplib::Request&>(req).ranges.clear();
     std::size_t from = 0;
@@ -135,22 +150,23 @@ void serve(const httplib::Request& req, httplib::Response& res, Serving given) {
                                             std::to_string(serving->body.size()));
     }
     if (!serving->etag.empty()) res.set_header("ETag", serving->etag);
+    answer->whole = from == serving->body.size();
     const std::string type = "application/octet-stream";
     if (serving->chunked) {
         res.set_chunked_content_provider(
-            type, [serving, from](std::size_t offset, httplib::DataSink& sink) {
-                if (from + offset >= serving->body.size()) {
+            type, [answer, from](std::size_t offset, httplib::DataSink& sink) {
+                if (from + offset >= answer->serving.body.size()) {
                     sink.done();
                     return true;
                 }
-                return sendPiece(from + offset, *serving, sink);
+                return sendPiece(from + offset, *answer, sink);
             });
         return;
     }
     res.set_content_provider(
         serving->body.size() - from, type,
-        [serving, from](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-            return sendPiece(from + offset, *serving, sink);
+        [answer, from](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+            return sendPiece(from + offset, *answer, sink);
         });
 }
 

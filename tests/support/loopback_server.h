@@ -83,6 +83,9 @@ struct Serving {
     std::chrono::milliseconds pauseFor{0};
     std::chrono::milliseconds byteEvery{0}; // above 0: trickle, one byte at a time
     int64_t bytesPerSecond = 0;             // above 0: a tenth of it every 100 ms
+    // Told once an answer with a body has gone, on the server's thread: whether all of the body
+    // went out, or the peer left before it had all.
+    std::function<void(bool whole)> ended;
 };
 
 // Answers req from serving, handling Range and If-Range itself.

@@ -40,6 +40,8 @@ class UpgradeServer {
     // connection; -1: none.
     std::atomic<std::int64_t> cutNextAt{-1};
     std::atomic<int> packageRequests{0};
+    // Answers with the package that ended before all of it went out: the client left them.
+    std::atomic<int> packageAnswersLeft{0};
     // 0 sends the package as fast as the connection takes it.
     std::atomic<std::int64_t> bytesPerSecond{0};
     // Each answer holds back at this byte for pauseMs before it sends the rest; -1: never.
@@ -92,7 +94,10 @@ class UpgradeServer {
                                    .cutAt = cut,
                                    .pauseAt = pauseAt,
                                    .pauseFor = std::chrono::milliseconds(pauseMs.load()),
-                                   .bytesPerSecond = bytesPerSecond});
+                                   .bytesPerSecond = bytesPerSecond,
+                                   .ended = [this](bool whole) {
+                                       if (!whole) ++packageAnswersLeft;
+                                   }});
         });
     }
 

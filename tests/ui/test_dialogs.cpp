@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 #include "resources/pictures.h"
 #include "resources/window_design.h"
+#include "support/desktop_input.h"
 #include "support/gui_test_main.h"
 #include "ui/dialogs.h"
 #include "ui/framework/graphic_button.h"
@@ -15,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 #include <functional>
 
 using namespace sorvo;
@@ -47,13 +49,6 @@ class PressCounter : public QObject {
         return false;
     }
 };
-
-// A real click through the X server, so that modality applies as it does to the user's.
-void clickOnScreen(QPoint global) {
-    QProcess::execute(QStringLiteral("xdotool"),
-                      {QStringLiteral("mousemove"), QString::number(global.x()),
-                       QString::number(global.y()), QStringLiteral("click"), QStringLiteral("1")});
-}
 
 GraphicButton* button(SkinWindow& dialog, const QString& formName) {
     return dialog.control<GraphicButton>(formName);
@@ -133,16 +128,20 @@ class DialogsTest : public QObject {
             QCOMPARE(dialog->objectName(), QString::fromLatin1(c.name));
             QCOMPARE(dialog->size(), c.size);
             ownerPresses_.presses = 0;
-            clickOnScreen(owner_->mapToGlobal(QPoint(20, 20)));
-            // The click reaches the X server, which hands it to the dialog's owner or not.
-            QTest::qWait(300);
+            desktop::clickAt(owner_->mapToGlobal(QPoint(20, 20)));
+            // The X server hands events on in order: once a right click on the dialog has
+            // arrived, the click on the owner had its chance.
+            PressCounter dialogPresses;
+            dialog->windowHandle()->installEventFilter(&dialogPresses);
+            desktop::clickAt(dialog->mapToGlobal(QPoint(8, dialog->height() / 2)), 3);
+            QTRY_COMPARE(dialogPresses.presses, 1);
             QCOMPARE(ownerPresses_.presses, 0);
             QTest::mouseClick(button(*dialog, c.closingButton), Qt::LeftButton);
             QCOMPARE(closed.count(), 1);
             QTRY_VERIFY(!dialog);
             QVERIFY(owner_->isVisible());
             ownerPresses_.presses = 0;
-            clickOnScreen(owner_->mapToGlobal(QPoint(20, 20)));
+            desktop::clickAt(owner_->mapToGlobal(QPoint(20, 20)));
             QTRY_COMPARE(ownerPresses_.presses, 1);
         }
     }
