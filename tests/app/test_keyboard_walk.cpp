@@ -42,32 +42,59 @@ QWidget* focused(const char* window, const char* formName) {
     return control && control->hasFocus() ? control : nullptr;
 }
 
+QImage onScreen(QWidget& control) {
+    const QPoint origin = control.mapToGlobal(QPoint(0, 0));
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, origin.x(), origin.y(), control.width(), control.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// Whether `pixel` of the control is on screen where the window's rounded outline leaves it.
+bool unmasked(QWidget& control, QPoint pixel) {
+    return control.window()->mask().contains(control.mapTo(control.window(), pixel));
+}
+
 // Whether the control shows the focus frame on screen: its outermost ring of pixels, where the
 // window's rounded outline leaves them, in the window's focus colour.
 bool framedOnScreen(QWidget& control) {
-    auto& window = static_cast<SkinWindow&>(*control.window());
-    const QPoint origin = control.mapToGlobal(QPoint(0, 0));
-    const QImage shot =
-        QGuiApplication::primaryScreen()
-            ->grabWindow(0, origin.x(), origin.y(), control.width(), control.height())
-            .toImage();
+    const QColor focus = static_cast<SkinWindow&>(*control.window()).design().focusColour;
+    const QImage shot = onScreen(control);
     const QRect r = control.rect();
     int checked = 0;
     for (int x = r.left(); x <= r.right(); ++x) {
         for (int y = r.top(); y <= r.bottom(); ++y) {
             const bool ring = x == r.left() || x == r.right() || y == r.top() || y == r.bottom();
-            const QPoint inWindow = control.mapTo(&window, QPoint(x, y));
-            if (!ring || !window.mask().contains(inWindow)) continue;
-            if (shot.pixelColor(x, y) != window.design().focusColour) return false;
+            if (!ring || !unmasked(control, {x, y})) continue;
+            if (shot.pixelColor(x, y) != focus) return false;
             ++checked;
         }
     }
     return checked > 0;
 }
 
+// Whether the control is on screen as its window draws it, with no frame around it.
+bool shownUnframed(QWidget& control) {
+    const QImage shot = onScreen(control);
+    QWidget& window = *control.window();
+    const QImage drawn = window.grab({control.mapTo(&window, QPoint(0, 0)), control.size()})
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    for (int x = 0; x < control.width(); ++x)
+        for (int y = 0; y < control.height(); ++y)
+            if (unmasked(control, {x, y}) && shot.pixel(x, y) != drawn.pixel(x, y)) return false;
+    return !framedOnScreen(control);
+}
+
 bool focusedAndFramed(const char* window, const char* formName) {
     QWidget* control = focused(window, formName);
     return control && framedOnScreen(*control);
+}
+
+// A window just opened has the focus on a control but shows no frame until a key is pressed.
+bool focusedUnframed(const char* window, const char* formName) {
+    QWidget* control = focused(window, formName);
+    return control && shownUnframed(*control);
 }
 
 // The focus frame shows on no control but the focused one.
@@ -154,9 +181,9 @@ class KeyboardWalkTest : public QObject {
     void quitDialogByKeys() {
         Steps walk;
         chooseFromTrayMenu(walk, QStringLiteral("退出系统"));
-        walk.waitFor(QStringLiteral("OK focused and framed"),
+        walk.waitFor(QStringLiteral("OK focused, no frame before a key"),
                      [] {
-                         return focusedAndFramed("QuitConfirmWindow", "图形按钮确定") &&
+                         return focusedUnframed("QuitConfirmWindow", "图形按钮确定") &&
                                 onlyFocusedFramed("QuitConfirmWindow");
                      })
             .then([] { desktop::keys({QStringLiteral("Tab")}); });
@@ -178,7 +205,7 @@ class KeyboardWalkTest : public QObject {
 
         chooseFromTrayMenu(walk, QStringLiteral("退出系统"));
         walk.waitFor(QStringLiteral("reopened with OK focused"),
-                     [] { return focusedAndFramed("QuitConfirmWindow", "图形按钮确定"); })
+                     [] { return focusedUnframed("QuitConfirmWindow", "图形按钮确定"); })
             .then([] { desktop::keys({QStringLiteral("Escape")}); });
         walk.waitFor(QStringLiteral("Escape on OK only cancels"),
                      [] { return !QApplication::activeModalWidget(); });
@@ -212,10 +239,10 @@ class KeyboardWalkTest : public QObject {
         Steps walk;
         for (const char* closingKey : {"Escape", "Return"}) {
             chooseFromTrayMenu(walk, QStringLiteral("关于我们"));
-            walk.waitFor(QStringLiteral("close button focused and framed"),
-                         [] { return focusedAndFramed("AboutWindow", "图形按钮关闭"); })
+            walk.waitFor(QStringLiteral("close button focused, no frame yet"),
+                         [] { return focusedUnframed("AboutWindow", "图形按钮关闭"); })
                 .then([] { desktop::keys({QStringLiteral("Tab")}); });
-            walk.waitFor(QStringLiteral("Tab leaves the focus where it is"),
+            walk.waitFor(QStringLiteral("Tab leaves the focus where it is, framed"),
                          [] { return focusedAndFramed("AboutWindow", "图形按钮关闭"); })
                 .then([closingKey] { desktop::keys({QString::fromLatin1(closingKey)}); });
             walk.waitFor(QString::fromLatin1(closingKey) + QStringLiteral(" closed it"),
@@ -233,7 +260,7 @@ class KeyboardWalkTest : public QObject {
         chooseFromTrayMenu(walk, QStringLiteral("更新升级"));
         walk.waitFor(QStringLiteral("check button focused"),
                      [] {
-                         return focusedAndFramed("VersionWindow", "确定图形按钮") &&
+                         return focusedUnframed("VersionWindow", "确定图形按钮") &&
                                 onlyFocusedFramed("VersionWindow");
                      })
             .then([] { desktop::keys({QStringLiteral("Tab")}); });
@@ -255,13 +282,14 @@ class KeyboardWalkTest : public QObject {
                          auto* window = liveUpdateWindow();
                          return !QApplication::activeModalWidget() && window &&
                                 window->isActiveWindow() &&
-                                focusedAndFramed("UpdateWindow", "组合框");
+                                focusedUnframed("UpdateWindow", "组合框");
                      })
             .then([] { desktop::keys(QStringList(4, QStringLiteral("Down"))); });
         walk.waitFor(QStringLiteral("lowest speed chosen"),
                      [] {
                          auto* list = qobject_cast<QComboBox*>(focused("UpdateWindow", "组合框"));
-                         return list && list->currentText() == QStringLiteral("低速更新");
+                         return list && list->currentText() == QStringLiteral("低速更新") &&
+                                framedOnScreen(*list);
                      })
             .then([] { desktop::keys({QStringLiteral("Tab")}); });
         walk.waitFor(QStringLiteral("start button framed"),
