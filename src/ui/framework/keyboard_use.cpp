@@ -1,7 +1,6 @@
 #include "ui/framework/keyboard_use.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QShortcut>
