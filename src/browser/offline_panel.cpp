@@ -2,12 +2,12 @@
 
 #include "browser/browser_module.h"
 
+#include <QBoxLayout>
 #include <QEvent>
 #include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <algorithm>
 #include <cstdlib>
 
 namespace sorvo::browser {
@@ -114,7 +114,6 @@ void OfflinePanel::showRendererFailing() {
     countdown_.stop();
     present(rendererHeadline, reloadNow);
     status_->setText(rendererText);
-    arrange();
 }
 
 void OfflinePanel::present(const QString& headline, const QString& retryCaption) {
@@ -136,7 +135,6 @@ void OfflinePanel::showCountdown() {
         status_->setText(QStringLiteral("%1 秒后重试").arg(seconds));
         countdown_.start(static_cast<int>(left - (seconds - 1) * 1000));
     }
-    arrange();
 }
 
 // The part of the browser inside its window: a browser larger than its window shows only that.
@@ -151,9 +149,10 @@ void OfflinePanel::showMark(int size) {
     if (size != markSize_ || ratio != markRatio_) mark_->setPixmap(markPicture(size, ratio));
     markSize_ = size;
     markRatio_ = ratio;
-    mark_->resize(size, size);
+    mark_->setFixedSize(size, size);
 }
 
+// Laid out afresh only when the look changes; the layout itself follows the texts.
 void OfflinePanel::arrange() {
     const QRect area = shownPart();
     const bool inOneRow = area.height() < stackedMinHeight;
@@ -162,40 +161,51 @@ void OfflinePanel::arrange() {
     setPixelSize(*headline_, look.headlinePixels, true);
     setPixelSize(*status_, look.statusPixels, false);
     setPixelSize(*retry_, look.statusPixels, false);
-    headline_->resize(headline_->sizeHint());
-    status_->resize(status_->sizeHint());
-    retry_->resize(retry_->sizeHint());
+    if (!layout() || inOneRow != inOneRow_) {
+        delete layout();
+        if (inOneRow)
+            layOutInRow(look.gap);
+        else
+            layOutStacked(look.gap);
+        inOneRow_ = inOneRow;
+    }
+    // Centred in the shown part alone.
+    layout()->setContentsMargins(area.left(), area.top(), width() - area.right() - 1,
+                                 height() - area.bottom() - 1);
+}
 
-    if (inOneRow) {
-        // mark | headline
-        //      | status  [retry]
-        const int statusRow = std::max(status_->height(), retry_->height());
-        const int textWidth =
-            std::max(headline_->width(), status_->width() + look.gap + retry_->width());
-        const int textHeight = headline_->height() + 4 + statusRow;
-        const int width = look.mark + look.gap + textWidth;
-        const int height = std::max(look.mark, textHeight);
-        const QPoint origin(area.center().x() - width / 2, area.center().y() - height / 2);
-        mark_->move(origin.x(), origin.y() + (height - look.mark) / 2);
-        const int textX = origin.x() + look.mark + look.gap;
-        const int textY = origin.y() + (height - textHeight) / 2;
-        headline_->move(textX, textY);
-        const int rowY = textY + headline_->height() + 4;
-        status_->move(textX, rowY + (statusRow - status_->height()) / 2);
-        retry_->move(textX + status_->width() + look.gap,
-                     rowY + (statusRow - retry_->height()) / 2);
-        return;
-    }
-    // Stacked and centred: mark, headline, status, retry.
-    const int height = look.mark + look.gap + headline_->height() + look.gap / 2 +
-                       status_->height() + look.gap + retry_->height();
-    int y = area.center().y() - height / 2;
-    const int centreX = area.center().x();
-    for (QWidget* part : {static_cast<QWidget*>(mark_), static_cast<QWidget*>(headline_),
-                          static_cast<QWidget*>(status_), static_cast<QWidget*>(retry_)}) {
-        part->move(centreX - part->width() / 2, y);
-        y += part->height() + (part == headline_ ? look.gap / 2 : look.gap);
-    }
+// Mark, headline, status and retry, each centred under the one before.
+void OfflinePanel::layOutStacked(int gap) {
+    auto* column = new QVBoxLayout(this);
+    column->setAlignment(Qt::AlignCenter);
+    column->setSpacing(0);
+    column->addWidget(mark_, 0, Qt::AlignHCenter);
+    column->addSpacing(gap);
+    column->addWidget(headline_, 0, Qt::AlignHCenter);
+    column->addSpacing(gap / 2);
+    column->addWidget(status_, 0, Qt::AlignHCenter);
+    column->addSpacing(gap);
+    column->addWidget(retry_, 0, Qt::AlignHCenter);
+}
+
+// mark | headline
+//      | status  [retry]
+void OfflinePanel::layOutInRow(int gap) {
+    auto* row = new QHBoxLayout(this);
+    row->setAlignment(Qt::AlignCenter);
+    row->setSpacing(gap);
+    row->addWidget(mark_, 0, Qt::AlignVCenter);
+    auto* text = new QVBoxLayout;
+    text->setSpacing(4);
+    text->addWidget(headline_, 0, Qt::AlignLeft);
+    auto* statusRow = new QHBoxLayout;
+    statusRow->setSpacing(gap);
+    statusRow->addWidget(status_, 0, Qt::AlignVCenter);
+    statusRow->addWidget(retry_, 0, Qt::AlignVCenter);
+    text->addLayout(statusRow);
+    text->setAlignment(statusRow, Qt::AlignLeft);
+    row->addLayout(text);
+    row->setAlignment(text, Qt::AlignVCenter);
 }
 
 // The panel follows its browser's size, and new widgets the engine puts into the browser (it

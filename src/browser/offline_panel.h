@@ -39,9 +39,12 @@ class OfflinePanel : public QWidget {
     void present(const QString& headline, const QString& retryCaption);
     void showCountdown();
     void arrange();
+    void layOutStacked(int gap);
+    void layOutInRow(int gap);
     QRect shownPart() const;
     void showMark(int size);
 
+    bool inOneRow_ = false;
     int markSize_ = 0;
     qreal markRatio_ = 0;
     QLabel* mark_;

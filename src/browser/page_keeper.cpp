@@ -79,7 +79,7 @@ void PageKeeper::onRendererTerminated(QWebEnginePage::RenderProcessTerminationSt
     // Between tries the next try brings a new renderer anyway.
     if (state_ == State::RendererFailing || nextTry_.isActive()) return;
     if (state_ == State::Shown) tryAddress_ = page().url().isEmpty() ? loading_ : page().url();
-    if (timing_.crashes.mayReload(CrashLimiter::Clock::now())) {
+    if (timing_.crashes.admit(SlidingLimit::Clock::now())) {
         page().load(tryAddress_);
         return;
     }
@@ -90,7 +90,7 @@ void PageKeeper::onRendererTerminated(QWebEnginePage::RenderProcessTerminationSt
 
 void PageKeeper::onRetryRequested() {
     if (state_ == State::RendererFailing) {
-        timing_.crashes.forgive();
+        timing_.crashes.clear();
         state_ = State::Unreachable;
     }
     tryAgain();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/crash_limiter.h"
 #include "browser/retry_schedule.h"
+#include "browser/sliding_limit.h"
 
 #include <QObject>
 #include <QTimer>
@@ -21,13 +21,15 @@ struct KeeperTiming {
     RetrySchedule schedule;
     // How long a load may wait for the server's first answer.
     std::chrono::milliseconds answerTime = std::chrono::seconds(30);
-    CrashLimiter crashes;
+    // Reloads after the renderer died: a page that kills its renderer at once must not keep the
+    // machine busy.
+    SlidingLimit crashes{3, std::chrono::minutes(1)};
 };
 
 // Keeps a browser on its page. When the page cannot be loaded (see siteUnreachable), or its
 // server has not answered within the answer time, the browser shows the offline panel and
 // tries again by the retry schedule, and at once when the system reports the network back.
-// When the page's renderer dies, the page is loaded again, as often as the crash limiter
+// When the page's renderer dies, the page is loaded again, as often as the crash limit
 // allows; after that the panel says so and only its button tries again. Lives on the view's
 // thread, as a child of the view.
 class PageKeeper : public QObject {

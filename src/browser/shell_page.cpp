@@ -15,9 +15,6 @@ namespace sorvo::browser {
 
 namespace {
 
-constexpr std::size_t dialogsAllowed = 3;
-constexpr std::chrono::seconds dialogWindow(10);
-
 QUrl comparable(const QUrl& address) {
     return address.adjusted(QUrl::StripTrailingSlash | QUrl::NormalizePathSegments);
 }
@@ -91,15 +88,12 @@ void ShellPage::handOut(const QUrl& address) {
 // At most three in any ten seconds, however the page reloads itself; after that, none until the
 // program opens a page.
 bool ShellPage::mayShowDialog() {
-    const auto now = std::chrono::steady_clock::now();
-    while (!recentDialogs_.empty() && now - recentDialogs_.front() > dialogWindow)
-        recentDialogs_.pop_front();
-    if (dialogsSilenced_ || recentDialogs_.size() >= dialogsAllowed) {
+    const auto now = SlidingLimit::Clock::now();
+    if (dialogsSilenced_ || !recentDialogs_.admit(now)) {
         dialogsSilenced_ = true;
         return false;
     }
-    recentDialogs_.push_back(now);
-    dialogsSilenced_ = recentDialogs_.size() >= dialogsAllowed;
+    dialogsSilenced_ = recentDialogs_.full(now);
     return true;
 }
 

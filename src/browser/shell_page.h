@@ -1,12 +1,11 @@
 #pragma once
 
 #include "browser/navigation_policy.h"
+#include "browser/sliding_limit.h"
 #include "browser/user_gesture.h"
 
 #include <QMessageBox>
 #include <QWebEnginePage>
-#include <chrono>
-#include <deque>
 #include <functional>
 
 class QWebEngineDownloadRequest;
@@ -55,7 +54,7 @@ class ShellPage : public QWebEnginePage {
     std::function<void(const QUrl&)> openElsewhere_;
     UserGesture* gesture_;
     QUrl programAddress_;
-    std::deque<std::chrono::steady_clock::time_point> recentDialogs_;
+    SlidingLimit recentDialogs_{3, std::chrono::seconds(10)};
     bool dialogsSilenced_ = false;
 };
 

@@ -21,7 +21,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <cstring>
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 using namespace sorvo;
 using ui::SkinWindow;
@@ -42,32 +46,59 @@ QWidget* focused(const char* window, const char* formName) {
     return control && control->hasFocus() ? control : nullptr;
 }
 
+QImage onScreen(QWidget& control) {
+    const QPoint origin = control.mapToGlobal(QPoint(0, 0));
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, origin.x(), origin.y(), control.width(), control.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// Whether `pixel` of the control is on screen where the window's rounded outline leaves it.
+bool unmasked(QWidget& control, QPoint pixel) {
+    return control.window()->mask().contains(control.mapTo(control.window(), pixel));
+}
+
 // Whether the control shows the focus frame on screen: its outermost ring of pixels, where the
 // window's rounded outline leaves them, in the window's focus colour.
 bool framedOnScreen(QWidget& control) {
-    auto& window = static_cast<SkinWindow&>(*control.window());
-    const QPoint origin = control.mapToGlobal(QPoint(0, 0));
-    const QImage shot =
-        QGuiApplication::primaryScreen()
-            ->grabWindow(0, origin.x(), origin.y(), control.width(), control.height())
-            .toImage();
+    const QColor focus = static_cast<SkinWindow&>(*control.window()).design().focusColour;
+    const QImage shot = onScreen(control);
     const QRect r = control.rect();
     int checked = 0;
     for (int x = r.left(); x <= r.right(); ++x) {
         for (int y = r.top(); y <= r.bottom(); ++y) {
             const bool ring = x == r.left() || x == r.right() || y == r.top() || y == r.bottom();
-            const QPoint inWindow = control.mapTo(&window, QPoint(x, y));
-            if (!ring || !window.mask().contains(inWindow)) continue;
-            if (shot.pixelColor(x, y) != window.design().focusColour) return false;
+            if (!ring || !unmasked(control, {x, y})) continue;
+            if (shot.pixelColor(x, y) != focus) return false;
             ++checked;
         }
     }
     return checked > 0;
 }
 
+// Whether the control is on screen as its window draws it, with no frame around it.
+bool shownUnframed(QWidget& control) {
+    const QImage shot = onScreen(control);
+    QWidget& window = *control.window();
+    const QImage drawn = window.grab({control.mapTo(&window, QPoint(0, 0)), control.size()})
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    for (int x = 0; x < control.width(); ++x)
+        for (int y = 0; y < control.height(); ++y)
+            if (unmasked(control, {x, y}) && shot.pixel(x, y) != drawn.pixel(x, y)) return false;
+    return !framedOnScreen(control);
+}
+
 bool focusedAndFramed(const char* window, const char* formName) {
     QWidget* control = focused(window, formName);
     return control && framedOnScreen(*control);
+}
+
+// A window just opened has the focus on a control but shows no frame until a key is pressed.
+bool focusedUnframed(const char* window, const char* formName) {
+    QWidget* control = focused(window, formName);
+    return control && shownUnframed(*control);
 }
 
 // The focus frame shows on no control but the focused one.
@@ -86,14 +117,36 @@ QPushButton* retryButton() {
 
 // The offline panel's button shows its focus as a light frame on screen.
 bool retryFramedOnScreen(QPushButton& button) {
-    const QPoint origin = button.mapToGlobal(QPoint(0, 0));
-    const QImage shot = QGuiApplication::primaryScreen()
-                            ->grabWindow(0, origin.x(), origin.y(), button.width(), button.height())
-                            .toImage();
+    const QImage shot = onScreen(button);
     const QColor frame(0xea, 0xee, 0xf6);
     return shot.pixelColor(button.width() / 2, 0) == frame &&
            shot.pixelColor(0, button.height() / 2) == frame;
 }
+
+// How a dialog is worked with keys: the tray command that opens it, the buttons Tab goes round
+// from the one focused first, and the keys that close it with the button each is pressed on.
+struct DialogWalk {
+    const char* trayCommand;
+    const char* window;
+    std::vector<const char*> tabOrder;
+    std::vector<std::pair<const char*, const char*>> closings;
+};
+
+// Only the quit dialog's OK button ends the program: it is never pressed here.
+const std::vector<DialogWalk> dialogWalks{
+    {"退出系统",
+     "QuitConfirmWindow",
+     {"图形按钮确定", "图形按钮1"},
+     {{"Escape", "图形按钮1"},
+      {"Escape", "图形按钮确定"},
+      {"Return", "图形按钮1"},
+      {"space", "图形按钮1"}}},
+    {"关于我们",
+     "AboutWindow",
+     {"图形按钮关闭"},
+     {{"Escape", "图形按钮关闭"}, {"Return", "图形按钮关闭"}}},
+    {"更新升级", "VersionWindow", {"确定图形按钮", "取消图形按钮"}, {{"Escape", "取消图形按钮"}}},
+};
 
 } // namespace
 
@@ -136,6 +189,67 @@ class KeyboardWalkTest : public QObject {
             .then([] { desktop::keys({QStringLiteral("Return")}); });
     }
 
+    void walkDialog(Steps& walk, const DialogWalk& dialog) {
+        const char* window = dialog.window;
+        const std::vector<const char*>& order = dialog.tabOrder;
+        std::size_t at = 0;
+        const auto press = [&walk, window, &order, &at](const char* key, std::size_t next) {
+            walk.then([key] { desktop::keys({QString::fromLatin1(key)}); });
+            at = next % order.size();
+            const char* target = order[at];
+            walk.waitFor(QStringLiteral("%1: %2 focused and framed")
+                             .arg(QString::fromLatin1(key), QString::fromUtf8(target)),
+                         [window, target] {
+                             return focusedAndFramed(window, target) && onlyFocusedFramed(window);
+                         });
+        };
+        bool first = true;
+        for (const auto& [key, on] : dialog.closings) {
+            chooseFromTrayMenu(walk, QString::fromUtf8(dialog.trayCommand));
+            at = 0;
+            walk.waitFor(QStringLiteral("%1 opened, focused, no frame before a key")
+                             .arg(QString::fromLatin1(window)),
+                         [window, button = order.front()] {
+                             return focusedUnframed(window, button) && onlyFocusedFramed(window);
+                         });
+            if (first) {
+                for (std::size_t i = 1; i <= order.size(); ++i)
+                    press("Tab", i);
+                press("shift+Tab", order.size() - 1);
+            }
+            while (std::strcmp(order[at], on) != 0)
+                press("Tab", at + 1);
+            walk.then([key] { desktop::keys({QString::fromLatin1(key)}); });
+            walk.waitFor(QStringLiteral("%1 on %2 closed it")
+                             .arg(QString::fromLatin1(key), QString::fromUtf8(on)),
+                         [] { return !QApplication::activeModalWidget() && !liveUpdateWindow(); });
+            first = false;
+        }
+    }
+
+    // Opens the update window from the version dialog with Enter and waits for it to have the
+    // keyboard and for `ready`.
+    Steps& openUpdateWindow(Steps& walk, std::function<bool()> ready) {
+        chooseFromTrayMenu(walk, QStringLiteral("更新升级"));
+        walk.waitFor(QStringLiteral("check button focused"),
+                     [] { return focused("VersionWindow", "确定图形按钮") != nullptr; })
+            .then([] { desktop::keys({QStringLiteral("Return")}); });
+        return walk.waitFor(QStringLiteral("update window up with the keyboard"),
+                            [ready = std::move(ready)] {
+                                auto* window = liveUpdateWindow();
+                                return !QApplication::activeModalWidget() && window &&
+                                       window->isActiveWindow() && ready();
+                            });
+    }
+
+    static void hideUpdateWindow(Steps& walk) {
+        walk.then([] { desktop::keys({QStringLiteral("Escape")}); });
+        walk.waitFor(QStringLiteral("Escape hid the update window"), [] {
+            auto* window = liveUpdateWindow();
+            return window && !window->isVisible();
+        });
+    }
+
     static void runWalk(Steps& walk) {
         walk.start();
         QTRY_VERIFY_WITH_TIMEOUT(walk.finished(), 180000);
@@ -149,137 +263,44 @@ class KeyboardWalkTest : public QObject {
         QVERIFY(waitUntilShown(mainWindow));
     }
 
-    // Focus starts on the first button and Tab goes round the two, the frame with it; Escape
-    // cancels; Enter and Space press the button that has the focus.
-    void quitDialogByKeys() {
+    // Every dialog, worked with keys only: opened with the focus on its first button and no
+    // frame before a key; Tab goes round its buttons and Shift+Tab back, the frame on the
+    // focused one alone; each closing key then takes it away from the button it is pressed on.
+    void dialogsByKeys() {
         Steps walk;
-        chooseFromTrayMenu(walk, QStringLiteral("退出系统"));
-        walk.waitFor(QStringLiteral("OK focused and framed"),
-                     [] {
-                         return focusedAndFramed("QuitConfirmWindow", "图形按钮确定") &&
-                                onlyFocusedFramed("QuitConfirmWindow");
-                     })
-            .then([] { desktop::keys({QStringLiteral("Tab")}); });
-        walk.waitFor(QStringLiteral("Tab: cancel framed"),
-                     [] {
-                         return focusedAndFramed("QuitConfirmWindow", "图形按钮1") &&
-                                onlyFocusedFramed("QuitConfirmWindow");
-                     })
-            .then([] { desktop::keys({QStringLiteral("Tab")}); });
-        walk.waitFor(QStringLiteral("Tab: round to OK"),
-                     [] { return focusedAndFramed("QuitConfirmWindow", "图形按钮确定"); })
-            .then([] { desktop::keys({QStringLiteral("shift+Tab")}); });
-        // Escape with the focus on cancel; the next pass tries it on OK.
-        walk.waitFor(QStringLiteral("Shift+Tab: back to cancel"),
-                     [] { return focusedAndFramed("QuitConfirmWindow", "图形按钮1"); })
-            .then([] { desktop::keys({QStringLiteral("Escape")}); });
-        walk.waitFor(QStringLiteral("Escape closed it"),
-                     [] { return !QApplication::activeModalWidget(); });
-
-        chooseFromTrayMenu(walk, QStringLiteral("退出系统"));
-        walk.waitFor(QStringLiteral("reopened with OK focused"),
-                     [] { return focusedAndFramed("QuitConfirmWindow", "图形按钮确定"); })
-            .then([] { desktop::keys({QStringLiteral("Escape")}); });
-        walk.waitFor(QStringLiteral("Escape on OK only cancels"),
-                     [] { return !QApplication::activeModalWidget(); });
-
-        chooseFromTrayMenu(walk, QStringLiteral("退出系统"));
-        walk.waitFor(QStringLiteral("third opening"),
-                     [] { return focused("QuitConfirmWindow", "图形按钮确定") != nullptr; })
-            .then([] { desktop::keys({QStringLiteral("Tab")}); });
-        walk.waitFor(QStringLiteral("cancel focused"),
-                     [] { return focused("QuitConfirmWindow", "图形按钮1") != nullptr; })
-            .then([] { desktop::keys({QStringLiteral("Return")}); });
-        walk.waitFor(QStringLiteral("Enter on cancel closed it"),
-                     [] { return !QApplication::activeModalWidget(); });
-
-        chooseFromTrayMenu(walk, QStringLiteral("退出系统"));
-        walk.waitFor(QStringLiteral("fourth opening"),
-                     [] { return focused("QuitConfirmWindow", "图形按钮确定") != nullptr; })
-            .then([] { desktop::keys({QStringLiteral("Tab")}); });
-        walk.waitFor(QStringLiteral("cancel focused again"),
-                     [] { return focused("QuitConfirmWindow", "图形按钮1") != nullptr; })
-            .then([] { desktop::keys({QStringLiteral("space")}); });
-        walk.waitFor(QStringLiteral("Space on cancel closed it"),
-                     [] { return !QApplication::activeModalWidget(); });
+        for (const DialogWalk& dialog : dialogWalks)
+            walkDialog(walk, dialog);
         runWalk(walk);
         // Still running: no key above confirmed the quit.
         QVERIFY(mainWindow->isVisible());
     }
 
-    // One button: Tab keeps the focus on it; Escape and Enter close the dialog.
-    void aboutDialogByKeys() {
-        Steps walk;
-        for (const char* closingKey : {"Escape", "Return"}) {
-            chooseFromTrayMenu(walk, QStringLiteral("关于我们"));
-            walk.waitFor(QStringLiteral("close button focused and framed"),
-                         [] { return focusedAndFramed("AboutWindow", "图形按钮关闭"); })
-                .then([] { desktop::keys({QStringLiteral("Tab")}); });
-            walk.waitFor(QStringLiteral("Tab leaves the focus where it is"),
-                         [] { return focusedAndFramed("AboutWindow", "图形按钮关闭"); })
-                .then([closingKey] { desktop::keys({QString::fromLatin1(closingKey)}); });
-            walk.waitFor(QString::fromLatin1(closingKey) + QStringLiteral(" closed it"),
-                         [] { return !QApplication::activeModalWidget(); });
-        }
-        runWalk(walk);
-    }
-
-    // The version dialog closes with Escape; Enter on its first button opens the update window,
-    // where a download starts with keys only: the speed chosen with the arrow keys, the start
-    // button reached with Tab and pressed with Enter. Escape there only hides the window.
-    void versionDialogAndDownloadByKeys() {
+    // Enter on the version dialog's first button opens the update window, where a download
+    // starts with keys only: the speed chosen with the arrow keys, the start button reached with
+    // Tab and pressed with Enter. Escape there only hides the window.
+    void downloadByKeys() {
         OpenedFiles opened;
         Steps walk;
-        chooseFromTrayMenu(walk, QStringLiteral("更新升级"));
-        walk.waitFor(QStringLiteral("check button focused"),
-                     [] {
-                         return focusedAndFramed("VersionWindow", "确定图形按钮") &&
-                                onlyFocusedFramed("VersionWindow");
-                     })
-            .then([] { desktop::keys({QStringLiteral("Tab")}); });
-        walk.waitFor(QStringLiteral("Tab: cancel check framed"),
-                     [] {
-                         return focusedAndFramed("VersionWindow", "取消图形按钮") &&
-                                onlyFocusedFramed("VersionWindow");
-                     })
-            .then([] { desktop::keys({QStringLiteral("Escape")}); });
-        walk.waitFor(QStringLiteral("Escape closed it"),
-                     [] { return !QApplication::activeModalWidget() && !liveUpdateWindow(); });
-
-        chooseFromTrayMenu(walk, QStringLiteral("更新升级"));
-        walk.waitFor(QStringLiteral("check button focused again"),
-                     [] { return focused("VersionWindow", "确定图形按钮") != nullptr; })
-            .then([] { desktop::keys({QStringLiteral("Return")}); });
-        walk.waitFor(QStringLiteral("update window up with the speed list focused"),
-                     [] {
-                         auto* window = liveUpdateWindow();
-                         return !QApplication::activeModalWidget() && window &&
-                                window->isActiveWindow() &&
-                                focusedAndFramed("UpdateWindow", "组合框");
-                     })
-            .then([] { desktop::keys(QStringList(4, QStringLiteral("Down"))); });
-        walk.waitFor(QStringLiteral("lowest speed chosen"),
+        openUpdateWindow(walk, [] { return focusedUnframed("UpdateWindow", "组合框"); }).then([] {
+            desktop::keys(QStringList(4, QStringLiteral("Down")));
+        });
+        walk.waitFor(QStringLiteral("lowest speed chosen, the list framed"),
                      [] {
                          auto* list = qobject_cast<QComboBox*>(focused("UpdateWindow", "组合框"));
-                         return list && list->currentText() == QStringLiteral("低速更新");
+                         return list && list->currentText() == QStringLiteral("低速更新") &&
+                                framedOnScreen(*list);
                      })
             .then([] { desktop::keys({QStringLiteral("Tab")}); });
         walk.waitFor(QStringLiteral("start button framed"),
                      [] { return focusedAndFramed("UpdateWindow", "按钮1"); })
             .then([] { desktop::keys({QStringLiteral("Return")}); });
-        walk.waitFor(QStringLiteral("download started, focus on the cancel button"),
-                     [this] {
-                         return client->site.packageRequests > 0 &&
-                                focused("UpdateWindow", "按钮2") &&
-                                !liveUpdateWindow()
-                                     ->control<ui::GraphicButton>(QStringLiteral("按钮1"))
-                                     ->isEnabled();
-                     })
-            .then([] { desktop::keys({QStringLiteral("Escape")}); });
-        walk.waitFor(QStringLiteral("Escape hid the update window"), [] {
-            auto* window = liveUpdateWindow();
-            return window && !window->isVisible();
+        walk.waitFor(QStringLiteral("download started, focus on the cancel button"), [this] {
+            return client->site.packageRequests > 0 && focused("UpdateWindow", "按钮2") &&
+                   !liveUpdateWindow()
+                        ->control<ui::GraphicButton>(QStringLiteral("按钮1"))
+                        ->isEnabled();
         });
+        hideUpdateWindow(walk);
         runWalk(walk);
 
         // The download goes on while hidden and still ends with the package started.
@@ -294,17 +315,9 @@ class KeyboardWalkTest : public QObject {
     void offlinePageRetriedByKeys() {
         client->site.pageDown = true;
         Steps walk;
-        chooseFromTrayMenu(walk, QStringLiteral("更新升级"));
-        walk.waitFor(QStringLiteral("check button focused"),
-                     [] { return focused("VersionWindow", "确定图形按钮") != nullptr; })
-            .then([] { desktop::keys({QStringLiteral("Return")}); });
-        walk.waitFor(QStringLiteral("update window up with its page offline"),
-                     [] {
-                         auto* window = liveUpdateWindow();
-                         return window && window->isActiveWindow() && retryButton() &&
-                                retryButton()->isVisible() && focused("UpdateWindow", "组合框");
-                     })
-            .then([] { desktop::keys({QStringLiteral("shift+Tab")}); });
+        openUpdateWindow(walk, [] {
+            return retryButton() && retryButton()->isVisible() && focused("UpdateWindow", "组合框");
+        }).then([] { desktop::keys({QStringLiteral("shift+Tab")}); });
         walk.waitFor(QStringLiteral("Shift+Tab: retry button focused and framed"),
                      [] {
                          QPushButton* retry = retryButton();
@@ -315,12 +328,8 @@ class KeyboardWalkTest : public QObject {
                 desktop::keys({QStringLiteral("Return")});
             });
         walk.waitFor(QStringLiteral("Enter brought the page back"),
-                     [] { return retryButton() && !retryButton()->isVisible(); })
-            .then([] { desktop::keys({QStringLiteral("Escape")}); });
-        walk.waitFor(QStringLiteral("Escape hid the update window"), [] {
-            auto* window = liveUpdateWindow();
-            return window && !window->isVisible();
-        });
+                     [] { return retryButton() && !retryButton()->isVisible(); });
+        hideUpdateWindow(walk);
         runWalk(walk);
         liveUpdateWindow()->destroyWindow();
     }

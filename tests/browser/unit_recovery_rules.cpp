@@ -1,5 +1,5 @@
-#include "browser/crash_limiter.h"
 #include "browser/load_failure.h"
+#include "browser/page_keeper.h"
 #include "browser/retry_schedule.h"
 
 #include <QTest>
@@ -24,30 +24,31 @@ class RecoveryRulesTest : public QObject {
     }
 
     // Three reloads within any minute; the fourth crash in that minute gets none, and once
-    // the oldest reload is a minute old there is room again.
+    // the oldest reload is a minute old there is room again. The limit is full from the third.
     void threeReloadsAMinute() {
-        CrashLimiter limiter;
-        const CrashLimiter::Clock::time_point start;
-        QVERIFY(limiter.mayReload(start));
-        QVERIFY(limiter.mayReload(start + 10s));
-        QVERIFY(limiter.mayReload(start + 20s));
-        QVERIFY(!limiter.mayReload(start + 30s));
-        QVERIFY(!limiter.mayReload(start + 59s));
-        QVERIFY(limiter.mayReload(start + 60s));
-        QVERIFY(!limiter.mayReload(start + 61s));
-        QVERIFY(limiter.mayReload(start + 80s));
+        SlidingLimit limiter = KeeperTiming{}.crashes;
+        const SlidingLimit::Clock::time_point start;
+        QVERIFY(limiter.admit(start));
+        QVERIFY(limiter.admit(start + 10s));
+        QVERIFY(limiter.admit(start + 20s));
+        QVERIFY(limiter.full(start + 20s));
+        QVERIFY(!limiter.admit(start + 30s));
+        QVERIFY(!limiter.admit(start + 59s));
+        QVERIFY(limiter.admit(start + 60s));
+        QVERIFY(!limiter.admit(start + 61s));
+        QVERIFY(limiter.admit(start + 80s));
     }
 
     void aListenersRetryStartsTheCountAfresh() {
-        CrashLimiter limiter;
-        const CrashLimiter::Clock::time_point start;
+        SlidingLimit limiter = KeeperTiming{}.crashes;
+        const SlidingLimit::Clock::time_point start;
         for (int i = 0; i < 3; ++i)
-            QVERIFY(limiter.mayReload(start));
-        QVERIFY(!limiter.mayReload(start + 1s));
-        limiter.forgive();
+            QVERIFY(limiter.admit(start));
+        QVERIFY(!limiter.admit(start + 1s));
+        limiter.clear();
         for (int i = 0; i < 3; ++i)
-            QVERIFY(limiter.mayReload(start + 2s));
-        QVERIFY(!limiter.mayReload(start + 3s));
+            QVERIFY(limiter.admit(start + 2s));
+        QVERIFY(!limiter.admit(start + 3s));
     }
 
     void whichFailuresMeanTheSiteIsUnreachable_data() {

@@ -49,6 +49,19 @@ QImage shown(QWidget& control) {
     return control.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+// The whole outermost ring of pixels in the focus colour.
+bool framed(QWidget& control) {
+    const QImage image = shown(control);
+    const QRect r = control.rect();
+    for (int x = 0; x < r.width(); ++x)
+        for (int y : {0, r.bottom()})
+            if (image.pixelColor(x, y) != focusColour) return false;
+    for (int y = 0; y < r.height(); ++y)
+        for (int x : {0, r.right()})
+            if (image.pixelColor(x, y) != focusColour) return false;
+    return true;
+}
+
 QString focusName() {
     return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
 }
@@ -84,8 +97,8 @@ class KeyboardUseTest : public QObject {
     // and nothing else: no look of the style's own, on the list as on the buttons.
     void focusFrameIsTheOnlyMark() {
         open(focusColour, {});
-        // As after Tab: styles draw their own focus look only then.
-        window_->setAttribute(Qt::WA_KeyboardFocusChange);
+        // Styles draw their own focus look only once the keyboard is used.
+        tab();
         for (const char* name : {"first", "list"}) {
             auto* control = window_->findChild<QWidget*>(QString::fromLatin1(name));
             control->setFocus();
@@ -104,6 +117,27 @@ class KeyboardUseTest : public QObject {
                 }
             }
         }
+    }
+
+    // As desktops do, the focus shows only once the keyboard is used in the window: not as it
+    // opens, not after a click on a button, again at the next key.
+    void focusShowsOnlyAfterKeys() {
+        open(focusColour, {});
+        auto* first = window_->control<GraphicButton>(QStringLiteral("first"));
+        auto* last = window_->control<GraphicButton>(QStringLiteral("last"));
+        QVERIFY(first->hasFocus());
+        QVERIFY(!framed(*first));
+        tab(Qt::Key_Backtab);
+        QVERIFY(last->hasFocus());
+        QVERIFY(framed(*last));
+        QTest::mouseClick(first, Qt::LeftButton);
+        QVERIFY(first->hasFocus());
+        QVERIFY(!framed(*first));
+        // A button that takes the focus from the program after a click shows none either.
+        last->setFocus();
+        QVERIFY(!framed(*last));
+        QTest::keyClick(last, Qt::Key_Right);
+        QVERIFY(framed(*QApplication::focusWidget()));
     }
 
     // Focus starts on the first control; Tab and Shift+Tab go round in design order, over a

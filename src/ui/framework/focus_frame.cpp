@@ -6,7 +6,7 @@
 namespace sorvo::ui {
 
 void paintFocusFrame(QWidget& control, QPainter& painter) {
-    if (!control.hasFocus()) return;
+    if (!control.hasFocus() || !control.window()->testAttribute(Qt::WA_KeyboardFocusChange)) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(control.palette().color(QPalette::Highlight), 1));

@@ -4,7 +4,6 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QShortcut>
-#include <algorithm>
 
 namespace sorvo::ui {
 
@@ -25,6 +24,8 @@ KeyboardUse::KeyboardUse(QWidget& window, const design::WindowDesign& design)
         stops_.push_back({control, false});
         if (!first) first = control;
     }
+    window.installEventFilter(this);
+    linkFocusChain();
     // Given now, taken when the window is first activated.
     if (first) first->setFocus();
     if (!escapeKey_.isEmpty()) {
@@ -34,7 +35,12 @@ KeyboardUse::KeyboardUse(QWidget& window, const design::WindowDesign& design)
 }
 
 bool KeyboardUse::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
+    if (event->type() == QEvent::MouseButtonPress) {
+        showFocus(false);
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress || watched == &window_) return false;
+    showFocus(true);
     const auto* key = static_cast<QKeyEvent*>(event);
     // Enter presses a plain button over a page, as it presses the window's picture buttons.
     auto* pushButton = qobject_cast<QPushButton*>(watched);
@@ -42,41 +48,39 @@ bool KeyboardUse::eventFilter(QObject* watched, QEvent* event) {
         pushButton->click();
         return true;
     }
-    const bool ctrl = key->modifiers().testFlag(Qt::ControlModifier);
-    if (ctrl || (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab)) return false;
-    moveFocus(static_cast<QWidget*>(watched), key->key() == Qt::Key_Tab ? 1 : -1);
-    return true;
+    // The browser's buttons come and go with its page; Qt walks the chain once it is up to date.
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) linkFocusChain();
+    return false;
 }
 
-std::vector<QWidget*> KeyboardUse::ring() {
-    std::vector<QWidget*> ring;
+// Qt walks the chain; it is kept to design order here, with the browser's own buttons in its
+// place and the page's widgets, made by the engine as it needs them, left to the mouse.
+void KeyboardUse::linkFocusChain() {
+    std::vector<QWidget*> chain;
     for (const Stop& stop : stops_) {
         if (!stop.browser) {
-            ring.push_back(stop.control);
+            chain.push_back(stop.control);
             continue;
         }
-        // Made by the browser as it needs them, so they are watched from the moment they count.
-        for (auto* button : stop.control->findChildren<QAbstractButton*>()) {
-            if (!(button->focusPolicy() & Qt::TabFocus)) continue;
-            button->installEventFilter(this);
-            ring.push_back(button);
+        for (auto* widget : stop.control->findChildren<QWidget*>()) {
+            if (!(widget->focusPolicy() & Qt::TabFocus)) continue;
+            if (!qobject_cast<QAbstractButton*>(widget)) {
+                widget->setFocusPolicy(
+                    static_cast<Qt::FocusPolicy>(widget->focusPolicy() & ~Qt::TabFocus));
+                continue;
+            }
+            widget->installEventFilter(this);
+            chain.push_back(widget);
         }
     }
-    return ring;
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
-void KeyboardUse::moveFocus(QWidget* from, int step) {
-    const std::vector<QWidget*> ring = this->ring();
-    const auto size = static_cast<int>(ring.size());
-    if (size == 0) return;
-    const int at = static_cast<int>(std::find(ring.begin(), ring.end(), from) - ring.begin());
-    for (int i = 1; i <= size; ++i) {
-        QWidget* next = ring[static_cast<std::size_t>(((at + step * i) % size + size) % size)];
-        if (next->isEnabled() && next->isVisibleTo(&window_)) {
-            next->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-            return;
-        }
-    }
+void KeyboardUse::showFocus(bool shown) {
+    if (window_.testAttribute(Qt::WA_KeyboardFocusChange) == shown) return;
+    window_.setAttribute(Qt::WA_KeyboardFocusChange, shown);
+    if (QWidget* focused = window_.focusWidget()) focused->update();
 }
 
 void KeyboardUse::onEscape() {

@@ -10,10 +10,14 @@ class QWidget;
 namespace sorvo::ui {
 
 // Keyboard use of a window whose design has a focus colour. Its picture buttons and drop-down
-// list take the focus, the first of them when the window opens; Tab and Shift+Tab go round them
-// in design order, passing over disabled ones and never into a page. In a browser's place in
-// that order stand the program's own buttons over its page while they show (the offline
-// panel's). Escape presses the button the design names, or asks the window to close.
+// list take the focus, the first of them when the window opens, and stand in Qt's focus chain in
+// design order, so that Tab and Shift+Tab go round them, passing over disabled ones and never
+// into a page. In a browser's place in that order stand the program's own buttons over its page
+// (the offline panel's). Escape presses the button the design names, or asks the window to close.
+//
+// The focus shows only once the keyboard is used in the window: a key press there turns on the
+// window's Qt::WA_KeyboardFocusChange, which the focus frame follows, and a mouse press turns it
+// off again. GUI thread only, as the window.
 class KeyboardUse : public QObject {
     Q_OBJECT
   public:
@@ -28,8 +32,8 @@ class KeyboardUse : public QObject {
         bool browser;
     };
 
-    std::vector<QWidget*> ring();
-    void moveFocus(QWidget* from, int step);
+    void linkFocusChain();
+    void showFocus(bool shown);
     void onEscape();
 
     QWidget& window_;
