@@ -1,5 +1,7 @@
 #include "platform/sleep_watch.h"
 
+#include "config/log_categories.h"
+
 #include <QDBusConnection>
 
 namespace sorvo::platform {
@@ -13,7 +15,9 @@ SleepWatch::SleepWatch(QObject* parent) : QObject(parent) {
 
 // Going to sleep needs nothing: what plays is looked at after the wake.
 void SleepWatch::onPrepareForSleep(bool sleeping) {
-    if (!sleeping) emit woke();
+    if (sleeping) return;
+    qCInfo(platformLog) << "the system woke";
+    emit woke();
 }
 
 } // namespace sorvo::platform
