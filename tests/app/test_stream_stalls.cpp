@@ -14,7 +14,6 @@
 
 #include <QDBusConnection>
 #include <QDir>
-#include <QProcess>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -81,7 +80,6 @@ int rendererProcesses() {
 class StreamStallsTest : public QObject {
     Q_OBJECT
 
-    QProcess systemBus_;
     std::optional<QDBusConnection> logind_;
     std::unique_ptr<test::DemoService> demo_;
     app::MainWindow* mainWindow_ = nullptr;
@@ -127,6 +125,8 @@ class StreamStallsTest : public QObject {
     }
 
     void prepareForSleep(bool sleeping) {
+        // The wake reaches the program: the test fails at its end if the message never came.
+        if (!sleeping) QTest::ignoreMessage(QtInfoMsg, "the system woke");
         QDBusMessage signal = QDBusMessage::createSignal(
             QStringLiteral("/org/freedesktop/login1"),
             QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"));
@@ -136,13 +136,9 @@ class StreamStallsTest : public QObject {
 
   private slots:
     void initTestCase() {
-        systemBus_.start(QStringLiteral("dbus-daemon"),
-                         {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                          QStringLiteral("--print-address")});
-        QVERIFY(systemBus_.waitForReadyRead(10000));
-        const QByteArray address = systemBus_.readLine().trimmed();
-        qputenv("DBUS_SYSTEM_BUS_ADDRESS", address);
-        logind_ = QDBusConnection::connectToBus(QString::fromUtf8(address), "fake-logind");
+        // The test's own system bus, from its desktop.
+        logind_ = QDBusConnection::connectToBus(
+            QString::fromUtf8(qgetenv("DBUS_SYSTEM_BUS_ADDRESS")), "fake-logind");
         QVERIFY(logind_->registerService(QStringLiteral("org.freedesktop.login1")));
 
         // Live streams, cut only when the test says.
@@ -162,8 +158,6 @@ class StreamStallsTest : public QObject {
     void cleanupTestCase() {
         media_.reset();
         delete mainWindow_;
-        systemBus_.kill();
-        systemBus_.waitForFinished();
     }
 
     void playsThroughDropsAndWakesButKeepsThePause() {
