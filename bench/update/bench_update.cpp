@@ -158,7 +158,7 @@ void removePackage() {
 }
 
 void closeWindow(QPointer<UpdateWindow>& window) {
-    if (window) window->destroyWindow();
+    if (window) window->close();
     runUntil([&] { return window.isNull(); }, 5000);
 }
 

@@ -18,6 +18,13 @@ namespace {
 const QString trayTooltip = QStringLiteral("中国首款320kbps高音质在线电台收听");
 const QString onAirLine = QStringLiteral("正在播放：");
 constexpr int splashMilliseconds = 3000;
+
+// `held` points at `window` until the window closes.
+template <class Window> Window* holdWhileStanding(Window*& held, Window* window) {
+    held = window;
+    QObject::connect(window, &ui::SkinWindow::closed, window, [&held] { held = nullptr; });
+    return window;
+}
 } // namespace
 
 MainWindow::MainWindow(update::UpdateController& updates)
@@ -50,7 +57,7 @@ void MainWindow::onMainWindowCreated() {
     setTrayIcon(QStringLiteral("ProgramIcon"), trayTooltip);
     trayToggleState_ = 0;
     platform::enableWindowMenu(*this);
-    splash_ = newSplashWindow();
+    holdWhileStanding(splash_, newSplashWindow());
     // The browser engine loads with the first page, which waits until the splash is on screen.
     ui::afterFirstPaint(*splash_, &radioBrowser(), [this] { radioBrowser().openStartPage(); });
     splash_->showModeless();
@@ -59,7 +66,7 @@ void MainWindow::onMainWindowCreated() {
 
 void MainWindow::onSplashTimeUp() {
     // A close request from the system may have taken the splash away already.
-    if (splash_) splash_->destroyWindow();
+    if (splash_) splash_->close();
     setVisible(true);
     ui::composeTitleStrip(titleCanvas());
 }
@@ -91,13 +98,11 @@ void MainWindow::onUpdateCommand() {
 }
 
 void MainWindow::showUpdateWindow() {
-    // A window on its way out is no longer the update window.
-    if (updateWindow_ && !updateWindow_->isDestroyed()) {
+    if (updateWindow_) {
         updateWindow_->bringToFront();
         return;
     }
-    updateWindow_ = new update::UpdateWindow(updates_);
-    updateWindow_->showModeless();
+    holdWhileStanding(updateWindow_, new update::UpdateWindow(updates_))->showModeless();
 }
 
 } // namespace sorvo::app

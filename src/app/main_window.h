@@ -3,7 +3,6 @@
 #include "ui/framework/skin_window.h"
 #include "update/update_window.h"
 
-#include <QPointer>
 #include <QTimer>
 
 namespace sorvo::ui {
@@ -38,6 +37,8 @@ class MainWindow : public ui::SkinWindow {
     ui::WebBrowser& radioBrowser() const;
     ui::TitleStrip& titleStrip() const { return *titleStrip_; }
     TrayMenu& trayMenu() const { return *trayMenu_; }
+    // The update window while it stands: null before it opens and from the moment it closes.
+    update::UpdateWindow* updateWindow() const { return updateWindow_; }
 
   public slots:
     void onMainWindowCreated();
@@ -57,9 +58,10 @@ class MainWindow : public ui::SkinWindow {
     int trayToggleState_ = 0;
     ui::TitleStrip* titleStrip_;
     TrayMenu* trayMenu_;
-    QPointer<ui::SkinWindow> splash_;
+    // Both while they stand.
+    ui::SkinWindow* splash_ = nullptr;
     QTimer splashTime_;
-    QPointer<update::UpdateWindow> updateWindow_;
+    update::UpdateWindow* updateWindow_ = nullptr;
 };
 
 } // namespace sorvo::app

@@ -20,7 +20,7 @@ void onClicked(Window& dialog, const QString& formName, Slot slot) {
 SkinWindow* newDialog(const design::WindowDesign& design, SkinWindow& owner,
                       const QString& closeButton) {
     auto* dialog = new SkinWindow(design, &owner);
-    onClicked(*dialog, closeButton, &SkinWindow::destroyWindow);
+    onClicked(*dialog, closeButton, &QWidget::close);
     return dialog;
 }
 
@@ -44,12 +44,12 @@ SkinWindow* openAboutWindow(SkinWindow& owner) {
 VersionWindow::VersionWindow(SkinWindow& owner) : SkinWindow(design::versionWindow(), &owner) {
     onClicked(*this, design::versionForm::checkUpdateButton,
               &VersionWindow::onCheckUpdateButtonClicked);
-    onClicked(*this, design::versionForm::cancelCheckButton, &SkinWindow::destroyWindow);
+    onClicked(*this, design::versionForm::cancelCheckButton, &QWidget::close);
 }
 
 void VersionWindow::onCheckUpdateButtonClicked() {
     emit updateCheckRequested();
-    destroyWindow();
+    close();
 }
 
 VersionWindow* openVersionWindow(SkinWindow& owner) {

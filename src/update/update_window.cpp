@@ -72,7 +72,7 @@ UpdateWindow::UpdateWindow(UpdateController& controller)
     connect(&controls_.statusTimer, &QTimer::timeout, this, &UpdateWindow::onStatusTick);
 
     connect(&controller_, &UpdateController::finished, this, &UpdateWindow::onDownloadFinished);
-    connect(&controller_, &UpdateController::packageStarted, this, &SkinWindow::destroyWindow);
+    connect(&controller_, &UpdateController::packageStarted, this, &QWidget::close);
     connect(&controller_, &UpdateController::failed, this, &UpdateWindow::onDownloadFailed);
 
     auto* page = control<ui::WebBrowser>(form::page);
@@ -116,7 +116,7 @@ void UpdateWindow::onOpenUpdateCommand() {
 // Cancel means cancel: the download stops with the window, and nothing is started later.
 void UpdateWindow::onQuitUpdateCommand() {
     controller_.cancel();
-    destroyWindow();
+    close();
 }
 
 void UpdateWindow::onCancelButtonClicked() {

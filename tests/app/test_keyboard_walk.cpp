@@ -2,6 +2,7 @@
 // presses through the X server, and a download started in the update window with keys only.
 #include "app/main_window.h"
 #include "app/tray_menu.h"
+#include "support/client_windows.h"
 #include "support/desktop_input.h"
 #include "support/gui_test_main.h"
 #include "support/modal_dialog.h"
@@ -331,7 +332,7 @@ class KeyboardWalkTest : public QObject {
                      [] { return retryButton() && !retryButton()->isVisible(); });
         hideUpdateWindow(walk);
         runWalk(walk);
-        liveUpdateWindow()->destroyWindow();
+        liveUpdateWindow()->close();
     }
 };
 

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "browser/site_server.h"
 #include "config/hosts.h"
+#include "support/client_windows.h"
 #include "support/gui_test_main.h"
 #include "support/update_desk.h"
 #include "ui/framework/web_browser.h"

@@ -4,6 +4,7 @@
 // Runs on a private session bus with an accessibility bus; pyatspi reads what the client shows.
 #include "app/main_window.h"
 #include "app/tray_menu.h"
+#include "support/client_windows.h"
 #include "support/desktop_input.h"
 #include "support/gui_test_main.h"
 #include "support/modal_dialog.h"

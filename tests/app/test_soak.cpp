@@ -38,7 +38,7 @@ namespace {
 
 void closeOnceShown(ui::SkinWindow* dialog) {
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
-    dialog->destroyWindow();
+    dialog->close();
 }
 
 // Resident memory of this process in KiB.
@@ -287,7 +287,7 @@ class SoakTest : public QObject {
             [] {
                 QPointer<update::UpdateWindow> window = &programUpdates().open();
                 QVERIFY(window && window->isVisible());
-                window->destroyWindow();
+                window->close();
                 settle();
                 QVERIFY(!window);
             },
@@ -308,7 +308,7 @@ class SoakTest : public QObject {
               afterWarmUp, cycles - warmUp, growthKiB);
         QVERIFY2(growthKiB < 30 * 1024, qPrintable(QString::number(growthKiB)));
 
-        owner->destroyWindow();
+        owner->close();
         settle();
     }
 };

@@ -3,6 +3,7 @@
 #include "config/hosts.h"
 #include "resources/window_design.h"
 #include "support/address_recorder.h"
+#include "support/client_windows.h"
 #include "support/desktop_input.h"
 #include "support/gui_test_main.h"
 #include "support/modal_dialog.h"
@@ -268,7 +269,6 @@ class TrayMenuTest : public QObject {
             click(*dialog, QStringLiteral("图形按钮1"));
             QVERIFY(awaitNoModalDialog());
             QVERIFY(mainWindow_->isVisible());
-            QVERIFY(!mainWindow_->isDestroyed());
             QCOMPARE(mainWindow_->trayToggleState(), state);
             QVERIFY(mainWindow_->trayIcon()->isShown());
         }
@@ -295,7 +295,7 @@ class TrayMenuTest : public QObject {
         QVERIFY(updateWindow->isVisible());
         QVERIFY(!updateWindow->parentWidget());
         QVERIFY(!QApplication::activeModalWidget());
-        updateWindow->destroyWindow();
+        updateWindow->close();
     }
 };
 

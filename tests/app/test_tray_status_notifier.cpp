@@ -106,7 +106,7 @@ class TrayStatusNotifierTest : public QObject {
             panel_.clickMenuEntry(item, menu.idOf(dialog));
             ui::SkinWindow* opened = awaitModalDialog();
             QVERIFY(opened);
-            opened->destroyWindow();
+            opened->close();
             QVERIFY(awaitNoModalDialog());
         }
     }
@@ -119,7 +119,7 @@ class TrayStatusNotifierTest : public QObject {
         const TrayMenuEntry menu = panel_.menu(item);
         QCOMPARE(menu.captions(), (QStringList{QStringLiteral("-"), QStringLiteral("打开升级"),
                                                QStringLiteral("退出升级")}));
-        window.close();
+        window.requestClose();
         QTRY_VERIFY(!window.isVisible());
         panel_.call(item, QStringLiteral("Activate"), {0, 0});
         QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), 2000);

@@ -74,7 +74,7 @@ class TrayWithoutHostTest : public QObject {
         ui::SkinWindow* about = awaitModalDialog();
         QVERIFY(about);
         QCOMPARE(about->objectName(), QStringLiteral("AboutWindow"));
-        about->destroyWindow();
+        about->close();
         QVERIFY(awaitNoModalDialog());
     }
 
@@ -82,7 +82,7 @@ class TrayWithoutHostTest : public QObject {
     void updateWindowStaysReachable() {
         update::UpdateWindow& window = programUpdates().open();
         QVERIFY(waitUntilShown(&window));
-        window.close();
+        window.requestClose();
         QTRY_VERIFY_WITH_TIMEOUT(window.isMinimized(), 10000);
         QVERIFY(window.isVisible());
         window.bringToFront();
@@ -106,14 +106,14 @@ class TrayWithoutHostTest : public QObject {
 
         update::UpdateWindow& window = programUpdates().open();
         QTRY_COMPARE_WITH_TIMEOUT(panel_.items().size(), 2, 2000);
-        window.close();
+        window.requestClose();
         QTRY_VERIFY(!window.isVisible());
         QVERIFY(!window.isMinimized());
 
         panel_.stop();
         panel_.start();
         QTRY_COMPARE_WITH_TIMEOUT(panel_.items().size(), 2, 2000);
-        window.destroyWindow();
+        window.close();
     }
 
     // An XEmbed tray is heard of as it takes the tray selection and as it goes, without asking.

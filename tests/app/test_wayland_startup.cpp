@@ -274,7 +274,7 @@ class WaylandStartupTest : public QObject {
             QPointer<ui::SkinWindow> seen = open();
             QVERIFY(awaitModalDialog() == seen);
             QCOMPARE(seen->size(), size);
-            seen->destroyWindow();
+            seen->close();
             QTRY_VERIFY(!seen);
             QVERIFY(exposed(mainWindow_));
         }

@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "app/tray_menu.h"
 #include "config/hosts.h"
+#include "support/client_windows.h"
 #include "support/desktop_input.h"
 #include "support/event_rounds.h"
 #include "support/gui_test_main.h"
@@ -197,7 +198,7 @@ class WindowTeardownTest : public QObject {
     }
 
     void cleanup() {
-        if (UpdateWindow* window = liveUpdateWindow()) window->destroyWindow();
+        if (UpdateWindow* window = liveUpdateWindow()) window->close();
         QTRY_COMPARE(liveUpdateWindow(), nullptr);
     }
 
@@ -238,7 +239,7 @@ class WindowTeardownTest : public QObject {
                 desktop::menuItemCentre(window->trayMenu(), QStringLiteral("打开升级")));
         });
         run(steps);
-        QVERIFY(window && !window->isDestroyed());
+        QCOMPARE(liveUpdateWindow(), window.data());
         QTRY_VERIFY(window->isVisible());
         QCOMPARE(shownTrayIcons(), 2);
     }

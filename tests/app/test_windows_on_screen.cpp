@@ -2,6 +2,7 @@
 #include "browser/render_path.h"
 #include "config/hosts.h"
 #include "demo_service.h"
+#include "support/client_windows.h"
 #include "support/desktop_input.h"
 #include "support/gui_test_main.h"
 #include "support/modal_dialog.h"
@@ -118,7 +119,7 @@ class WindowsOnScreenTest : public QObject {
             QVERIFY(awaitModalDialog() == dialog);
             const QString name = dialog->objectName();
             const double share = shareShownWithin(*dialog, 10000);
-            dialog->destroyWindow();
+            dialog->close();
             QCOMPARE(name, QString::fromLatin1(c.name));
             QVERIFY2(
                 share > 0.99,
@@ -159,7 +160,7 @@ class WindowsOnScreenTest : public QObject {
             QVERIFY2(onTop(*dialog), c.name);
             mainWindow_->bringToFront();
             QVERIFY2(onTop(*dialog), c.name);
-            dialog->destroyWindow();
+            dialog->close();
         }
         QCoreApplication::instance()->removeNativeEventFilter(&presses);
     }
@@ -176,7 +177,7 @@ class WindowsOnScreenTest : public QObject {
         QVERIFY(loaded.wait(30000));
         QCOMPARE(loaded.first().first().toBool(), true);
         const double share = shareShownWithin(*window, 10000);
-        window->destroyWindow();
+        window->close();
         QVERIFY2(share > 0.99, qPrintable(QStringLiteral("%1 of its pixels on screen").arg(share)));
     }
 

@@ -4,24 +4,23 @@
 #include "update/update_services.h"
 #include "update/update_window.h"
 
-#include <QApplication>
-#include <QPointer>
-
 // The update as the client holds it, without a main window: the download component, the
-// controller that owns the update, and the one update window while it exists.
+// controller that owns the update, and the one update window while it stands.
 struct UpdateDesk {
     sorvo::update::DownloadComponent downloads;
     sorvo::update::UpdateController controller{downloads};
-    QPointer<sorvo::update::UpdateWindow> window;
+    sorvo::update::UpdateWindow* window = nullptr;
 
-    // Shows the update window: the one that exists, or a new one.
+    // Shows the update window: the one that stands, or a new one.
     sorvo::update::UpdateWindow& open() {
-        if (window && !window->isDestroyed()) {
+        if (window) {
             window->bringToFront();
-        } else {
-            window = new sorvo::update::UpdateWindow(controller);
-            window->showModeless();
+            return *window;
         }
+        window = new sorvo::update::UpdateWindow(controller);
+        QObject::connect(window, &sorvo::ui::SkinWindow::closed, window,
+                         [this] { window = nullptr; });
+        window->showModeless();
         return *window;
     }
 };
@@ -30,13 +29,4 @@ struct UpdateDesk {
 inline UpdateDesk& programUpdates() {
     static UpdateDesk desk;
     return desk;
-}
-
-// The update window on the screen now, whoever opened it; null when there is none.
-inline sorvo::update::UpdateWindow* liveUpdateWindow() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* window = qobject_cast<sorvo::update::UpdateWindow*>(widget);
-        if (window && !window->isDestroyed()) return window;
-    }
-    return nullptr;
 }

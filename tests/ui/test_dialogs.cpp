@@ -155,7 +155,7 @@ class DialogsTest : public QObject {
             dialog->setFixedSize(c.size + QSize(30, 20));
             QApplication::processEvents();
             const QRegion afterResize = dialog->mask();
-            dialog->destroyWindow();
+            dialog->close();
 
             QCOMPARE(shape, platform::roundRectRegion(c.size.width(), c.size.height(), 11, 11));
             QVERIFY(!shape.contains(QPoint(0, 0)));
@@ -205,7 +205,7 @@ class DialogsTest : public QObject {
             QCursor::setPos(dialog->mapToGlobal(QPoint(dialog->width() / 2, 60)));
             QTRY_VERIFY_WITH_TIMEOUT(!target->underMouse(), 15000);
             const QImage after = shown(*target);
-            dialog->destroyWindow();
+            dialog->close();
 
             QCOMPARE(cursor, cursorImage(ui::loadCursor(b.cursor)));
             QCOMPARE(before, picture(b.role + QStringLiteral("Normal"), size));
@@ -224,14 +224,14 @@ class DialogsTest : public QObject {
         QCursor::setPos(ok->mapToGlobal(QPoint(10, 10)));
         QTRY_VERIFY_WITH_TIMEOUT(ok->showsHighlighted(), 15000);
         QCursor::setPos(owner_->mapToGlobal(QPoint(5, 5)));
-        first->destroyWindow();
+        first->close();
         QTRY_VERIFY(!first);
 
         SkinWindow* second = ui::openQuitConfirmWindow(*owner_);
         QVERIFY(QTest::qWaitForWindowExposed(second));
         QCOMPARE(second->geometry(), firstGeometry);
         QVERIFY(!button(*second, QStringLiteral("图形按钮确定"))->showsHighlighted());
-        second->destroyWindow();
+        second->close();
     }
 
     // The window manager's close command (Alt+F4) closes a dialog; none refuses.

@@ -169,7 +169,7 @@ void TitleStripTest::dismissQuitDialog(const std::function<void()>& whileOpen) {
     if (cancel)
         QTest::mouseClick(cancel, Qt::LeftButton);
     else
-        dialog->destroyWindow();
+        dialog->close();
     QTRY_VERIFY(!openQuitDialog());
 }
 

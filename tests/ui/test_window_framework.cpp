@@ -228,10 +228,10 @@ class WindowFrameworkTest : public QObject {
         QVERIFY(!shownAtCreation);
         QVERIFY(sizeChanges >= 1);
         QCOMPARE(window->pos(), QPoint(50, 50));
-        window->destroyWindow();
+        window->close();
     }
 
-    void aRefusedCloseKeepsTheWindowAndDestroyTakesTimersAndTrayAlong() {
+    void aRefusedCloseKeepsTheWindowAndCloseTakesTimersAndTrayAlong() {
         struct HidingWindow : SkinWindow {
             HidingWindow() : SkinWindow(design::updateWindow()) {}
             bool acceptsCloseRequest() override {
@@ -244,14 +244,13 @@ class WindowFrameworkTest : public QObject {
         window->showModeless();
         window->setTrayIcon(QStringLiteral("UpdateIcon"), QStringLiteral("tip"));
         window->timer(QStringLiteral("时钟"))->start(50);
-        QVERIFY(!window->close());
-        QVERIFY(window && !window->isVisible() && !window->isDestroyed());
+        window->requestClose();
+        QVERIFY(!window->isVisible());
         QCOMPARE(closed.count(), 0);
 
         QPointer<QSystemTrayIcon> tray = window->trayIcon()->systemIcon();
         QTimer* timer = window->timer(QStringLiteral("时钟"));
-        window->destroyWindow();
-        QVERIFY(window->isDestroyed());
+        QVERIFY(window->close());
         QCOMPARE(closed.count(), 1);
         QVERIFY(!timer->isActive());
         QTRY_VERIFY(tray.isNull());
@@ -286,7 +285,7 @@ class WindowFrameworkTest : public QObject {
         QVERIFY(dialog->isVisible());
         QCOMPARE(QApplication::activeModalWidget(), dialog);
         QVERIFY(QApplication::activeModalWidget() != &owner);
-        dialog->destroyWindow();
+        dialog->close();
         QCOMPARE(closed.count(), 1);
         QTRY_VERIFY(!QApplication::activeModalWidget());
     }

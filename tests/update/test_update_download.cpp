@@ -30,12 +30,12 @@ constexpr int lowestSpeedEntry = 4; // "低速更新": about 48 KiB/s
 constexpr int finishWithinMs = 20000;
 
 QString labelText(const char* formName) {
-    UpdateWindow* window = desk->window.data();
+    UpdateWindow* window = desk->window;
     return window ? window->control<QLabel>(QString::fromUtf8(formName))->text() : QString();
 }
 
 bool startButtonEnabled() {
-    UpdateWindow* window = desk->window.data();
+    UpdateWindow* window = desk->window;
     return window && window->control<ui::GraphicButton>(QStringLiteral("按钮1"))->isEnabled();
 }
 
@@ -63,7 +63,7 @@ class UpdateDownloadTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(opened.paths.size(), 1, finishWithinMs);
         QCOMPARE(opened.paths.front(), desk->controller.packagePath());
         QCOMPARE(storedPackage(), QByteArray::fromStdString(server->package));
-        QCOMPARE(desk->window.data(), nullptr);
+        QCOMPARE(desk->window, nullptr);
         // Whatever the download reported before it ended has been handled.
         QVERIFY(queuedWorkRan());
         QCOMPARE(opened.paths.size(), 1);
@@ -106,8 +106,8 @@ class UpdateDownloadTest : public QObject {
     }
 
     void cleanup() {
-        if (UpdateWindow* window = desk->window.data()) window->destroyWindow();
-        QTRY_COMPARE(desk->window.data(), nullptr);
+        if (UpdateWindow* window = desk->window) window->close();
+        QTRY_COMPARE(desk->window, nullptr);
         // No download of this test goes on into the next.
         desk->controller.cancel();
     }
@@ -123,7 +123,7 @@ class UpdateDownloadTest : public QObject {
         QSet<QString> percentages;
         QSet<QString> speeds;
         QList<int> positions;
-        while (opened.paths.isEmpty() && desk->window.data()) {
+        while (opened.paths.isEmpty() && desk->window) {
             percentages << labelText("标签进度");
             speeds << labelText("标签速度");
             positions << bar->value();
@@ -145,7 +145,7 @@ class UpdateDownloadTest : public QObject {
     void finishWhileHiddenStillStartsThePackage() {
         OpenedFiles opened;
         UpdateWindow& window = openAndStart();
-        QVERIFY(!window.close());
+        window.requestClose();
         QVERIFY(!window.isVisible());
         expectPackageStartedOnce(opened);
     }
@@ -156,7 +156,7 @@ class UpdateDownloadTest : public QObject {
         UpdateWindow& window = openAndStart();
         QTRY_VERIFY(server->packageRequests > 0);
         window.control<ui::GraphicButton>(QStringLiteral("按钮2"))->click();
-        QVERIFY(window.isDestroyed());
+        QCOMPARE(desk->window, nullptr);
         const QString part = desk->controller.packagePath() + QStringLiteral(".part");
         // Its worker has ended, and what it reported before the cancel has been handled.
         QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(part), finishWithinMs);
@@ -170,9 +170,9 @@ class UpdateDownloadTest : public QObject {
         opened.observe = [] { return labelText("标签速度") + u'|' + labelText("标签进度"); };
         UpdateWindow& first = openAndStart();
         QTRY_VERIFY(server->packageRequests > 0);
-        first.destroyWindow();
+        first.close();
         desk->open();
-        UpdateWindow* second = desk->window.data();
+        UpdateWindow* second = desk->window;
         QVERIFY(second && second != &first);
         QVERIFY(second->control<ui::GraphicButton>(QStringLiteral("按钮1"))->isEnabled());
         expectPackageStartedOnce(opened);
@@ -223,7 +223,7 @@ class UpdateDownloadTest : public QObject {
         auto* bar = window.control<QProgressBar>(QStringLiteral("进度条1"));
         const int kept = barPosition(cut, static_cast<std::int64_t>(server->package.size()));
         QList<int> positions;
-        while (opened.paths.isEmpty() && desk->window.data()) {
+        while (opened.paths.isEmpty() && desk->window) {
             positions << bar->value();
             QTest::qWait(50);
             QVERIFY2(positions.size() < finishWithinMs / 50, "the download did not finish");
@@ -266,7 +266,7 @@ class UpdateDownloadTest : public QObject {
         pointDownloadFolderAt(folder);
         desk->open();
         QVERIFY(QDir(folder).removeRecursively());
-        UpdateWindow& window = *desk->window.data();
+        UpdateWindow& window = *desk->window;
         window.control<ui::GraphicButton>(QStringLiteral("按钮1"))->click();
         QTRY_COMPARE(labelText("标签大小"), QStringLiteral("下载失败：文件夹不可写"));
         pointDownloadFolderAt(downloads());
@@ -284,7 +284,7 @@ class UpdateDownloadTest : public QObject {
         // The last bytes are held back long enough for several status ticks.
         server->pauseAt = static_cast<std::int64_t>(server->package.size()) - 200;
         server->pauseMs = 3500;
-        UpdateWindow& window = *desk->window.data();
+        UpdateWindow& window = *desk->window;
         window.control<ui::GraphicButton>(QStringLiteral("按钮1"))->click();
         QTRY_COMPARE_WITH_TIMEOUT(window.phase(), UpdatePhase::Verifying, finishWithinMs);
         // Each status tick is the window's chance to take the leftover for the package.
@@ -312,7 +312,7 @@ class UpdateDownloadTest : public QObject {
         UpdateWindow& first = openAndStart();
         const QString written = desk->controller.packagePath();
         QTRY_VERIFY(server->packageRequests > 0);
-        first.destroyWindow();
+        first.close();
         const QString elsewhere = home.filePath(QStringLiteral("elsewhere"));
         QVERIFY(QDir().mkpath(elsewhere));
         pointDownloadFolderAt(elsewhere);

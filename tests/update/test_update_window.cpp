@@ -129,7 +129,7 @@ class UpdateWindowTest : public QObject {
     }
 
     void cleanup() {
-        if (window) window->destroyWindow();
+        if (window) window->close();
         QTRY_VERIFY(!window);
         controller.reset();
     }
@@ -359,7 +359,7 @@ class UpdateWindowTest : public QObject {
         QCoreApplication::processEvents();
         QCOMPARE(idle.phase(), UpdatePhase::Idle);
         QCOMPARE(text(idle, "标签大小"), QStringLiteral("下载进度"));
-        idle.destroyWindow();
+        idle.close();
         QTRY_VERIFY(!window);
 
         UpdateWindow& w = openStarted();
@@ -371,9 +371,9 @@ class UpdateWindowTest : public QObject {
 
     void hidingAndBringingBack() {
         UpdateWindow& w = openStarted();
-        QVERIFY(!w.close());
+        QSignalSpy closes(&w, &ui::SkinWindow::closed);
+        w.requestClose();
         QVERIFY(!w.isVisible());
-        QVERIFY(!w.isDestroyed());
         QVERIFY(w.trayIcon()->isShown());
         QCOMPARE(interval(w, "时钟1"), 1000);
 
@@ -390,7 +390,7 @@ class UpdateWindowTest : public QObject {
         QCOMPARE(items[2]->text(), QStringLiteral("退出升级"));
         items[1]->trigger();
         QVERIFY(w.isVisible());
-        QVERIFY(!w.isDestroyed());
+        QCOMPARE(closes.count(), 0);
 
         w.minimise();
         QTRY_VERIFY(w.isMinimized());
@@ -425,7 +425,7 @@ class UpdateWindowTest : public QObject {
         services.reportSize(1000);
         services.done = 300;
         w.onFastTick();
-        w.close(); // hidden
+        w.requestClose(); // hidden
         const QString target = controller->packagePath();
         writeFile(target, "package");
         services.reportFinished(target);

@@ -1,5 +1,7 @@
 #include "ui/framework/keyboard_use.h"
 
+#include "ui/framework/skin_window.h"
+
 #include <QAbstractButton>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -9,7 +11,7 @@ namespace sorvo::ui {
 
 using design::ControlKind;
 
-KeyboardUse::KeyboardUse(QWidget& window, const design::WindowDesign& design)
+KeyboardUse::KeyboardUse(SkinWindow& window, const design::WindowDesign& design)
     : QObject(&window), window_(window), escapeKey_(design.escapeKey) {
     QWidget* first = nullptr;
     for (const design::ControlDesign& c : design.controls) {
@@ -85,7 +87,7 @@ void KeyboardUse::showFocus(bool shown) {
 
 void KeyboardUse::onEscape() {
     if (escapeKey_ == design::closeRequest) {
-        window_.close();
+        window_.requestClose();
         return;
     }
     auto* button = window_.findChild<QAbstractButton*>(escapeKey_);

@@ -38,6 +38,7 @@ SkinWindow::SkinWindow(const design::WindowDesign& design, SkinWindow* owner)
     : QWidget(owner, (owner ? Qt::Dialog : Qt::Window) | Qt::FramelessWindowHint), design_(design),
       owner_(owner), background_(design.backgroundPicture) {
     setObjectName(design.name);
+    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(design.title);
     setFixedSize(design.size);
     if (!design.icon.isEmpty()) setWindowIcon(loadIcon(design.icon));
@@ -138,12 +139,12 @@ void SkinWindow::load() {
 
 void SkinWindow::showModeless() {
     load();
-    if (!destroyed_) show();
+    if (!closed_) show();
 }
 
 void SkinWindow::open() {
     load();
-    if (destroyed_) return;
+    if (closed_) return;
     setWindowModality(Qt::WindowModal);
     show();
 }
@@ -157,20 +158,8 @@ void SkinWindow::placeOnScreen() {
     }
 }
 
-void SkinWindow::destroyWindow() {
-    if (destroyed_) return;
-    destroyed_ = true;
-    for (QTimer* timer : findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly))
-        timer->stop();
-    // A menu of this window still open (a download may end while its tray menu is up) must not
-    // offer commands of a window that is gone.
-    for (QMenu* menu : findChildren<QMenu*>())
-        menu->close();
-    if (tray_) tray_->discard();
-    tray_ = nullptr;
-    hide();
-    emit closed();
-    deleteLater();
+void SkinWindow::requestClose() {
+    if (acceptsCloseRequest()) close();
 }
 
 void SkinWindow::minimise() {
@@ -240,12 +229,22 @@ void SkinWindow::changeEvent(QEvent* event) {
 }
 
 void SkinWindow::closeEvent(QCloseEvent* event) {
-    if (!acceptsCloseRequest()) {
-        event->ignore();
+    // The program's own close() always goes through; the system's request is the window's to take.
+    if (closed_ || (event->spontaneous() && !acceptsCloseRequest())) {
+        event->setAccepted(closed_);
         return;
     }
+    closed_ = true;
+    for (QTimer* timer : findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly))
+        timer->stop();
+    // A menu of this window still open (a download may end while its tray menu is up) must not
+    // offer commands of a window that is gone.
+    for (QMenu* menu : findChildren<QMenu*>())
+        menu->close();
+    if (tray_) tray_->discard();
+    tray_ = nullptr;
     event->accept();
-    destroyWindow();
+    emit closed();
 }
 
 // Without a tray the window itself is where its tray menu opens; right clicks that its controls

@@ -32,10 +32,11 @@ class SkinWindow : public QWidget {
     // the owner is blocked while the window stands. `closed` tells when it has gone.
     void open();
 
-    // Takes the window away with its timers, menus and tray icon; `closed` follows at once and
-    // the object is deleted from the event loop. Safe from the window's own handlers.
-    void destroyWindow();
-    bool isDestroyed() const { return destroyed_; }
+    // close() takes the window away with its timers, menus and tray icon, whoever asks: `closed`
+    // follows at once and the window is deleted from the event loop (Qt::WA_DeleteOnClose). Safe
+    // from the window's own handlers. This asks as the system's close button does: the window
+    // may refuse (acceptsCloseRequest).
+    void requestClose();
 
     void minimise();
     // Brings the window back in front of the user: no longer minimised, visible, raised and
@@ -64,11 +65,12 @@ class SkinWindow : public QWidget {
     void sizeChanged(QSize size);
     void stateChanged(Qt::WindowStates states);
     void trayActivated(sorvo::ui::TrayActivation activation);
-    // The window has gone: destroyed by the program or closed by the system.
+    // The window has gone: closed by the program or by the system.
     void closed();
 
   protected:
-    // Whether a close request from the system may take the window away; by default it may.
+    // Whether a close request from the system (or requestClose) may take the window away; by
+    // default it may.
     virtual bool acceptsCloseRequest() { return true; }
 
     void paintEvent(QPaintEvent* event) override;
@@ -89,7 +91,7 @@ class SkinWindow : public QWidget {
     DensePicture background_;
     TrayIcon* tray_ = nullptr;
     SkinMenu* trayMenu_ = nullptr;
-    bool destroyed_ = false;
+    bool closed_ = false;
 };
 
 } // namespace sorvo::ui
