@@ -65,12 +65,6 @@ int shownTrayIcons() {
     return shown;
 }
 
-app::MainWindow* clientMainWindow() {
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<app::MainWindow*>(top)) return window;
-    return nullptr;
-}
-
 void chooseTrayCommand(const QString& caption) {
     for (QAction* action : clientMainWindow()->trayMenu().actions())
         if (action->text() == caption) return action->trigger();

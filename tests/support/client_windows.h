@@ -5,13 +5,17 @@
 
 #include <QApplication>
 
-// The update window standing now, whoever opened it (the test's update desk or a main window);
-// null when there is none, also while a closed one waits to be deleted.
+// The main window of the client under test, whoever made it; null when there is none.
+inline sorvo::app::MainWindow* clientMainWindow() {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<sorvo::app::MainWindow*>(top)) return window;
+    return nullptr;
+}
+
+// The update window standing now, whoever opened it (the test's update desk or the main
+// window); null when there is none, also while a closed one waits to be deleted.
 inline sorvo::update::UpdateWindow* liveUpdateWindow() {
     if (programUpdates().window) return programUpdates().window;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* main = qobject_cast<sorvo::app::MainWindow*>(widget);
-        if (main && main->updateWindow()) return main->updateWindow();
-    }
-    return nullptr;
+    sorvo::app::MainWindow* main = clientMainWindow();
+    return main ? main->updateWindow() : nullptr;
 }
