@@ -7,7 +7,6 @@
 #include <QUrl>
 #include <QtPlugin>
 #include <chrono>
-#include <memory>
 
 class QWidget;
 
@@ -46,7 +45,7 @@ class BrowserView {
         ~Listener() = default;
     };
 
-    // Takes the widget with it.
+    // The view is its widget: it goes with the widget's parent, which owns it.
     virtual ~BrowserView() = default;
 
     virtual QWidget& widget() = 0;
@@ -69,12 +68,13 @@ class BrowserModule {
   public:
     virtual ~BrowserModule() = default;
 
-    // A view whose widget is a child of `parent`; it reports to `listener`, which must outlive it.
-    virtual std::unique_ptr<BrowserView> createView(QWidget* parent, const BrowserSetup& setup,
-                                                    BrowserView::Listener& listener) = 0;
+    // A view whose widget is a child of `parent`, owned by it. It reports to `listener` from the
+    // event loop and stops as it goes, so the parent itself may listen.
+    virtual BrowserView& createView(QWidget& parent, const BrowserSetup& setup,
+                                    BrowserView::Listener& listener) = 0;
 };
 
 } // namespace sorvo::browser
 
-#define SORVO_BROWSER_MODULE_IID "example.sorvo.Radio.BrowserModule/2"
+#define SORVO_BROWSER_MODULE_IID "example.sorvo.Radio.BrowserModule/3"
 Q_DECLARE_INTERFACE(sorvo::browser::BrowserModule, SORVO_BROWSER_MODULE_IID)

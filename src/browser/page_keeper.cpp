@@ -11,7 +11,7 @@
 namespace sorvo::browser {
 
 PageKeeper::PageKeeper(QWebEngineView& view, KeeperTiming timing)
-    : QObject(&view), view_(view), timing_(std::move(timing)), panel_(new OfflinePanel(view)) {
+    : view_(view), timing_(std::move(timing)), panel_(new OfflinePanel(view)) {
     // The panel stands in for the engine's error page. Without that page a failed load leaves
     // the last page in place, and no white error page shows for a moment when the panel goes.
     page().settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);

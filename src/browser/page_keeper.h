@@ -31,7 +31,7 @@ struct KeeperTiming {
 // tries again by the retry schedule, and at once when the system reports the network back.
 // When the page's renderer dies, the page is loaded again, as often as the crash limit
 // allows; after that the panel says so and only its button tries again. Lives on the view's
-// thread, as a child of the view.
+// thread, no longer than the view.
 class PageKeeper : public QObject {
     Q_OBJECT
   public:

@@ -80,7 +80,7 @@ QString actionName(MediaCommand command) {
 } // namespace
 
 PageMediaBridge::PageMediaBridge(QWebEngineView& view)
-    : QObject(&view), view_(view), endpoint_(new PageMediaEndpoint(this)) {
+    : view_(view), endpoint_(new PageMediaEndpoint(this)) {
     QWebEnginePage& page = *view.page();
     auto* channel = new QWebChannel(this);
     channel->registerObject(QStringLiteral("pageMedia"), endpoint_);

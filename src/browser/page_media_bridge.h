@@ -39,7 +39,7 @@ class PageMediaEndpoint : public QObject {
 // What the view's pages play, and the commands for it. Every document the view shows gets the page
 // media script, in the page's own world before the page's scripts; it follows the page's Media
 // Session (metadata and action handlers) and its media elements. A page that declares nothing is
-// titled with its own title. Lives on the user-interface thread.
+// titled with its own title. Lives on the user-interface thread, no longer than the view.
 class PageMediaBridge : public QObject {
     Q_OBJECT
   public:

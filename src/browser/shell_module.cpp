@@ -8,6 +8,7 @@
 #include "browser/stall_watch.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -15,48 +16,55 @@ namespace sorvo::browser {
 
 namespace {
 
-class ShellView final : public BrowserView {
+// The view is the engine's widget itself, so its parent is its one owner; what watches the view
+// lives in it. It reports to the listener from the event loop, and only while `reporting_`
+// stands: that ends with the view's own members, before the engine's view and page go, so its
+// teardown reports nothing.
+class ShellView final : public QWebEngineView, public BrowserView {
   public:
     ShellView(QWidget* parent, const BrowserSetup& setup, Listener& listener)
-        : view_(new QWebEngineView(parent)),
-          page_(new ShellPage(
+        : QWebEngineView(parent),
+          // The page first: the watches below reach it through the view.
+          page_(withPage(new ShellPage(
               NavigationPolicy(setup.siteHosts, setup.siteScheme),
-              [&listener](const QUrl& address) { listener.onOpenElsewhere(address); }, *view_)) {
-        // The page first: the media bridge reaches the page through the view.
-        view_->setPage(page_);
-        media_ = new PageMediaBridge(*view_);
-        view_->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+              [&listener, reporting = QPointer<QObject>(&reporting_)](const QUrl& address) {
+                  if (reporting) listener.onOpenElsewhere(address);
+              },
+              *this))),
+          media_(*this), keeper_(*this), stalls_(*this, media_, setup.stallTime) {
+        settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
         page_->setBackgroundColor(pageBackground);
-        new PageKeeper(*view_);
-        stalls_ = new StallWatch(*view_, *media_, setup.stallTime);
-        QObject::connect(view_, &QWebEngineView::loadFinished, view_,
+        QObject::connect(this, &QWebEngineView::loadFinished, &reporting_,
                          [&listener](bool ok) { listener.onLoadFinished(ok); });
-        QObject::connect(media_, &PageMediaBridge::mediaChanged, view_,
+        QObject::connect(&media_, &PageMediaBridge::mediaChanged, &reporting_,
                          [&listener] { listener.onMediaChanged(); });
     }
-    ~ShellView() override { delete view_; }
-    ShellView(const ShellView&) = delete;
-    ShellView& operator=(const ShellView&) = delete;
 
-    QWidget& widget() override { return *view_; }
+    QWidget& widget() override { return *this; }
     void open(const QUrl& address) override { page_->open(address); }
-    QUrl url() const override { return view_->url(); }
-    QString title() const override { return view_->title(); }
-    platform::MediaState media() const override { return media_->media(); }
+    QUrl url() const override { return QWebEngineView::url(); }
+    QString title() const override { return QWebEngineView::title(); }
+    platform::MediaState media() const override { return media_.media(); }
     void perform(platform::MediaCommand command) override {
         using platform::MediaCommand;
         if (command == MediaCommand::Pause || command == MediaCommand::Stop)
-            stalls_->onListenerPaused();
-        media_->perform(command);
+            stalls_.onListenerPaused();
+        media_.perform(command);
     }
-    void setVolume(double volume) override { media_->setVolume(volume); }
-    void onSystemWoke() override { stalls_->mendNow(); }
+    void setVolume(double volume) override { media_.setVolume(volume); }
+    void onSystemWoke() override { stalls_.mendNow(); }
 
   private:
-    QWebEngineView* view_;
-    ShellPage* page_;
-    PageMediaBridge* media_ = nullptr;
-    StallWatch* stalls_ = nullptr;
+    ShellPage* withPage(ShellPage* page) {
+        setPage(page);
+        return page;
+    }
+
+    QObject reporting_;
+    ShellPage* page_; // a child, as the engine wants its pages
+    PageMediaBridge media_;
+    PageKeeper keeper_;
+    StallWatch stalls_;
 };
 
 } // namespace
@@ -66,10 +74,10 @@ class ShellModule : public QObject, public BrowserModule {
     Q_PLUGIN_METADATA(IID SORVO_BROWSER_MODULE_IID)
     Q_INTERFACES(sorvo::browser::BrowserModule)
   public:
-    std::unique_ptr<BrowserView> createView(QWidget* parent, const BrowserSetup& setup,
-                                            BrowserView::Listener& listener) override {
+    BrowserView& createView(QWidget& parent, const BrowserSetup& setup,
+                            BrowserView::Listener& listener) override {
         chooseRenderPath();
-        return std::make_unique<ShellView>(parent, setup, listener);
+        return *new ShellView(&parent, setup, listener);
     }
 };
 

@@ -24,11 +24,11 @@ QUrl comparable(const QUrl& address) {
 ShellPage::ShellPage(NavigationPolicy policy, std::function<void(const QUrl&)> openElsewhere,
                      QWebEngineView& view)
     : QWebEnginePage(&view), policy_(std::move(policy)), openElsewhere_(std::move(openElsewhere)),
-      gesture_(new UserGesture(view)) {
+      gesture_(view) {
     restrictSettings();
     connect(this, &QWebEnginePage::newWindowRequested, this, &ShellPage::onNewWindowRequested);
-    connect(this, &QWebEnginePage::linkHovered, gesture_,
-            [this](const QString& link) { gesture_->onLinkHovered(QUrl(link)); });
+    connect(this, &QWebEnginePage::linkHovered, &gesture_,
+            [this](const QString& link) { gesture_.onLinkHovered(QUrl(link)); });
     connect(this, &QWebEnginePage::featurePermissionRequested, this,
             [this](const QUrl& origin, Feature feature) {
                 setFeaturePermission(origin, feature, PermissionDeniedByUser);
@@ -61,14 +61,14 @@ bool ShellPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool is
     const Verdict verdict =
         policy_.forNavigation(url, isMainFrame, isMainFrame && comparable(url) == programAddress_);
     if (verdict == Verdict::OpenElsewhere)
-        gesture_->whenAskedFor(url, [this, url] { handOut(url); });
+        gesture_.whenAskedFor(url, [this, url] { handOut(url); });
     return verdict == Verdict::Show;
 }
 
 // The radio page stays where it is: no window of the page opens inside the program.
 void ShellPage::onNewWindowRequested(QWebEngineNewWindowRequest& request) {
     if (request.isUserInitiated() &&
-        policy_.forElsewhere(request.requestedUrl()) == Verdict::OpenElsewhere && gesture_->take())
+        policy_.forElsewhere(request.requestedUrl()) == Verdict::OpenElsewhere && gesture_.take())
         handOut(request.requestedUrl());
 }
 
@@ -77,7 +77,7 @@ void ShellPage::onNewWindowRequested(QWebEngineNewWindowRequest& request) {
 void ShellPage::onDownloadRequested(QWebEngineDownloadRequest* download) {
     if (download->page() != this) return;
     if (policy_.forElsewhere(download->url()) == Verdict::OpenElsewhere)
-        gesture_->whenAskedFor(download->url(), [this, url = download->url()] { handOut(url); });
+        gesture_.whenAskedFor(download->url(), [this, url = download->url()] { handOut(url); });
     download->cancel();
 }
 

@@ -52,7 +52,7 @@ class ShellPage : public QWebEnginePage {
 
     NavigationPolicy policy_;
     std::function<void(const QUrl&)> openElsewhere_;
-    UserGesture* gesture_;
+    UserGesture gesture_;
     QUrl programAddress_;
     SlidingLimit recentDialogs_{3, std::chrono::seconds(10)};
     bool dialogsSilenced_ = false;

@@ -16,7 +16,7 @@ constexpr std::chrono::milliseconds lastElementRetry(3000);
 
 StallWatch::StallWatch(QWebEngineView& view, PageMediaBridge& media,
                        std::chrono::milliseconds stallTime)
-    : QObject(&view), view_(view), media_(media) {
+    : view_(view), media_(media) {
     noProgress_.setSingleShot(true);
     noProgress_.setInterval(stallTime);
     nextReload_.setSingleShot(true);

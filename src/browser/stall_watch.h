@@ -18,7 +18,7 @@ namespace sorvo::browser {
 // the element (Media Source), the element is left to it: only the page reloads, after the stall
 // time. The network coming back, or the
 // machine waking, mends a stalled play at once. A pause by the listener, from the page or the
-// program, ends all of it until the next play. Lives on the view's thread, as a child of the view.
+// program, ends all of it until the next play. Lives on the view's thread, no longer than the view.
 class StallWatch : public QObject {
     Q_OBJECT
   public:

@@ -17,7 +17,7 @@ QUrl comparable(const QUrl& address) {
 
 } // namespace
 
-UserGesture::UserGesture(QWidget& view) : QObject(&view), view_(view) {
+UserGesture::UserGesture(QWidget& view) : view_(view) {
     watch(view);
 }
 

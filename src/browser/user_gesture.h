@@ -19,7 +19,7 @@ namespace sorvo::browser {
 class UserGesture : public QObject {
     Q_OBJECT
   public:
-    // Watches `view` and every widget the engine puts inside it.
+    // Watches `view` and every widget the engine puts inside it, for no longer than the view.
     explicit UserGesture(QWidget& view);
 
     // The link under the pointer, as the page reports it; empty over no link.

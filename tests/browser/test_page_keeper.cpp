@@ -29,11 +29,11 @@ constexpr QRgb backdrop = qRgb(24, 24, 28);
 struct Browser {
     QWidget window;
     QWebEngineView* view;
-    PageKeeper* keeper;
+    PageKeeper keeper;
 
     explicit Browser(KeeperTiming timing, QSize windowSize = {480, 320},
                      QRect viewRect = {0, 0, 480, 320})
-        : view(new QWebEngineView(&window)), keeper(new PageKeeper(*view, std::move(timing))) {
+        : view(new QWebEngineView(&window)), keeper(*view, std::move(timing)) {
         window.setGeometry(QRect(QPoint(60, 60), windowSize));
         view->setGeometry(viewRect);
         window.show();
@@ -165,7 +165,7 @@ class PageKeeperTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(browser.panelShown(), 15000);
         QCOMPARE(browser.text("offlineStatus"), QStringLiteral("60 秒后重试"));
         site.start();
-        browser.keeper->onNetworkBack();
+        browser.keeper.onNetworkBack();
         QTRY_COMPARE_WITH_TIMEOUT(browser.view->title(), QStringLiteral("radio"), 15000);
         QTRY_VERIFY_WITH_TIMEOUT(!browser.panelShown(), 5000);
     }

@@ -19,8 +19,6 @@ WebBrowser::WebBrowser(QWidget* parent, QString startPath)
     layout->setContentsMargins(0, 0, 0, 0);
 }
 
-WebBrowser::~WebBrowser() = default;
-
 void WebBrowser::openStartPage() {
     openAddress(QUrl(webAddress(hosts().site + startPath_)));
 }
@@ -32,8 +30,8 @@ void WebBrowser::openAddress(const QUrl& address) {
             emit loadFinished(false);
             return;
         }
-        view_ = module->createView(
-            this, {{hosts().site, hosts().forum}, hosts().scheme, stallTime_}, *this);
+        view_ = &module->createView(
+            *this, {{hosts().site, hosts().forum}, hosts().scheme, stallTime_}, *this);
         layout()->addWidget(&view_->widget());
     }
     view_->open(address);

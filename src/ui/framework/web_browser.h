@@ -6,7 +6,6 @@
 #include <QUrl>
 #include <QWidget>
 #include <chrono>
-#include <memory>
 
 namespace sorvo::ui {
 
@@ -20,7 +19,6 @@ class WebBrowser : public QWidget, private browser::BrowserView::Listener {
   public:
     // `startPath`: the page on the product web site that openStartPage opens.
     WebBrowser(QWidget* parent, QString startPath = {});
-    ~WebBrowser() override;
 
     void openAddress(const QUrl& address);
     // Opens the browser's own page on the product web site, as the hosts are configured now.
@@ -51,7 +49,8 @@ class WebBrowser : public QWidget, private browser::BrowserView::Listener {
 
     const QString startPath_;
     std::chrono::milliseconds stallTime_ = browser::BrowserSetup().stallTime;
-    std::unique_ptr<browser::BrowserView> view_;
+    // A child widget: this browser owns it as its parent.
+    browser::BrowserView* view_ = nullptr;
 };
 
 } // namespace sorvo::ui
