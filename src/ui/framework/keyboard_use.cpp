@@ -12,7 +12,7 @@ namespace sorvo::ui {
 using design::ControlKind;
 
 KeyboardUse::KeyboardUse(SkinWindow& window, const design::WindowDesign& design)
-    : QObject(&window), window_(window), escapeKey_(design.escapeKey) {
+    : window_(window), escapeKey_(design.escapeKey) {
     QWidget* first = nullptr;
     for (const design::ControlDesign& c : design.controls) {
         auto* control = window.findChild<QWidget*>(c.formName);

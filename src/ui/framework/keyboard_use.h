@@ -20,7 +20,7 @@ class SkinWindow;
 //
 // The focus shows only once the keyboard is used in the window: a key press there turns on the
 // window's Qt::WA_KeyboardFocusChange, which the focus frame follows, and a mouse press turns it
-// off again. GUI thread only, as the window.
+// off again. GUI thread only, as the window, and no longer than the window.
 class KeyboardUse : public QObject {
     Q_OBJECT
   public:

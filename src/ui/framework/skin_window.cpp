@@ -55,7 +55,7 @@ SkinWindow::SkinWindow(const design::WindowDesign& design, SkinWindow* owner)
         QPalette palette = this->palette();
         palette.setColor(QPalette::Highlight, design.focusColour);
         setPalette(palette);
-        new KeyboardUse(*this, design);
+        keyboard_ = std::make_unique<KeyboardUse>(*this, design);
     }
 }
 

@@ -6,11 +6,13 @@
 
 #include <QPixmap>
 #include <QWidget>
+#include <memory>
 
 class QTimer;
 
 namespace sorvo::ui {
 
+class KeyboardUse;
 class SkinMenu;
 
 // A borderless window built from its design: size, title, colours, background picture, icon,
@@ -92,6 +94,7 @@ class SkinWindow : public QWidget {
     TrayIcon* tray_ = nullptr;
     SkinMenu* trayMenu_ = nullptr;
     bool closed_ = false;
+    std::unique_ptr<KeyboardUse> keyboard_; // with a focus colour in the design
 };
 
 } // namespace sorvo::ui
