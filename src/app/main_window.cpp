@@ -9,6 +9,7 @@
 #include "ui/framework/after_first_paint.h"
 #include "ui/framework/canvas.h"
 #include "ui/framework/web_browser.h"
+#include "ui/product_pages.h"
 #include "ui/title_strip.h"
 #include "update/update_window.h"
 
@@ -59,7 +60,8 @@ void MainWindow::onMainWindowCreated() {
     platform::enableWindowMenu(*this);
     holdWhileStanding(splash_, newSplashWindow());
     // The browser engine loads with the first page, which waits until the splash is on screen.
-    ui::afterFirstPaint(*splash_, &radioBrowser(), [this] { radioBrowser().openStartPage(); });
+    ui::afterFirstPaint(*splash_, &radioBrowser(),
+                        [this] { ui::openProductStartPage(radioBrowser()); });
     splash_->showModeless();
     splashTime_.start(splashMilliseconds);
 }

@@ -6,6 +6,7 @@
 #include "ui/framework/graphic_button.h"
 #include "ui/framework/skin_menu.h"
 #include "ui/framework/web_browser.h"
+#include "ui/product_pages.h"
 #include "update/progress_texts.h"
 #include "update/update_controller.h"
 
@@ -76,7 +77,7 @@ UpdateWindow::UpdateWindow(UpdateController& controller)
     connect(&controller_, &UpdateController::failed, this, &UpdateWindow::onDownloadFailed);
 
     auto* page = control<ui::WebBrowser>(form::page);
-    QTimer::singleShot(0, page, &ui::WebBrowser::openStartPage);
+    QTimer::singleShot(0, page, [page] { ui::openProductStartPage(*page); });
 }
 
 UpdateWindow::~UpdateWindow() = default;

@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWebEngineView>
 
 using namespace sorvo;
 
@@ -50,6 +51,7 @@ class StartupTest : public QObject {
     // The client starts once for all the tests; each looks at what it needs of the start.
     void initTestCase() {
         hosts().site = server_.host();
+        hosts().forum = forum_.host();
         auto* mainWindow = new app::MainWindow(programUpdates().controller);
         QElapsedTimer clock;
         QTimer sampler;
@@ -130,6 +132,11 @@ class StartupTest : public QObject {
         QCOMPARE(browser.url().toString(),
                  QStringLiteral("http://%1/diantai/sorvo/").arg(server_.host()));
         QTRY_COMPARE_WITH_TIMEOUT(browser.title(), QStringLiteral("/diantai/sorvo/"), 20000);
+        // The forum is the radio's own too: the page goes there in the window, unasked.
+        const QString forumPage = QStringLiteral("http://%1/forum.php").arg(forum_.host());
+        browser.findChild<QWebEngineView*>()->page()->runJavaScript(
+            QStringLiteral("location.href = '%1'").arg(forumPage));
+        QTRY_COMPARE_WITH_TIMEOUT(browser.title(), QStringLiteral("/forum.php"), 20000);
     }
 
     void clientEndsWithExitCodeZeroWhenTheSystemClosesItsWindow() {
@@ -181,6 +188,7 @@ class StartupTest : public QObject {
     static QImage stripTile() { return QImage(QStringLiteral(":/pictures/StripTile")); }
 
     PageServer server_;
+    PageServer forum_;
     app::MainWindow* mainWindow_ = nullptr;
     // What the start showed, sampled every 20 ms.
     QList<Sample> samples_;

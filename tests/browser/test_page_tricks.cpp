@@ -3,7 +3,6 @@
 // default browser by itself, holds the window with dialogs and dresses its words as links. Only a
 // real click (xdotool) on a link lets that address out.
 #include "browser/site_server.h"
-#include "config/hosts.h"
 #include "support/default_browser.h"
 #include "support/desktop_input.h"
 #include "support/gui_test_main.h"
@@ -55,7 +54,6 @@ class PageTricksTest : public QObject {
 
   private slots:
     void initTestCase() {
-        hosts().site = site_.host();
         const std::string away = this->away().toStdString();
         serve("/inline", "", "location.href = '" + away + "'");
         // Shown, so that /b comes after it in the history rather than in its place; shown again
@@ -90,6 +88,7 @@ class PageTricksTest : public QObject {
         });
         window_.setGeometry(80, 80, 400, 300);
         browser_ = new ui::WebBrowser(&window_);
+        browser_->setSites({site_.host()}, QStringLiteral("http"));
         browser_->setGeometry(window_.rect());
         window_.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window_));
@@ -137,6 +136,7 @@ class PageTricksTest : public QObject {
         QWidget window;
         window.setGeometry(520, 80, 400, 300);
         auto* browser = new ui::WebBrowser(&window);
+        browser->setSites({site_.host()}, QStringLiteral("http"));
         browser->setGeometry(window.rect());
         window.show();
         browser->openAddress(QUrl(site_.url(QStringLiteral("/box"))));

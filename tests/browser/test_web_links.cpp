@@ -4,7 +4,6 @@
 // the clipboard are denied, while sound still plays without a click. Clicks go through the
 // display server.
 #include "browser/site_server.h"
-#include "config/hosts.h"
 #include "support/default_browser.h"
 #include "support/gui_test_main.h"
 #include "ui/framework/web_browser.h"
@@ -126,7 +125,6 @@ class WebLinksTest : public QObject {
         // anybody is asked.
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
                 qgetenv("QTWEBENGINE_CHROMIUM_FLAGS") + " --use-fake-device-for-media-stream");
-        hosts().site = site_.host();
         site_.route("/", [](const httplib::Request&, httplib::Response& response) {
             response.set_content(sitePage(), "text/html; charset=utf-8");
         });
@@ -141,6 +139,7 @@ class WebLinksTest : public QObject {
 
         window_.setGeometry(80, 80, 480, 320);
         browser_ = new ui::WebBrowser(&window_);
+        browser_->setSites({site_.host()}, QStringLiteral("http"));
         browser_->setGeometry(0, 0, 480, 320);
         window_.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window_));

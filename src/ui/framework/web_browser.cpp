@@ -1,7 +1,6 @@
 #include "ui/framework/web_browser.h"
 
 #include "browser/module_loader.h"
-#include "config/hosts.h"
 #include "platform/platform.h"
 
 #include <QVBoxLayout>
@@ -19,8 +18,14 @@ WebBrowser::WebBrowser(QWidget* parent, QString startPath)
     layout->setContentsMargins(0, 0, 0, 0);
 }
 
+void WebBrowser::setSites(QStringList hosts, QString scheme) {
+    setup_.siteHosts = std::move(hosts);
+    setup_.siteScheme = std::move(scheme);
+}
+
 void WebBrowser::openStartPage() {
-    openAddress(QUrl(webAddress(hosts().site + startPath_)));
+    openAddress(
+        QUrl(setup_.siteScheme + QStringLiteral("://") + setup_.siteHosts.value(0) + startPath_));
 }
 
 void WebBrowser::openAddress(const QUrl& address) {
@@ -30,8 +35,7 @@ void WebBrowser::openAddress(const QUrl& address) {
             emit loadFinished(false);
             return;
         }
-        view_ = &module->createView(
-            *this, {{hosts().site, hosts().forum}, hosts().scheme, stallTime_}, *this);
+        view_ = &module->createView(*this, setup_, *this);
         layout()->addWidget(&view_->widget());
     }
     view_->open(address);
