@@ -16,6 +16,7 @@ Client::Client() {
     // A second launch brings the running client forward instead of starting another radio. If
     // the running one cannot be reached, this one starts after all.
     if (!instance_.claim() && instance_.askRunningToRaise()) return;
+    QObject::connect(&termination_, &platform::TerminationWatch::requested, &ui::program::quit);
     trayHosts_ = std::make_unique<platform::TrayHosts>();
     downloads_ = std::make_unique<update::DownloadComponent>();
     updates_ = std::make_unique<update::UpdateController>(*downloads_);

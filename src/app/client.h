@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/single_instance.h"
+#include "platform/termination_watch.h"
 
 #include <QPointer>
 #include <memory>
@@ -20,7 +21,8 @@ class MainWindow;
 
 // The one owner of the running program, built after the application object and taken down
 // before it: the single-instance guard, the tray hosts, the download slot and the update, the
-// main window with every window it opened, the desktop's media controls and the sleep watch.
+// main window with every window it opened, the desktop's media controls and the sleep watch. A
+// request to end from outside (SIGTERM, Ctrl+C) ends it as the tray menu's quit does.
 class Client {
   public:
     // Starts the program: the main window loads and shows itself once the splash has had its
@@ -38,6 +40,7 @@ class Client {
 
   private:
     SingleInstance instance_;
+    platform::TerminationWatch termination_;
     std::unique_ptr<platform::TrayHosts> trayHosts_;
     std::unique_ptr<update::DownloadComponent> downloads_;
     std::unique_ptr<update::UpdateController> updates_;
